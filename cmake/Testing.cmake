@@ -1,0 +1,31 @@
+# Test helpers. Natively every GoogleTest case is its own ctest test; a Windows
+# test binary runs as one ctest test under Wine, as a Wine start costs far more
+# than a test case.
+include(GoogleTest)
+
+if(CMAKE_CROSSCOMPILING)
+    # Debian ships GoogleTest's sources; build them with the cross compiler.
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    # GoogleTest's own CMake file already defines GTest::gtest and GTest::gtest_main.
+else()
+    find_package(GTest REQUIRED)
+endif()
+
+# cantrel_unit_tests(<target> LABEL <label> SOURCES <files...> LIBRARIES <libs...>)
+function(cantrel_unit_tests target)
+    cmake_parse_arguments(ARG "" "LABEL" "SOURCES;LIBRARIES" ${ARGN})
+    add_executable(${target} ${ARG_SOURCES})
+    cantrel_target(${target})
+    target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main)
+    target_compile_definitions(${target} PRIVATE
+        CANTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}" CANTREL_FIXTURES="${PROJECT_SOURCE_DIR}/tests/fixtures")
+    if(CMAKE_CROSSCOMPILING)
+        add_test(NAME ${target} COMMAND ${target})
+        set_tests_properties(${target} PROPERTIES LABELS "${ARG_LABEL};wine")
+    else()
+        gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                             PROPERTIES LABELS ${ARG_LABEL})
+    endif()
+endfunction()

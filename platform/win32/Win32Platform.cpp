@@ -1,0 +1,184 @@
+// The platform layer on Windows, the converter's home.
+#include "platform/Platform.h"
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <cstdio>
+#include <cstring>
+
+namespace Platform {
+
+namespace {
+
+HANDLE AsHandle(FileId file)
+{
+    return reinterpret_cast<HANDLE>(file);
+}
+
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+} // namespace
+
+FileId OpenFile(const char* name, int flags)
+{
+    if (name == nullptr || *name == '\0')
+        return INVALID_FILE;
+    DWORD access = 0;
+    if ((flags & OPEN_READ) != 0)
+        access |= GENERIC_READ;
+    if ((flags & OPEN_WRITE) != 0)
+        access |= GENERIC_WRITE;
+    DWORD disposition = (flags & OPEN_CREATE) != 0 ? OPEN_ALWAYS : OPEN_EXISTING;
+    HANDLE handle = CreateFileA(name, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return reinterpret_cast<FileId>(handle);
+}
+
+int ReadFile(FileId file, void* buffer, int count)
+{
+    if (file == INVALID_FILE || count <= 0)
+        return 0;
+    int total = 0;
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    while (total < count) {
+        DWORD got = 0;
+        if (!::ReadFile(AsHandle(file), bytes + total, static_cast<DWORD>(count - total), &got, nullptr) || got == 0)
+            break;
+        total += static_cast<int>(got);
+    }
+    return total;
+}
+
+int WriteFile(FileId file, const void* buffer, int count)
+{
+    if (file == INVALID_FILE || count <= 0)
+        return 0;
+    DWORD put = 0;
+    if (!::WriteFile(AsHandle(file), buffer, static_cast<DWORD>(count), &put, nullptr))
+        return 0;
+    return static_cast<int>(put);
+}
+
+long SeekFile(FileId file, long distance, int origin)
+{
+    if (file == INVALID_FILE)
+        return -1;
+    DWORD method = FILE_BEGIN;
+    if (origin == SEEK_FROM_CURRENT)
+        method = FILE_CURRENT;
+    else if (origin == SEEK_FROM_END)
+        method = FILE_END;
+    DWORD position = SetFilePointer(AsHandle(file), distance, nullptr, method);
+    if (position == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
+        return -1;
+    return static_cast<long>(position);
+}
+
+std::uint32_t FileSize(FileId file)
+{
+    if (file == INVALID_FILE)
+        return 0;
+    DWORD size = GetFileSize(AsHandle(file), nullptr);
+    return size == INVALID_FILE_SIZE ? 0 : size;
+}
+
+void CloseFile(FileId file)
+{
+    if (file != INVALID_FILE)
+        CloseHandle(AsHandle(file));
+}
+
+bool PathExists(const char* path)
+{
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
+std::string DirectoryPart(const char* pattern)
+{
+    size_t end = 0;
+    for (size_t i = 0; pattern[i] != '\0'; ++i) {
+        // "C:name" names a file in drive C's current folder: the drive is its folder.
+        if (IsSeparator(pattern[i]) || (i == 1 && pattern[i] == ':'))
+            end = i + 1;
+    }
+    return std::string(pattern, end);
+}
+
+std::vector<std::string> FindMatches(const char* pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(pattern, &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (std::strcmp(entry.cFileName, ".") != 0 && std::strcmp(entry.cFileName, "..") != 0)
+            names.emplace_back(entry.cFileName);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return names;
+}
+
+std::string TemporaryNameBeside(const char* target)
+{
+    static unsigned counter = 0;
+    for (;;) {
+        char suffix[48];
+        std::snprintf(suffix, sizeof suffix, ".%lu-%u.tmp", GetCurrentProcessId(), counter++);
+        std::string name = std::string(target) + suffix;
+        if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
+            return name;
+        if (counter == 0)
+            return name; // every name taken: let the open fail
+    }
+}
+
+bool RenameOver(const char* from, const char* to)
+{
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool RemoveFile(const char* path)
+{
+    return DeleteFileA(path) != 0;
+}
+
+void ShowMessage(const char* text, const char* caption)
+{
+    MessageBoxA(nullptr, text, caption, MB_OK);
+}
+
+std::string ProgramName()
+{
+    char path[MAX_PATH + 1];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    path[length < MAX_PATH ? length : MAX_PATH] = '\0';
+    const char* name = path;
+    for (const char* p = path; *p != '\0'; ++p) {
+        if (IsSeparator(*p))
+            name = p + 1;
+    }
+    std::string result(name);
+    size_t dot = result.rfind('.');
+    if (dot != std::string::npos && dot > 0)
+        result.erase(dot);
+    return result;
+}
+
+void UseBinaryStandardOutput()
+{
+    // The C runtime opens stdout in text mode, which turns every "\n" into
+    // "\r\n"; our messages already carry "\r\n", so they would come out as
+    // "\r\r\n". Binary mode writes them as they are.
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+}
+
+} // namespace Platform
