@@ -23,7 +23,7 @@ struct BmpLayout {
     std::uint32_t colorsUsed = 0;
     std::int32_t xPixelsPerMetre = 0;
     std::int32_t yPixelsPerMetre = 0;
-    std::uint32_t headerSize = 40;
+    std::uint32_t headerSize = 40;   // past 1,064 only the first 1,064 bytes are stored
     std::vector<PLColor> colors;     // the colour table as stored
     Bytes pixels;                    // everything after the table, as stored
     std::int64_t dataOffset = -1;    // -1: right after the table
