@@ -1,6 +1,7 @@
 #include "bitmap/PLBmpReader.h"
 #include "bitmap/PLMemBitmap.h"
 #include "bitmap/PLTextException.h"
+#include "tests/bitmap/BmpFixtures.h"
 #include "tests/bitmap/BmpTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -9,54 +10,6 @@
 #include <string>
 
 namespace {
-
-// 3 x 2 at 8 bits, 4-entry colour table; rows of 3 bytes and 1 padding byte,
-// the bottom row first.
-const unsigned char THREE_BY_TWO_8BIT[] = {
-    'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 70, 0, 0, 0,          // file size 78, pixels at 70
-    40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 8, 0,         // 40-byte header, 3 x 2, 1 plane, 8 bpp
-    0, 0, 0, 0, 8, 0, 0, 0,                                  // uncompressed, 8 bytes of pixels
-    0x13, 0x0B, 0, 0, 0xC4, 0x0E, 0, 0,                      // 2835 and 3780 pixels per metre
-    4, 0, 0, 0, 0, 0, 0, 0,                                  // 4 colours used, all important
-    0, 0, 0, 0, 255, 0, 0, 0x77, 0, 255, 0, 0, 0, 0, 255, 0, // black, blue, green, red (b, g, r, unused)
-    1, 2, 3, 0,                                              // bitmap row 1 (bottom) and a padding byte
-    3, 0, 1, 0,                                              // bitmap row 0 (top)
-};
-static_assert(sizeof THREE_BY_TWO_8BIT == 14 + 40 + 4 * 4 + 2 * 4, "headers, colour table, two rows");
-
-// 10 x 1 at 1 bit; the row is 2 data bytes and 2 padding bytes.
-const unsigned char TEN_WIDE_1BIT[] = {
-    'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0,          // file size 70, pixels at 62
-    40, 0, 0, 0, 10, 0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 0,        // 10 x 1, 1 plane, 1 bpp
-    0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,          // uncompressed, no resolution
-    0, 0, 0, 0, 0, 0, 0, 0,                                  // colours used 0: all 2
-    0, 0, 0, 0, 255, 255, 255, 0,                            // black, white
-    0xA5, 0xC0, 0, 0,                                        // 1010 0101 11(00 0000), 2 padding bytes
-};
-static_assert(sizeof TEN_WIDE_1BIT == 14 + 40 + 2 * 4 + 4, "headers, colour table, one row");
-
-// 3 x 1 at 4 bits: one byte for two pixels, one whose high nibble is the
-// third, then 2 padding bytes.
-const unsigned char THREE_WIDE_4BIT[] = {
-    'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 66, 0, 0, 0,          // file size 70, pixels at 66
-    40, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0, 1, 0, 4, 0,         // 3 x 1, 1 plane, 4 bpp
-    0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,          // uncompressed
-    3, 0, 0, 0, 0, 0, 0, 0,                                  // 3 colours used
-    10, 20, 30, 0, 40, 50, 60, 0, 70, 80, 90, 0,             // three colours (b, g, r, unused)
-    0x12, 0x3F, 0, 0,                                        // pixels 1, 2, 3; the low nibble F unused
-};
-static_assert(sizeof THREE_WIDE_4BIT == 14 + 40 + 3 * 4 + 4, "headers, colour table, one row");
-
-Bytes AsBytes(const unsigned char* data, std::size_t size)
-{
-    return Bytes(data, data + size);
-}
-
-template <std::size_t N>
-Bytes AsBytes(const unsigned char (&data)[N])
-{
-    return AsBytes(data, N);
-}
 
 // Decodes file and returns the exception, or reports a failure when none came.
 bool DecodeFails(const Bytes& file, int& code, std::string& text, int wantedDepth = 8)
@@ -94,7 +47,7 @@ std::vector<PLColor> Greys(int count)
 TEST(BmpReader, Uncompressed8BitRowsComeBottomUpWithoutPadding)
 {
     PLMemBitmap bitmap;
-    DecodeBytes(AsBytes(THREE_BY_TWO_8BIT), bitmap);
+    DecodeBytes(ThreeByTwo8Bit(), bitmap);
     EXPECT_EQ(PLImageInfo(bitmap), PLImageInfo({3, 2}, 8, {72, 96}, false, false));
     EXPECT_EQ(PixelsOf(bitmap), (Bytes{3, 0, 1, 1, 2, 3}));
     EXPECT_EQ(bitmap.AccessCount(), 0);
@@ -110,13 +63,13 @@ TEST(BmpReader, Uncompressed8BitRowsComeBottomUpWithoutPadding)
 TEST(BmpReader, OneAndFourBitPixelsBecomeBytes)
 {
     PLMemBitmap bitmap;
-    DecodeBytes(AsBytes(TEN_WIDE_1BIT), bitmap);
+    DecodeBytes(TenWide1Bit(), bitmap);
     EXPECT_EQ(bitmap.BitsPerPixel(), 8);
     EXPECT_EQ(PixelsOf(bitmap), (Bytes{1, 0, 1, 0, 0, 1, 0, 1, 1, 1}));
     EXPECT_EQ(bitmap.ColorTable()[1], PLColor(255, 255, 255, 255));
     EXPECT_EQ(bitmap.ColorTable()[2], PLColor(0, 0, 0, 255));
 
-    DecodeBytes(AsBytes(THREE_WIDE_4BIT), bitmap);
+    DecodeBytes(ThreeWide4Bit(), bitmap);
     EXPECT_EQ(PixelsOf(bitmap), (Bytes{1, 2, 3}));
     EXPECT_EQ(bitmap.ColorTable()[2], PLColor(90, 80, 70, 255));
     EXPECT_EQ(bitmap.ColorTable()[3], PLColor(0, 0, 0, 255));
@@ -124,7 +77,7 @@ TEST(BmpReader, OneAndFourBitPixelsBecomeBytes)
 
 TEST(BmpReader, TopDownFilesAreReadTopRowFirst)
 {
-    Bytes file = AsBytes(THREE_BY_TWO_8BIT);
+    Bytes file = ThreeByTwo8Bit();
     file[22] = 0xFE; // height -2
     file[23] = file[24] = file[25] = 0xFF;
     PLMemBitmap bitmap;
@@ -366,9 +319,9 @@ TEST(BmpReader, RefusesWhatItCannotReadWithAClearText)
     const std::string depth = "Image bit depth doesn't match request.";
     const std::string illegalBpp = "Decoder error: Decoding bmp: Illegal bpp value.\n";
     const std::string endOfFile = "End of file reached while decoding.\n";
-    Bytes truncated = AsBytes(THREE_BY_TWO_8BIT);
+    Bytes truncated = ThreeByTwo8Bit();
     truncated.pop_back();
-    Bytes signature = AsBytes(THREE_BY_TWO_8BIT);
+    Bytes signature = ThreeByTwo8Bit();
     signature[0] = 'X';
     signature[1] = 'Y';
 
@@ -434,9 +387,9 @@ TEST(BmpReader, DepthRefusalLeavesTheTargetAsItWas)
 TEST(BmpReader, WantedDepthsOtherThanTheFilesAreHandled)
 {
     PLMemBitmap bitmap;
-    DecodeBytes(AsBytes(THREE_BY_TWO_8BIT), bitmap, 0);
+    DecodeBytes(ThreeByTwo8Bit(), bitmap, 0);
     EXPECT_EQ(bitmap.BitsPerPixel(), 8) << "0 takes the announced depth";
-    ExpectDecodeFailure(AsBytes(THREE_BY_TWO_8BIT), 6,
+    ExpectDecodeFailure(ThreeByTwo8Bit(), 6,
                         "Decoder error: Depth conversion: 32 bits per pixel wanted, the image has 8\n", 32);
     ExpectDecodeFailure(Variant([](BmpLayout& l) { l.bitCount = 24; l.colors.clear(); l.colorsUsed = 0; l.pixels = Bytes(24); }),
                         6, "Decoder error: Decoding bmp: true-colour pixels are not supported.\n", 0);
@@ -446,7 +399,7 @@ TEST(BmpReader, DecodeFileReadsFilesAndNamesTheOneItCannotOpen)
 {
     ScratchFolder folder;
     std::string path = folder / "three.bmp";
-    ASSERT_TRUE(WriteBytes(path, AsBytes(THREE_BY_TWO_8BIT)));
+    ASSERT_TRUE(WriteBytes(path, ThreeByTwo8Bit()));
     PLMemBitmap bitmap;
     PLBmpReader reader;
     reader.DecodeFile(path.c_str(), bitmap, 8);
