@@ -10,6 +10,9 @@
 namespace {
 
 constexpr int HEADER_ESTIMATE = 52;
+// Sizes and counts are 32-bit throughout the library (a BMP file cannot hold
+// more either); a larger block is refused before the allocator sees it.
+constexpr std::uint64_t MAX_BLOCK_BYTES = INT_MAX;
 
 bool IsSupportedDepth(int bitsPerPixel)
 {
@@ -63,9 +66,10 @@ void PLMemBitmap::AllocateStorage(int width, int height, int bitsPerPixel, bool 
     // and the checks keep them within what this process can address.
     std::uint64_t lineBytes = RowBytes(width, bitsPerPixel);
     std::uint64_t blockBytes = lineBytes * static_cast<std::uint64_t>(height);
-    if (lineBytes > INT_MAX || blockBytes > PTRDIFF_MAX ||
-        static_cast<std::uint64_t>(height) > PTRDIFF_MAX / sizeof(std::uint8_t*))
-        RefuseStorage(6, "is too large to address", width, height, bitsPerPixel);
+    std::uint64_t tableBytes = static_cast<std::uint64_t>(height) * sizeof(std::uint8_t*);
+    if (blockBytes > MAX_BLOCK_BYTES || blockBytes > PTRDIFF_MAX || tableBytes > MAX_BLOCK_BYTES ||
+        tableBytes > PTRDIFF_MAX)
+        RefuseStorage(6, "is too large, at most 2147483647 bytes", width, height, bitsPerPixel);
 
     std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(blockBytes)]);
     std::unique_ptr<std::uint8_t*[]> lines(new (std::nothrow) std::uint8_t*[static_cast<std::size_t>(height)]);
