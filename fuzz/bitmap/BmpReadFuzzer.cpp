@@ -25,7 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int y = 0; y < bitmap.Height(); ++y)
         for (int x = 0; x < bitmap.LineBytes(); ++x)
             sum += bitmap.ColorTable()[bitmap.Lines()[y][x]].r;
-    static volatile unsigned touched;
-    touched = sum;
-    return 0;
+    // A sum nobody reads could be optimised away; this condition never holds.
+    return sum == 0xFFFFFFFFu && bitmap.Width() == 0 ? -1 : 0;
 }
