@@ -26,7 +26,7 @@ PLImageReader::PLImageReader() = default;
 
 PLImageReader::~PLImageReader()
 {
-    SetTrace(0, nullptr);
+    StopFileTrace();
 }
 
 void PLImageReader::DecodeFile(const char* path, PLBitmap& bitmap, int wantedDepth, PLProgressListener* progress)

@@ -63,3 +63,9 @@ void SetTrace(int level, const char* fileName)
         std::remove(fileName);
     }
 }
+
+void StopFileTrace()
+{
+    g_traceFile.clear();
+    g_traceFileSet = false;
+}

@@ -15,3 +15,7 @@ void TraceMessage(int level, const char* text);
 // Sets the trace level; a non-null fileName starts a new, empty trace file of
 // that name, null turns file tracing off.
 void SetTrace(int level, const char* fileName);
+
+// Turns file tracing off and leaves the level as it is (what a reader's
+// destruction does).
+void StopFileTrace();

@@ -106,11 +106,17 @@ TEST_F(Trace, ADecodeAppendsTheStepsUpToTheConfiguredLevel)
                                 "--- Decoding file " + folder / "missing.bmp" + ". ---\n"
                                 "Decoder error: Opening " + folder / "missing.bmp" + " failed\n");
 
-    // A reader's destruction stopped file tracing.
+    // A reader's destruction stopped file tracing, and only that: the level
+    // stays for the next configuration.
     std::string before = TraceText(trace);
     PLMemBitmap again;
     PLBmpReader().DecodeFile(bmp.c_str(), again, 8);
     EXPECT_EQ(TraceText(trace), before);
+    std::string second = folder / "second.txt";
+    SetTrace(2, second.c_str());
+    { PLBmpReader reader; }
+    TraceMessage(2, "after\n");
+    EXPECT_FALSE(FileExists(second));
 }
 
 TEST_F(Trace, LevelsAboveTheTraceLevelAndPercentSignsAreHandled)
