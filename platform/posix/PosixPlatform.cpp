@@ -146,8 +146,11 @@ std::string TemporaryNameBeside(const char* target)
         char suffix[48];
         std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", static_cast<long>(::getpid()), counter++);
         std::string name = std::string(target) + suffix;
+        // Only a name that is there is in use. Any failure (a missing folder, a
+        // file where a folder should be, no search permission) ends the search:
+        // the open then fails and says why, where waiting for ENOENT would never end.
         struct stat info;
-        if (::lstat(name.c_str(), &info) != 0 && errno == ENOENT)
+        if (::lstat(name.c_str(), &info) != 0)
             return name;
     }
 }

@@ -64,6 +64,22 @@ TEST(PlatformFiles, RenameOverMovesATemporaryOverTheTarget)
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"out.pic"}));
 }
 
+TEST(PlatformFiles, TemporaryNamesComeAtOnceWhereNoFileCanBe)
+{
+    // A missing folder, or a file where a folder should be: the name is handed
+    // out at once and the open that follows reports the problem.
+    ScratchFolder folder;
+    ASSERT_TRUE(WriteBytes(folder / "file", {1}));
+    const std::string targets[] = {folder / "missing/out.bmp", folder / "file/out.bmp"};
+    for (const std::string& target : targets) {
+        SCOPED_TRACE(target);
+        std::string temporary = Platform::TemporaryNameBeside(target.c_str());
+        EXPECT_EQ(temporary.rfind(target, 0), 0u);
+        EXPECT_EQ(Platform::OpenFile(temporary.c_str(), Platform::OPEN_WRITE | Platform::OPEN_CREATE),
+                  Platform::INVALID_FILE);
+    }
+}
+
 TEST(PlatformFiles, RenameOverRefusesAFolderAsTarget)
 {
     ScratchFolder folder;

@@ -1,0 +1,175 @@
+// BMP read and write speed on the benchmark pictures, in memory and through
+// files. Bytes processed are the BMP file's bytes.
+#include "bitmap/CMemSink.h"
+#include "bitmap/PLBmpReader.h"
+#include "bitmap/PLBmpWriter.h"
+#include "bitmap/PLMemBitmap.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+enum Picture { DITHERED_320x200, NOISE_320x200, GRADIENT_1024x1024, FLAT_2048x2048 };
+
+// An 8-bit picture of the given kind, with a colour ramp for its table.
+std::unique_ptr<PLMemBitmap> MakePicture(int kind)
+{
+    static const int BAYER[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    const int sides[][2] = {{320, 200}, {320, 200}, {1024, 1024}, {2048, 2048}};
+    int width = sides[kind][0];
+    int height = sides[kind][1];
+    auto bitmap = std::make_unique<PLMemBitmap>();
+    bitmap->Create(width, height, 8, false, false, {0, 0});
+    std::uint32_t state = 12345;
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = bitmap->Lines()[y];
+        for (int x = 0; x < width; ++x) {
+            int value = 0;
+            switch (kind) {
+            case DITHERED_320x200: // 16 shades, ordered dither between neighbours
+                value = std::min(15, (x * 256 / width + BAYER[y & 3][x & 3]) / 16) * 16 + y * 16 / height;
+                break;
+            case NOISE_320x200:
+                state = state * 1103515245u + 12345u;
+                value = static_cast<int>(state >> 16);
+                break;
+            case GRADIENT_1024x1024:
+                value = (x + y) / 8;
+                break;
+            default: // a flat field with a few boxes
+                value = (x / 256 + y / 256) % 5 == 0 && x % 256 < 64 ? 1 + y / 256 : 0;
+                break;
+            }
+            row[x] = static_cast<std::uint8_t>(value);
+        }
+    }
+    for (int i = 0; i < 256; ++i)
+        bitmap->ColorTable()[i] = PLColor(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
+                                          static_cast<std::uint8_t>(i / 2), 0);
+    return bitmap;
+}
+
+const char* const NAMES[] = {"dithered 320x200", "noise 320x200", "gradient 1024x1024", "flat 2048x2048"};
+
+Bytes Encode(const PLBitmap& bitmap)
+{
+    PLBmpWriter writer;
+    CMemSink sink;
+    sink.Open("bench", static_cast<int>(writer.EncodedBytes(bitmap)));
+    writer.EncodeTo(bitmap, sink);
+    return Bytes(sink.GetBuffer(), sink.GetBuffer() + sink.Position());
+}
+
+// The same picture as RLE8: runs of equal pixels, each row ended, then the end of bitmap.
+Bytes EncodeRle8(const PLBitmap& bitmap)
+{
+    Bytes file = Encode(bitmap);
+    file.resize(1078);
+    file[30] = 1; // compression: RLE8
+    for (int y = bitmap.Height() - 1; y >= 0; --y) {
+        const std::uint8_t* row = bitmap.Lines()[y];
+        for (int x = 0; x < bitmap.Width();) {
+            int run = 1;
+            while (x + run < bitmap.Width() && run < 255 && row[x + run] == row[x])
+                ++run;
+            file.push_back(static_cast<std::uint8_t>(run));
+            file.push_back(row[x]);
+            x += run;
+        }
+        file.insert(file.end(), {0, 0});
+    }
+    file.insert(file.end(), {0, 1});
+    return file;
+}
+
+std::string ScratchFile(const char* name)
+{
+    return (std::filesystem::temp_directory_path() / (std::string("cantrel-bench-") + name + ".bmp")).string();
+}
+
+void ReadMemory(benchmark::State& state, Bytes (*encode)(const PLBitmap&))
+{
+    auto picture = MakePicture(static_cast<int>(state.range(0)));
+    Bytes file = encode(*picture);
+    PLMemBitmap bitmap;
+    for (auto _ : state) {
+        PLBmpReader reader;
+        reader.DecodeMemory(file.data(), static_cast<int>(file.size()), bitmap, 8);
+        benchmark::DoNotOptimize(bitmap.Lines()[0][0]);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(file.size()));
+    state.SetLabel(NAMES[state.range(0)]);
+}
+
+void BM_ReadMemory(benchmark::State& state)
+{
+    ReadMemory(state, Encode);
+}
+
+void BM_ReadRle8Memory(benchmark::State& state)
+{
+    ReadMemory(state, EncodeRle8);
+}
+
+void BM_WriteMemory(benchmark::State& state)
+{
+    auto picture = MakePicture(static_cast<int>(state.range(0)));
+    PLBmpWriter writer;
+    auto size = static_cast<int>(writer.EncodedBytes(*picture));
+    for (auto _ : state) {
+        CMemSink sink;
+        sink.Open("bench", size);
+        writer.EncodeTo(*picture, sink);
+        benchmark::DoNotOptimize(sink.GetBuffer()[size - 1]);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * size);
+    state.SetLabel(NAMES[state.range(0)]);
+}
+
+void BM_ReadFile(benchmark::State& state)
+{
+    auto picture = MakePicture(static_cast<int>(state.range(0)));
+    std::string path = ScratchFile("read");
+    PLBmpWriter().EncodeFile(path.c_str(), *picture);
+    PLMemBitmap bitmap;
+    for (auto _ : state) {
+        PLBmpReader reader;
+        reader.DecodeFile(path.c_str(), bitmap, 8);
+        benchmark::DoNotOptimize(bitmap.Lines()[0][0]);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(PLBmpWriter().EncodedBytes(*picture)));
+    state.SetLabel(NAMES[state.range(0)]);
+    std::remove(path.c_str());
+}
+
+void BM_WriteFile(benchmark::State& state)
+{
+    auto picture = MakePicture(static_cast<int>(state.range(0)));
+    std::string path = ScratchFile("write");
+    for (auto _ : state)
+        PLBmpWriter().EncodeFile(path.c_str(), *picture);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(PLBmpWriter().EncodedBytes(*picture)));
+    state.SetLabel(NAMES[state.range(0)]);
+    std::remove(path.c_str());
+}
+
+} // namespace
+
+BENCHMARK(BM_ReadMemory)->DenseRange(DITHERED_320x200, FLAT_2048x2048);
+BENCHMARK(BM_ReadRle8Memory)->DenseRange(DITHERED_320x200, FLAT_2048x2048);
+BENCHMARK(BM_WriteMemory)->DenseRange(DITHERED_320x200, FLAT_2048x2048);
+BENCHMARK(BM_ReadFile)->DenseRange(DITHERED_320x200, FLAT_2048x2048);
+BENCHMARK(BM_WriteFile)->DenseRange(DITHERED_320x200, FLAT_2048x2048);
+
+BENCHMARK_MAIN();

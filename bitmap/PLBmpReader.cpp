@@ -1,0 +1,409 @@
+#include "bitmap/PLBmpReader.h"
+
+#include "bitmap/PLBitmap.h"
+#include "bitmap/PLTextException.h"
+#include "bitmap/PLTrace.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int FILE_HEADER_BYTES = 14;
+constexpr int OS2_HEADER_BYTES = 12;
+constexpr int WINDOWS_HEADER_BYTES = 40;
+constexpr int MAX_BITS_PER_PIXEL = 8;
+
+// RLE escapes: a zero count byte followed by one of these.
+constexpr std::uint8_t END_OF_ROW = 0;
+constexpr std::uint8_t END_OF_BITMAP = 1;
+constexpr std::uint8_t DELTA = 2;
+
+// The single-precision value nearest 1 / 39.37 inches per metre.
+constexpr float INCHES_PER_METRE = 0.0254000518f;
+
+// The most pixels one byte of pixel data can stand for: eight at 1 bit, two at
+// 4 bits, one at 8 bits; an RLE pair (2 bytes) repeats a value up to 255 times.
+constexpr std::uint64_t RLE_PIXELS_PER_BYTE = 128;
+
+std::uint16_t U16(const std::uint8_t* p)
+{
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+
+std::uint32_t U32(const std::uint8_t* p)
+{
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+        static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+std::int32_t S32(const std::uint8_t* p)
+{
+    std::uint32_t value = U32(p);
+    std::int32_t result;
+    std::memcpy(&result, &value, sizeof result);
+    return result;
+}
+
+bool IsSignature(const std::uint8_t* p, const char* signature)
+{
+    return p[0] == static_cast<std::uint8_t>(signature[0]) && p[1] == static_cast<std::uint8_t>(signature[1]);
+}
+
+// Consumes count bytes. A count the source cannot hold is still handed to it
+// (as the largest int), so the source raises its usual end-of-file error.
+const std::uint8_t* ReadBytes(PLInput& source, std::uint64_t count)
+{
+    return source.Read(static_cast<int>(std::min<std::uint64_t>(count, INT_MAX)));
+}
+
+[[noreturn]] void Refuse(int code, const char* format, long long a, long long b = 0, long long c = 0)
+{
+    char text[200];
+    std::snprintf(text, sizeof text, format, a, b, c);
+    ThrowDecoderError(code, text);
+}
+
+// Writes count pixels of the alternating values first, second from column x,
+// clipped to the row; returns the new column.
+int FillPairs(std::uint8_t* row, int x, int width, int count, std::uint8_t first, std::uint8_t second)
+{
+    int end = std::min(width, x + count);
+    for (int i = 0; x < end; ++x, ++i)
+        row[x] = (i & 1) == 0 ? first : second;
+    return x;
+}
+
+void ExpandBits(const std::uint8_t* data, std::uint8_t* row, int width)
+{
+    for (int x = 0; x < width; ++x)
+        row[x] = static_cast<std::uint8_t>((data[x >> 3] >> (7 - (x & 7))) & 1);
+}
+
+void ExpandNibbles(const std::uint8_t* data, std::uint8_t* row, int width)
+{
+    for (int x = 0; x < width; ++x)
+        row[x] = static_cast<std::uint8_t>((x & 1) == 0 ? data[x >> 1] >> 4 : data[x >> 1] & 0x0F);
+}
+
+} // namespace
+
+PLBmpReader::PLBmpReader() = default;
+
+PLBmpReader::~PLBmpReader() = default;
+
+void PLBmpReader::Close()
+{
+    m_header.reset();
+    PLImageReader::Close();
+}
+
+int PLBmpReader::DotsPerInch(std::int32_t pixelsPerMetre)
+{
+    if (pixelsPerMetre <= 0)
+        return 0;
+    auto dpi = static_cast<int>(static_cast<double>(pixelsPerMetre) * static_cast<double>(INCHES_PER_METRE) + 0.5);
+    return dpi <= 1 ? 0 : dpi;
+}
+
+void PLBmpReader::ReadHeader(PLInput& source)
+{
+    m_header = std::make_unique<BmpHeader>();
+    ReadFileHeader(source);
+    ReadInfoHeader(source);
+    ReadColorTable(source);
+    TraceMessage(2, "Bitmap header is ok.\n");
+    SkipToPixels(source);
+    Announce();
+}
+
+void PLBmpReader::ReadFileHeader(PLInput& source)
+{
+    m_prefixBytes = 0;
+    const std::uint8_t* signature = source.Read(2);
+    // A bitmap array puts one 14-byte header per image in front of the image's
+    // own file header; the first image is the one read.
+    while (IsSignature(signature, "BA")) {
+        source.Read(FILE_HEADER_BYTES - 2);
+        m_prefixBytes += FILE_HEADER_BYTES;
+        signature = source.Read(2);
+    }
+    if (!IsSignature(signature, "BM") && !IsSignature(signature, "IC") && !IsSignature(signature, "CI") &&
+        !IsSignature(signature, "CP"))
+        ThrowDecoderError(1, "Bitmap decoder: This isn't a bitmap.");
+    TraceMessage(2, "Bitmap file signature found\n");
+    // File size (ignored), two reserved words, the data offset.
+    const std::uint8_t* fields = source.Read(FILE_HEADER_BYTES - 2);
+    m_dataOffset = U32(fields + 8);
+}
+
+void PLBmpReader::ReadInfoHeader(PLInput& source)
+{
+    BmpHeader& header = *m_header;
+    header.size = U32(source.Read(4));
+    if (header.size == OS2_HEADER_BYTES) {
+        const std::uint8_t* p = source.Read(OS2_HEADER_BYTES - 4);
+        header.width = U16(p);
+        header.height = U16(p + 2);
+        header.planes = U16(p + 4);
+        header.bitCount = U16(p + 6);
+    } else if (header.size < WINDOWS_HEADER_BYTES) {
+        Refuse(1, "BMP info header: %lld bytes, expected 12 or at least 40", header.size);
+    } else {
+        const std::uint8_t* p = source.Read(WINDOWS_HEADER_BYTES - 4);
+        header.width = S32(p);
+        header.height = S32(p + 4);
+        header.planes = U16(p + 8);
+        header.bitCount = U16(p + 10);
+        header.compression = U32(p + 12);
+        header.imageSize = U32(p + 16);
+        header.xPixelsPerMetre = S32(p + 20);
+        header.yPixelsPerMetre = S32(p + 24);
+        header.colorsUsed = U32(p + 28);
+        header.colorsImportant = U32(p + 32);
+        // Later header versions add fields this reader does not use.
+        ReadBytes(source, header.size - WINDOWS_HEADER_BYTES);
+    }
+    CheckImageSize();
+}
+
+void PLBmpReader::CheckImageSize() const
+{
+    const BmpHeader& header = *m_header;
+    if (header.width <= 0)
+        Refuse(1, "BMP width: %lld pixels, expected 1 or more", header.width);
+    if (header.height == 0)
+        ThrowDecoderError(1, "BMP height: 0 rows, expected at least 1 (or -1 and less for top-down rows)");
+    if (header.height == INT_MIN)
+        Refuse(6, "BMP height: %lld rows, at most 2147483647 top-down rows", header.height);
+}
+
+void PLBmpReader::ReadColorTable(PLInput& source)
+{
+    // Entries the file does not supply are black; every decode starts afresh.
+    std::fill(std::begin(m_colorTable), std::end(m_colorTable), PLColor(0, 0, 0, 255));
+    m_colorEntries = 0;
+    const BmpHeader& header = *m_header;
+    if (header.bitCount > MAX_BITS_PER_PIXEL)
+        return;
+    // A count of 0 means the full 2^depth.
+    std::uint32_t entries = header.colorsUsed != 0 ? header.colorsUsed : 1u << header.bitCount;
+    if (entries > MAX_COLORS)
+        Refuse(1, "BMP colour table: %lld entries, at most 256", entries);
+    TraceMessage(3, "Reading palette.\n");
+    // OS/2 headers store blue, green, red; Windows headers add a fourth, unused byte.
+    int entryBytes = header.size == OS2_HEADER_BYTES ? 3 : 4;
+    m_colorEntries = static_cast<int>(entries);
+    const std::uint8_t* table = source.Read(m_colorEntries * entryBytes);
+    for (int i = 0; i < m_colorEntries; ++i) {
+        const std::uint8_t* entry = table + i * entryBytes;
+        m_colorTable[i] = PLColor(entry[2], entry[1], entry[0], 255);
+    }
+}
+
+void PLBmpReader::SkipToPixels(PLInput& source)
+{
+    // Only OS/2 files are positioned by their data offset; in the others the
+    // rows follow the colour table directly.
+    if (m_header->size != OS2_HEADER_BYTES || m_header->bitCount > MAX_BITS_PER_PIXEL)
+        return;
+    long long skip = static_cast<long long>(m_dataOffset) - source.Consumed();
+    if (skip < 0)
+        Refuse(1, "BMP data offset: %lld, but the headers and colour table end at %lld", m_dataOffset,
+               source.Consumed());
+    ReadBytes(source, static_cast<std::uint64_t>(skip));
+}
+
+void PLBmpReader::Announce()
+{
+    const BmpHeader& header = *m_header;
+    int depth = header.bitCount > MAX_BITS_PER_PIXEL ? 32 : 8;
+    m_topDown = header.height < 0;
+    m_rows = m_topDown ? -header.height : header.height;
+    PLPoint resolution{DotsPerInch(header.xPixelsPerMetre), DotsPerInch(header.yPixelsPerMetre)};
+    SetInfo({header.width, m_rows}, depth, resolution, header.bitCount == 32, false);
+}
+
+void PLBmpReader::CheckDataSize(const PLInput& source) const
+{
+    const BmpHeader& header = *m_header;
+    bool compressed = header.compression != 0 && (header.bitCount == 4 || header.bitCount == 8);
+    std::uint64_t pixelsPerByte = 8;
+    if (compressed)
+        pixelsPerByte = RLE_PIXELS_PER_BYTE;
+    else if (header.bitCount == 4)
+        pixelsPerByte = 2;
+    else if (header.bitCount >= 8)
+        pixelsPerByte = 1;
+    std::uint64_t pixels = static_cast<std::uint64_t>(Width()) * static_cast<std::uint64_t>(Height());
+    std::uint64_t room = static_cast<std::uint64_t>(source.Remaining()) * pixelsPerByte;
+    if (pixels > room) {
+        char text[200];
+        std::snprintf(text, sizeof text, "BMP pixel data: %d x %d pixels, but the %d bytes left in the file hold at most %llu",
+                      Width(), Height(), source.Remaining(), static_cast<unsigned long long>(room));
+        ThrowDecoderError(11, text);
+    }
+}
+
+void PLBmpReader::ReadPixels(PLBitmap& bitmap)
+{
+    if (BitsPerPixel() == 8)
+        bitmap.SetColorTable(m_colorTable);
+    bitmap.BeginAccess(false, true);
+    try {
+        DecodeRows(bitmap);
+    } catch (const PLTextException&) {
+        bitmap.EndAccess();
+        throw;
+    }
+    bitmap.EndAccess();
+}
+
+void PLBmpReader::DecodeRows(PLBitmap& bitmap)
+{
+    const BmpHeader& header = *m_header;
+    switch (header.bitCount) {
+    case 1:
+        TraceMessage(2, "Decoding 1 bit per pixel bitmap.\n");
+        DecodeUncompressed(bitmap);
+        break;
+    case 4:
+        if (header.compression != 0) {
+            TraceMessage(2, "Decoding RLE4-compressed bitmap.\n");
+            DecodeRle4(bitmap);
+        } else {
+            TraceMessage(2, "Decoding uncompressed 4 bit per pixel bitmap.\n");
+            DecodeUncompressed(bitmap);
+        }
+        break;
+    case 8:
+        if (header.compression != 0) {
+            TraceMessage(2, "Decoding RLE8-compressed bitmap.\n");
+            DecodeRle8(bitmap);
+        } else {
+            TraceMessage(2, "Decoding uncompressed 8 bit per pixel bitmap.\n");
+            DecodeUncompressed(bitmap);
+        }
+        break;
+    case 16:
+    case 24:
+    case 32:
+        TraceMessage(2, "Decoding true-color bitmap.\n");
+        ThrowDecoderError(6, "Decoding bmp: true-colour pixels are not supported.");
+    default:
+        ThrowDecoderError(2, "Decoding bmp: Illegal bpp value.");
+    }
+}
+
+int PLBmpReader::TargetRow(int fileRow) const
+{
+    return m_topDown ? fileRow : m_rows - 1 - fileRow;
+}
+
+void PLBmpReader::DecodeUncompressed(PLBitmap& bitmap)
+{
+    int bitCount = m_header->bitCount;
+    int width = Width();
+    // Rows in the file are padded to a multiple of 4 bytes.
+    std::uint64_t dataBytes = PLBitmap::RowBytes(width, bitCount);
+    std::uint64_t paddedBytes = (dataBytes + 3) / 4 * 4;
+    std::uint8_t** lines = bitmap.Lines();
+    for (int k = 0; k < m_rows; ++k) {
+        const std::uint8_t* data = ReadBytes(Source(), paddedBytes);
+        std::uint8_t* row = lines[TargetRow(k)];
+        if (bitCount == 8)
+            std::memcpy(row, data, static_cast<std::size_t>(width));
+        else if (bitCount == 4)
+            ExpandNibbles(data, row, width);
+        else
+            ExpandBits(data, row, width);
+    }
+}
+
+void PLBmpReader::DecodeRle8(PLBitmap& bitmap)
+{
+    PLInput& source = Source();
+    int width = Width();
+    std::uint8_t** lines = bitmap.Lines();
+    // Pixels the data never reaches (rows ended early, the bitmap ended
+    // early) stay 0.
+    for (int y = 0; y < m_rows; ++y)
+        std::memset(lines[y], 0, static_cast<std::size_t>(width));
+
+    int fileRow = 0;
+    int x = 0;
+    while (fileRow < m_rows) {
+        const std::uint8_t* pair = source.Read(2);
+        std::uint8_t* row = lines[TargetRow(fileRow)];
+        if (pair[0] != 0) {
+            // An encoded run: count, value. Runs are clipped to the row.
+            int count = std::min<int>(pair[0], width - x);
+            std::memset(row + x, pair[1], static_cast<std::size_t>(count));
+            x += count;
+            continue;
+        }
+        switch (pair[1]) {
+        case END_OF_ROW:
+            ++fileRow;
+            x = 0;
+            break;
+        case END_OF_BITMAP:
+            return;
+        case DELTA:
+            ThrowDecoderError(6, "Encountered delta escape.");
+        default: {
+            // An absolute run of n bytes, padded to an even count.
+            int n = pair[1];
+            const std::uint8_t* run = source.Read(n + (n & 1));
+            int count = std::min(n, width - x);
+            std::memcpy(row + x, run, static_cast<std::size_t>(count));
+            x += count;
+            break;
+        }
+        }
+    }
+}
+
+void PLBmpReader::DecodeRle4(PLBitmap& bitmap)
+{
+    PLInput& source = Source();
+    int width = Width();
+    std::uint8_t** lines = bitmap.Lines();
+    for (int y = 0; y < m_rows; ++y)
+        std::memset(lines[y], 0, static_cast<std::size_t>(width));
+
+    int fileRow = 0;
+    int x = 0;
+    while (fileRow < m_rows) {
+        const std::uint8_t* pair = source.Read(2);
+        std::uint8_t* row = lines[TargetRow(fileRow)];
+        if (pair[0] != 0) {
+            // An encoded run: count pixels alternating the high and low nibble.
+            x = FillPairs(row, x, width, pair[0], static_cast<std::uint8_t>(pair[1] >> 4),
+                          static_cast<std::uint8_t>(pair[1] & 0x0F));
+            continue;
+        }
+        switch (pair[1]) {
+        case END_OF_ROW:
+            ++fileRow;
+            x = 0;
+            break;
+        case END_OF_BITMAP:
+            return;
+        case DELTA:
+            ThrowDecoderError(6, "Encountered delta escape.");
+        default: {
+            // An absolute run of n nibbles in ceil(n / 2) bytes, padded to an even count.
+            int n = pair[1];
+            int bytes = (n + 1) / 2;
+            const std::uint8_t* run = source.Read(bytes + (bytes & 1));
+            int count = std::min(n, width - x);
+            ExpandNibbles(run, row + x, count);
+            x += count;
+            break;
+        }
+        }
+    }
+}

@@ -1,0 +1,7 @@
+#include "bitmap/PLObject.h"
+
+PLObject::~PLObject() = default;
+
+void PLObject::Validate() const
+{
+}

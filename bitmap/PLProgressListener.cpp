@@ -1,0 +1,3 @@
+#include "bitmap/PLProgressListener.h"
+
+PLProgressListener::~PLProgressListener() = default;

@@ -1,0 +1,313 @@
+#include "bitmap/PLBmpReader.h"
+#include "bitmap/PLBmpWriter.h"
+#include "bitmap/PLMemBitmap.h"
+#include "bitmap/PLOutput.h"
+#include "bitmap/PLTextException.h"
+#include "tests/bitmap/BmpTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// The headers of an 8-bit 3 x 2 file with no resolution.
+const unsigned char THREE_BY_TWO_HEADERS[] = {
+    'B', 'M', 0x3E, 0x04, 0, 0, 0, 0, 0, 0, 0x36, 0x04, 0, 0, // file size 1,086; reserved; pixels at 1,078
+    40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0,                      // 40-byte header, width 3, height 2 (bottom-up)
+    1, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0,                       // 1 plane, 8 bpp, uncompressed, image size 0
+    0, 0, 0, 0, 0, 0, 0, 0,                                   // no resolution
+    0, 0, 0, 0, 0, 0, 0, 0,                                   // colours used and important: all
+};
+static_assert(sizeof THREE_BY_TWO_HEADERS == 14 + 40, "file header and info header");
+
+// Row 1 (the bottom row) first, each padded with one zero byte.
+const unsigned char THREE_BY_TWO_ROWS[] = {4, 5, 6, 0, 1, 2, 3, 0};
+static_assert(sizeof THREE_BY_TWO_ROWS == 2 * 4, "two rows of 3 bytes and 1 padding byte");
+
+// A sink over a buffer that starts full of 0xCC, so bytes the writer skips show.
+class PrefilledSink : public PLOutput {
+public:
+    explicit PrefilledSink(int capacity) : m_bytes(static_cast<std::size_t>(capacity), 0xCC)
+    {
+        OpenNamed("prefilled", m_bytes.data(), capacity);
+    }
+    Bytes Written() const { return Bytes(m_bytes.begin(), m_bytes.begin() + Position()); }
+
+private:
+    Bytes m_bytes;
+};
+
+void Fill(PLMemBitmap& bitmap, unsigned seed)
+{
+    for (int y = 0; y < bitmap.Height(); ++y)
+        for (int x = 0; x < bitmap.LineBytes(); ++x)
+            bitmap.Lines()[y][x] = static_cast<std::uint8_t>((x * 31 + y * 17 + seed) * 2654435761u >> 24);
+    if (bitmap.ColorTable() != nullptr)
+        for (int i = 0; i < bitmap.ColorCount(); ++i)
+            bitmap.ColorTable()[i] = PLColor(static_cast<std::uint8_t>(i * 3 + seed), static_cast<std::uint8_t>(255 - i),
+                                             static_cast<std::uint8_t>(i ^ seed), 0);
+}
+
+std::uint32_t U32At(const Bytes& bytes, std::size_t at)
+{
+    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
+        static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+
+TEST(BmpWriter, ThreeByTwoGoldenFile)
+{
+    PLMemBitmap bitmap;
+    bitmap.Create(3, 2, 8, false, false, {0, 0});
+    const std::uint8_t rows[2][3] = {{1, 2, 3}, {4, 5, 6}};
+    for (int y = 0; y < 2; ++y)
+        std::memcpy(bitmap.Lines()[y], rows[y], 3);
+    Bytes expected(THREE_BY_TWO_HEADERS, THREE_BY_TWO_HEADERS + sizeof THREE_BY_TWO_HEADERS);
+    for (int i = 0; i < 256; ++i) {
+        // Each entry's four bytes as the bitmap holds them: blue, green, red, fourth byte.
+        PLColor color(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i / 2),
+                      static_cast<std::uint8_t>(i % 3));
+        bitmap.ColorTable()[i] = color;
+        expected.insert(expected.end(), {color.b, color.g, color.r, color.a});
+    }
+    expected.insert(expected.end(), THREE_BY_TWO_ROWS, THREE_BY_TWO_ROWS + sizeof THREE_BY_TWO_ROWS);
+    ASSERT_EQ(expected.size(), 1086u);
+
+    PLBmpWriter writer;
+    EXPECT_EQ(writer.EncodedBytes(bitmap), 1086u);
+    PrefilledSink sink(2000);
+    writer.EncodeTo(bitmap, sink);
+    EXPECT_EQ(sink.Written(), expected) << "padding bytes are zeros";
+
+    ScratchFolder folder;
+    std::string path = folder / "golden.bmp";
+    writer.EncodeFile(path.c_str(), bitmap);
+    Bytes written;
+    ASSERT_TRUE(ReadBytes(path, written));
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"golden.bmp"});
+}
+
+TEST(BmpWriter, ResolutionIsWrittenInPixelsPerMetre)
+{
+    const std::pair<int, std::uint32_t> cases[] = {{72, 2835}, {96, 3780}, {300, 11811}, {0, 0}, {1, 39}, {-72, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        PLMemBitmap bitmap;
+        bitmap.Create(2, 2, 8, false, false, {c.first, 96});
+        Bytes file = EncodeBytes(bitmap);
+        EXPECT_EQ(U32At(file, 38), c.second);
+        EXPECT_EQ(U32At(file, 42), 3780u);
+    }
+    EXPECT_EQ(PLBmpWriter::PixelsPerMetre(INT32_MAX), INT32_MAX) << "clamped, not wrapped";
+}
+
+TEST(BmpWriter, FileSizesFollowThePaddedRows)
+{
+    struct Case {
+        int width;
+        int height;
+        int depth;
+        std::uint64_t fileBytes;
+        std::uint32_t dataOffset;
+    } cases[] = {
+        {320, 200, 8, 65078, 1078},
+        {1, 1382, 8, 6606, 1078},
+        // Narrow images whose padding outgrew the old size estimate.
+        {1, 1383, 8, 1078 + 1383 * 4, 1078},
+        {2, 2074, 8, 1078 + 2074 * 4, 1078},
+        {3, 4147, 8, 1078 + 4147 * 4, 1078},
+        {5, 1383, 8, 1078 + 1383 * 8, 1078},
+        {6, 2074, 8, 1078 + 2074 * 8, 1078},
+        {9, 1383, 8, 1078 + 1383 * 12, 1078},
+        {13, 1383, 8, 1078 + 1383 * 16, 1078},
+        {10, 3, 1, 62 + 3 * 4, 62},
+        {33, 1, 1, 62 + 8, 62},
+        {3, 2, 4, 118 + 2 * 4, 118},
+        {9, 1, 4, 118 + 8, 118},
+        {3, 1, 32, 54 + 12, 54},
+        {4, 2, 32, 54 + 2 * 12, 54},
+        {5, 1, 24, 54 + 16, 54},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << " at " << c.depth);
+        PLMemBitmap bitmap;
+        bitmap.Create(c.width, c.height, c.depth, false, false, {0, 0});
+        Fill(bitmap, 1);
+        Bytes file = EncodeBytes(bitmap);
+        ASSERT_EQ(file.size(), c.fileBytes);
+        EXPECT_EQ(U32At(file, 2), c.fileBytes);
+        EXPECT_EQ(U32At(file, 10), c.dataOffset);
+    }
+}
+
+TEST(BmpWriter, NarrowImagesSaveToFiles)
+{
+    ScratchFolder folder;
+    const int widths[] = {1, 2, 3, 5, 6, 9, 13};
+    for (int width : widths) {
+        SCOPED_TRACE(width);
+        PLMemBitmap bitmap;
+        bitmap.Create(width, 4147, 8, false, false, {0, 0});
+        Fill(bitmap, 3);
+        std::string path = folder / "narrow.bmp";
+        PLBmpWriter().EncodeFile(path.c_str(), bitmap);
+        PLMemBitmap decoded;
+        PLBmpReader().DecodeFile(path.c_str(), decoded, 8);
+        EXPECT_EQ(PixelsOf(decoded), PixelsOf(bitmap));
+    }
+}
+
+TEST(BmpWriter, DeeperBitmapsAreWrittenAt24Bits)
+{
+    PLMemBitmap bitmap;
+    bitmap.Create(3, 1, 32, true, false, {0, 0});
+    const std::uint8_t row[12] = {1, 2, 3, 99, 4, 5, 6, 99, 7, 8, 9, 99};
+    std::memcpy(bitmap.Lines()[0], row, sizeof row);
+    Bytes file = EncodeBytes(bitmap);
+    const Bytes expectedHeader = {
+        'B', 'M', 66, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, // file size 54 + 12, pixels at 54
+        40, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, // 3 x 1, 1 plane, 24 bpp
+    };
+    ASSERT_EQ(file.size(), 66u);
+    EXPECT_EQ(Bytes(file.begin(), file.begin() + 30), expectedHeader);
+    // Blue, green, red of each pixel, then width mod 4 = 3 padding bytes 0x20, 0, 0.
+    EXPECT_EQ(Bytes(file.begin() + 54, file.end()), (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 0x20, 0, 0}));
+
+    PLMemBitmap decoded;
+    EXPECT_THROW(DecodeBytes(file, decoded), PLTextException) << "and read back as refused true colour";
+}
+
+TEST(BmpWriter, FailedSavesLeaveNoFileAndKeepTheOldOne)
+{
+    ScratchFolder folder;
+    std::string path = folder / "out.bmp";
+    PLMemBitmap unwritable;
+    unwritable.Create(2, 2, 16, false, false, {0, 0});
+    EXPECT_THROW(PLBmpWriter().EncodeFile(path.c_str(), unwritable), PLTextException);
+    EXPECT_TRUE(folder.Names().empty());
+
+    ASSERT_TRUE(WriteBytes(path, {'o', 'l', 'd'}));
+    EXPECT_THROW(PLBmpWriter().EncodeFile(path.c_str(), unwritable), PLTextException);
+    Bytes kept;
+    ASSERT_TRUE(ReadBytes(path, kept));
+    EXPECT_EQ(kept, (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.bmp"});
+
+    PLMemBitmap good;
+    PLBmpWriter().EncodeFile(path.c_str(), good);
+    ASSERT_TRUE(ReadBytes(path, kept));
+    EXPECT_EQ(kept.size(), 1078u + 16 * 16) << "a successful save replaces the old file";
+}
+
+TEST(BmpWriter, AFileThatCannotBeCreatedFailsWithTheSystemsReason)
+{
+    ScratchFolder folder;
+    std::string path = folder / "missing/out.bmp";
+    PLMemBitmap bitmap;
+    try {
+        PLBmpWriter().EncodeFile(path.c_str(), bitmap);
+        FAIL() << "saved into a missing folder";
+    } catch (const PLTextException& e) {
+        EXPECT_EQ(e.Code(), -1);
+        EXPECT_EQ(std::string(e.Text()),
+                  "Decoder error: Opening " + path + " failed: " + std::strerror(ENOENT) + "\n");
+    }
+    EXPECT_TRUE(folder.Names().empty());
+}
+
+TEST(BmpWriter, TooSmallASinkOverflowsWithoutWritingPastIt)
+{
+    PLMemBitmap bitmap;
+    bitmap.Create(3, 2, 8, false, false, {0, 0});
+    const int capacities[] = {0, 13, 54, 1077, 1085};
+    for (int capacity : capacities) {
+        SCOPED_TRACE(capacity);
+        PrefilledSink sink(capacity);
+        try {
+            PLBmpWriter().EncodeTo(bitmap, sink);
+            ADD_FAILURE() << "fitted";
+        } catch (const PLTextException& e) {
+            EXPECT_EQ(e.Code(), 11);
+            EXPECT_STREQ(e.Text(), "Buffer overflow while encoding.\n");
+        }
+        EXPECT_LE(sink.Position(), capacity);
+    }
+}
+
+// Packs 8-bit indices into rows of the given depth, most significant bits first.
+void Pack(const Bytes& indices, int width, int depth, PLMemBitmap& bitmap)
+{
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        std::uint8_t* row = bitmap.Lines()[y];
+        std::memset(row, 0, static_cast<std::size_t>(bitmap.LineBytes()));
+        for (int x = 0; x < width; ++x) {
+            int bit = x * depth;
+            int value = indices[static_cast<std::size_t>(y * width + x)] & ((1 << depth) - 1);
+            row[bit / 8] = static_cast<std::uint8_t>(row[bit / 8] | value << (8 - depth - bit % 8));
+        }
+    }
+}
+
+TEST(BmpWriter, RoundTripsThroughTheReaderAtEverySize)
+{
+    const int depths[] = {1, 4, 8};
+    for (int depth : depths) {
+        for (int width = 1; width <= 12; ++width) {
+            for (int height = 1; height <= 12; ++height) {
+                SCOPED_TRACE(testing::Message() << width << " x " << height << " at " << depth);
+                PLMemBitmap source;
+                source.Create(width, height, 8, false, false, {0, 0});
+                Fill(source, static_cast<unsigned>(width * 13 + height));
+                Bytes indices = PixelsOf(source);
+                for (auto& index : indices)
+                    index = static_cast<std::uint8_t>(index & ((1 << depth) - 1));
+
+                PLMemBitmap bitmap;
+                bitmap.Create(width, height, depth, false, false, {width, height});
+                Pack(indices, width, depth, bitmap);
+                for (int i = 0; i < bitmap.ColorCount(); ++i)
+                    bitmap.ColorTable()[i] = source.ColorTable()[i];
+
+                PLMemBitmap decoded;
+                DecodeBytes(EncodeBytes(bitmap), decoded);
+                ASSERT_EQ(PixelsOf(decoded), indices);
+                EXPECT_EQ(decoded.Resolution(), (PLPoint{width > 1 ? width : 0, height > 1 ? height : 0}));
+                for (int i = 0; i < bitmap.ColorCount(); ++i) {
+                    PLColor expected = bitmap.ColorTable()[i];
+                    expected.a = 255;
+                    ASSERT_EQ(decoded.ColorTable()[i], expected) << "entry " << i;
+                }
+            }
+        }
+    }
+}
+
+TEST(BmpWriter, RoundTripsLargeAndUniformImagesThroughFiles)
+{
+    struct Case {
+        int width;
+        int height;
+        bool uniform;
+    } cases[] = {{320, 200, false}, {1024, 768, false}, {640, 1, true}, {1, 640, true}, {257, 3, false}};
+    ScratchFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+        PLMemBitmap bitmap;
+        bitmap.Create(c.width, c.height, 8, false, false, {72, 72});
+        Fill(bitmap, 7);
+        if (c.uniform)
+            for (int y = 0; y < c.height; ++y)
+                std::memset(bitmap.Lines()[y], 0x90, static_cast<std::size_t>(c.width));
+        std::string path = folder / "round.bmp";
+        PLBmpWriter().EncodeFile(path.c_str(), bitmap);
+        PLMemBitmap decoded;
+        PLBmpReader().DecodeFile(path.c_str(), decoded, 8);
+        EXPECT_EQ(PLImageInfo(decoded), PLImageInfo(bitmap));
+        EXPECT_EQ(PixelsOf(decoded), PixelsOf(bitmap));
+    }
+}
+
+} // namespace

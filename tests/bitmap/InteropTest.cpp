@@ -1,0 +1,310 @@
+// Checks the reader and the writer against independent peers, run at test
+// time: ImageMagick (convert-im6.q16, mogrify-im6.q16) and netpbm (ppmtobmp).
+// A missing tool fails the test; nothing is skipped.
+#include "bitmap/PLBmpReader.h"
+#include "bitmap/PLBmpWriter.h"
+#include "bitmap/PLMemBitmap.h"
+#include "bitmap/PLTextException.h"
+#include "platform/Platform.h"
+#include "tests/bitmap/BmpTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Runs a shell script in folder; its output goes to a log shown on failure.
+bool RunScript(const ScratchFolder& folder, const std::string& script)
+{
+    std::string scriptPath = folder / "script.sh";
+    std::string logPath = folder / "script.log";
+    {
+        std::ofstream out(scriptPath);
+        out << "set -e\ncd '" << folder.Path() << "'\n" << script;
+    }
+    int status = std::system(("sh '" + scriptPath + "' > '" + logPath + "' 2>&1").c_str());
+    if (status != 0) {
+        Bytes log;
+        ReadBytes(logPath, log);
+        ADD_FAILURE() << "script failed (" << status << "):\n" << script << "\n--- output:\n" << std::string(log.begin(), log.end());
+    }
+    return status == 0;
+}
+
+struct RgbImage {
+    int width = 0;
+    int height = 0;
+    Bytes rgb;
+};
+
+// Reads a binary PPM (P6, maxval 255) as ImageMagick writes it.
+bool ReadPpm(const std::string& path, RgbImage& image)
+{
+    Bytes bytes;
+    if (!ReadBytes(path, bytes) || bytes.size() < 2 || bytes[0] != 'P' || bytes[1] != '6')
+        return false;
+    std::size_t at = 2;
+    auto number = [&](int& value) {
+        while (at < bytes.size() && (std::isspace(bytes[at]) || bytes[at] == '#')) {
+            if (bytes[at] == '#')
+                while (at < bytes.size() && bytes[at] != '\n')
+                    ++at;
+            else
+                ++at;
+        }
+        value = 0;
+        bool any = false;
+        while (at < bytes.size() && std::isdigit(bytes[at])) {
+            value = value * 10 + (bytes[at++] - '0');
+            any = true;
+        }
+        return any;
+    };
+    int maxValue = 0;
+    if (!number(image.width) || !number(image.height) || !number(maxValue) || maxValue != 255)
+        return false;
+    ++at; // the single whitespace byte before the samples
+    std::size_t size = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3;
+    if (bytes.size() - at != size)
+        return false;
+    image.rgb.assign(bytes.begin() + static_cast<long>(at), bytes.end());
+    return true;
+}
+
+// The colours of a decoded 8-bit bitmap: RGB of colourTable[index] per pixel.
+Bytes ColorsOf(const PLBitmap& bitmap)
+{
+    Bytes rgb;
+    for (int y = 0; y < bitmap.Height(); ++y)
+        for (int x = 0; x < bitmap.Width(); ++x) {
+            const PLColor& c = bitmap.ColorTable()[bitmap.Lines()[y][x]];
+            rgb.insert(rgb.end(), {c.r, c.g, c.b});
+        }
+    return rgb;
+}
+
+// Where the first differing pixel is, for a readable failure.
+std::string FirstDifference(const Bytes& ours, const Bytes& theirs, int width)
+{
+    for (std::size_t i = 0; i < ours.size() && i < theirs.size(); ++i)
+        if (ours[i] != theirs[i]) {
+            std::size_t pixel = i / 3;
+            return "pixel (" + std::to_string(pixel % static_cast<std::size_t>(width)) + ", " +
+                std::to_string(pixel / static_cast<std::size_t>(width)) + ")";
+        }
+    return ours.size() == theirs.size() ? "none" : "sizes differ";
+}
+
+// ImageMagick's reading of every .bmp in the folder, one PPM per file in ppm/.
+bool ConvertAllToPpm(const ScratchFolder& folder, const std::string& from = ".")
+{
+    return RunScript(folder, "mkdir -p ppm\nmogrify-im6.q16 -path ppm -depth 8 -format ppm '" + from + "'/*.bmp\n");
+}
+
+// Every .bmp in bmpFolder decodes to the colours ImageMagick reads from it,
+// or from the file reference names for it.
+int ExpectSameColorsAsImageMagick(const ScratchFolder& folder, const std::string& bmpFolder,
+                                  std::string (*reference)(const std::string& name) = nullptr)
+{
+    int files = 0;
+    for (const std::string& name : Platform::FindMatches((bmpFolder + "/*.bmp").c_str())) {
+        SCOPED_TRACE(name);
+        ++files;
+        PLMemBitmap bitmap;
+        try {
+            PLBmpReader().DecodeFile((bmpFolder + "/" + name).c_str(), bitmap, 8);
+        } catch (const PLTextException& e) {
+            ADD_FAILURE() << "refused: " << e.Text();
+            continue;
+        }
+        RgbImage theirs;
+        std::string base = name.substr(0, name.size() - 4);
+        if (reference != nullptr)
+            base = reference(base);
+        if (!ReadPpm(folder / ("ppm/" + base + ".ppm"), theirs)) {
+            ADD_FAILURE() << "no PPM from ImageMagick";
+            continue;
+        }
+        if (bitmap.Size() != PLPoint{theirs.width, theirs.height}) {
+            ADD_FAILURE() << "size " << bitmap.Width() << " x " << bitmap.Height() << ", ImageMagick reads "
+                          << theirs.width << " x " << theirs.height;
+            continue;
+        }
+        Bytes ours = ColorsOf(bitmap);
+        EXPECT_TRUE(ours == theirs.rgb) << "first difference at " << FirstDifference(ours, theirs.rgb, theirs.width);
+    }
+    return files;
+}
+
+TEST(Interop, GoodSuiteFilesDecodeToImageMagicksColours)
+{
+    ScratchFolder folder;
+    std::string suite = FixturePath("bmpsuite/g");
+    ASSERT_TRUE(RunScript(folder, "mkdir -p bmp\ncp '" + suite + "'/pal*.bmp bmp/\n"));
+    ASSERT_TRUE(ConvertAllToPpm(folder, "bmp"));
+    EXPECT_EQ(ExpectSameColorsAsImageMagick(folder, folder / "bmp"), 16) << "the suite's 1-, 4- and 8-bit files";
+}
+
+TEST(Interop, NetpbmFilesDecodeToImageMagicksColours)
+{
+    ScratchFolder folder;
+    std::string script = "mkdir -p bmp\n";
+    for (int width = 1; width <= 17; ++width) {
+        std::string w = std::to_string(width);
+        std::string size = w + "x" + std::to_string(3 + width % 5);
+        // Sources of at most 2, 16 and 200 colours; ppmtobmp writes what they need.
+        script += "convert-im6.q16 -size " + size + " -seed " + w + " plasma: -colors 2 ppm:c2.ppm\n";
+        script += "convert-im6.q16 -size " + size + " -seed " + w + " plasma: -colors 16 ppm:c16.ppm\n";
+        script += "convert-im6.q16 -size " + size + " -seed " + w + " plasma: -colors 200 ppm:c200.ppm\n";
+        for (const char* header : {"-windows", "-os2"}) {
+            std::string tag = std::string(header + 1) + "-" + w;
+            script += "ppmtobmp " + std::string(header) + " -bpp 1 c2.ppm > bmp/" + tag + "-1.bmp\n";
+            script += "ppmtobmp " + std::string(header) + " -bpp 4 c16.ppm > bmp/" + tag + "-4.bmp\n";
+            script += "ppmtobmp " + std::string(header) + " -bpp 8 c200.ppm > bmp/" + tag + "-8.bmp\n";
+        }
+    }
+    ASSERT_TRUE(RunScript(folder, script));
+    ASSERT_TRUE(ConvertAllToPpm(folder, "bmp"));
+    EXPECT_EQ(ExpectSameColorsAsImageMagick(folder, folder / "bmp"), 17 * 6);
+}
+
+// ImageMagick misreads its own RLE8 files of widths 1 and 2 (it writes runs
+// over the padded row and its reader then loses the row's pixels), so a
+// compressed file is held against ImageMagick's reading of its uncompressed
+// twin, quantised from the same source the same way.
+std::string UncompressedTwin(const std::string& name)
+{
+    if (name.rfind("rle8-", 0) == 0)
+        return "bmp3-" + name.substr(5) + "-8";
+    if (name == "big-rle")
+        return "big";
+    return name;
+}
+
+TEST(Interop, ImageMagickFilesDecodeToItsOwnColours)
+{
+    ScratchFolder folder;
+    std::string script = "mkdir -p bmp\n";
+    for (int width = 1; width <= 17; ++width) {
+        std::string w = std::to_string(width);
+        std::string source = "-size " + w + "x" + std::to_string(2 + width % 7) + " -seed " + w + " plasma:";
+        // 1, 4 and 8 bits uncompressed, RLE8, and the 12-byte OS/2 header of BMP2.
+        script += "convert-im6.q16 " + source + " -colors 2 -type Palette BMP3:bmp/bmp3-" + w + "-1.bmp\n";
+        script += "convert-im6.q16 " + source + " -colors 16 -type Palette BMP3:bmp/bmp3-" + w + "-4.bmp\n";
+        script += "convert-im6.q16 " + source + " -colors 200 -type Palette -compress none BMP3:bmp/bmp3-" + w + "-8.bmp\n";
+        script += "convert-im6.q16 " + source + " -colors 200 -type Palette -compress RLE BMP3:bmp/rle8-" + w + ".bmp\n";
+        script += "convert-im6.q16 " + source + " -colors 7 -type Palette BMP2:bmp/bmp2-" + w + "-4.bmp\n";
+        script += "convert-im6.q16 " + source + " -colors 100 -type Palette BMP2:bmp/bmp2-" + w + "-8.bmp\n";
+    }
+    script += "convert-im6.q16 -size 1024x768 -seed 3 plasma: -colors 256 -type Palette -compress none BMP3:bmp/big.bmp\n";
+    script += "convert-im6.q16 bmp/big.bmp -compress RLE BMP3:bmp/big-rle.bmp\n";
+    ASSERT_TRUE(RunScript(folder, script));
+    ASSERT_TRUE(ConvertAllToPpm(folder, "bmp"));
+    EXPECT_EQ(ExpectSameColorsAsImageMagick(folder, folder / "bmp", UncompressedTwin), 17 * 6 + 2);
+
+    // The compressed files really are RLE8: compression field 1 at offset 30.
+    for (const char* name : {"big-rle.bmp", "rle8-17.bmp"}) {
+        Bytes file;
+        ASSERT_TRUE(ReadBytes(folder / ("bmp/" + std::string(name)), file));
+        ASSERT_GT(file.size(), 34u);
+        EXPECT_EQ(file[30], 1) << name;
+    }
+}
+
+TEST(Interop, TrueColourFilesFromPeersAreRefusedForTheirDepth)
+{
+    ScratchFolder folder;
+    ASSERT_TRUE(RunScript(folder,
+        "convert-im6.q16 -size 9x4 -seed 2 plasma: -type TrueColor BMP3:rgb24.bmp\n"
+        "convert-im6.q16 -size 9x4 -seed 2 plasma: -alpha on -channel A -evaluate set 50% +channel BMP:rgba32.bmp\n"
+        "convert-im6.q16 -size 9x4 -seed 2 plasma: ppm:- | ppmtobmp -bpp 24 > netpbm24.bmp\n"));
+    for (const char* name : {"rgb24.bmp", "rgba32.bmp", "netpbm24.bmp"}) {
+        SCOPED_TRACE(name);
+        PLMemBitmap bitmap;
+        try {
+            PLBmpReader().DecodeFile((folder / name).c_str(), bitmap, 8);
+            ADD_FAILURE() << "decoded";
+        } catch (const PLTextException& e) {
+            EXPECT_EQ(e.Code(), 6);
+            EXPECT_STREQ(e.Text(), "Image bit depth doesn't match request.");
+        }
+    }
+}
+
+void FillRandomly(PLMemBitmap& bitmap, unsigned seed)
+{
+    unsigned state = seed * 2654435761u + 1;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return static_cast<std::uint8_t>(state >> 16);
+    };
+    for (int y = 0; y < bitmap.Height(); ++y)
+        for (int x = 0; x < bitmap.LineBytes(); ++x)
+            bitmap.Lines()[y][x] = next();
+    if (bitmap.ColorTable() != nullptr)
+        for (int i = 0; i < bitmap.ColorCount(); ++i)
+            bitmap.ColorTable()[i] = PLColor(next(), next(), next(), 0);
+}
+
+// The colours a bitmap of depth 1, 4 or 8 shows, unpacking its rows.
+Bytes IndexedColors(const PLBitmap& bitmap)
+{
+    Bytes rgb;
+    int depth = bitmap.BitsPerPixel();
+    for (int y = 0; y < bitmap.Height(); ++y)
+        for (int x = 0; x < bitmap.Width(); ++x) {
+            int bit = x * depth;
+            int index = (bitmap.Lines()[y][bit / 8] >> (8 - depth - bit % 8)) & ((1 << depth) - 1);
+            const PLColor& c = bitmap.ColorTable()[index];
+            rgb.insert(rgb.end(), {c.r, c.g, c.b});
+        }
+    return rgb;
+}
+
+TEST(Interop, ImageMagickReadsOurFilesWithIdenticalColours)
+{
+    struct Case {
+        int width;
+        int height;
+        int depth;
+    } cases[] = {
+        {1, 1, 8}, {3, 2, 8}, {17, 5, 8}, {320, 200, 8}, {1, 1383, 8}, {13, 9, 4}, {10, 3, 1}, {33, 2, 1}, {7, 3, 32},
+    };
+    ScratchFolder folder;
+    ASSERT_TRUE(RunScript(folder, "mkdir -p bmp\n"));
+    std::vector<Bytes> expected;
+    for (const Case& c : cases) {
+        PLMemBitmap bitmap;
+        bitmap.Create(c.width, c.height, c.depth, false, false, {96, 96});
+        FillRandomly(bitmap, static_cast<unsigned>(c.width * 100 + c.depth));
+        if (c.depth == 32) {
+            Bytes rgb;
+            for (int y = 0; y < c.height; ++y)
+                for (int x = 0; x < c.width; ++x) {
+                    const std::uint8_t* p = bitmap.Lines()[y] + 4 * x;
+                    rgb.insert(rgb.end(), {p[2], p[1], p[0]});
+                }
+            expected.push_back(rgb);
+        } else {
+            expected.push_back(IndexedColors(bitmap));
+        }
+        std::string name = "case" + std::to_string(expected.size() - 1);
+        PLBmpWriter().EncodeFile((folder / ("bmp/" + name + ".bmp")).c_str(), bitmap);
+    }
+    ASSERT_TRUE(ConvertAllToPpm(folder, "bmp"));
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << cases[i].width << " x " << cases[i].height << " at " << cases[i].depth);
+        RgbImage theirs;
+        ASSERT_TRUE(ReadPpm(folder / ("ppm/case" + std::to_string(i) + ".ppm"), theirs));
+        EXPECT_EQ(theirs.width, cases[i].width);
+        EXPECT_EQ(theirs.height, cases[i].height);
+        EXPECT_TRUE(theirs.rgb == expected[i]) << "first difference at " << FirstDifference(expected[i], theirs.rgb, theirs.width);
+    }
+}
+
+} // namespace
