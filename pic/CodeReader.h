@@ -3,6 +3,8 @@
 // in the middle of a code still yields one, and nothing outside the block is read.
 #pragma once
 
+#include "pic/ByteWords.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -17,7 +19,7 @@ public:
     {
         std::uint64_t byte = m_bitPosition >> 3;
         // Four bytes hold any code of up to 25 bits, whatever its first bit's place.
-        std::uint32_t window = byte + 4 <= m_size ? LoadFour(m_data + byte) : LoadTail(byte);
+        std::uint32_t window = byte + 4 <= m_size ? LoadLittle32(m_data + byte) : LoadTail(byte);
         unsigned code = static_cast<unsigned>(window >> (m_bitPosition & 7)) & ((1u << width) - 1);
         m_bitPosition += width;
         return code;
@@ -27,12 +29,6 @@ public:
     std::uint64_t BitPosition() const { return m_bitPosition; }
 
 private:
-    static std::uint32_t LoadFour(const unsigned char* p)
-    {
-        return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-               std::uint32_t{p[3]} << 24;
-    }
-
     std::uint32_t LoadTail(std::uint64_t byte) const
     {
         std::uint32_t window = 0;
