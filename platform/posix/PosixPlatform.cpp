@@ -16,6 +16,31 @@
 
 namespace Platform {
 
+namespace {
+
+// TemporaryNameBeside gives up after this many names in use.
+constexpr int MAX_TEMPORARY_NAME_ATTEMPTS = 1000;
+
+unsigned char FoldUpper(char c)
+{
+    return static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c);
+}
+
+// Names equal but for case keep a fixed order: the byte order breaks the tie.
+bool ListsBefore(const std::string& left, const std::string& right)
+{
+    size_t common = std::min(left.size(), right.size());
+    for (size_t i = 0; i < common; ++i) {
+        if (FoldUpper(left[i]) != FoldUpper(right[i]))
+            return FoldUpper(left[i]) < FoldUpper(right[i]);
+    }
+    if (left.size() != right.size())
+        return left.size() < right.size();
+    return left < right;
+}
+
+} // namespace
+
 FileId OpenFile(const char* name, int flags)
 {
     if (name == nullptr || *name == '\0')
@@ -134,25 +159,28 @@ std::vector<std::string> FindMatches(const char* pattern)
     }
     ::closedir(listing);
     // readdir's order depends on the file system; a sorted list makes batches
-    // repeatable, as Windows' own listings are on its usual file systems.
-    std::sort(names.begin(), names.end());
+    // repeatable. Sorted as Windows lists a folder (letters compared in upper
+    // case), so that both builds convert the matches in the same order.
+    std::sort(names.begin(), names.end(), ListsBefore);
     return names;
 }
 
 std::string TemporaryNameBeside(const char* target)
 {
     static unsigned counter = 0;
-    for (;;) {
+    // Bounded, so that a folder full of our names cannot keep us here.
+    for (int attempt = 0; attempt < MAX_TEMPORARY_NAME_ATTEMPTS; ++attempt) {
         char suffix[48];
         std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", static_cast<long>(::getpid()), counter++);
         std::string name = std::string(target) + suffix;
-        // Only a name that is there is in use. Any failure (a missing folder, a
-        // file where a folder should be, no search permission) ends the search:
-        // the open then fails and says why, where waiting for ENOENT would never end.
+        // Only a name that is there is in use. Any failure to look (a file
+        // where a folder should be, a folder we may not read) leaves the open
+        // to fail; waiting for ENOENT there would never end.
         struct stat info;
         if (::lstat(name.c_str(), &info) != 0)
             return name;
     }
+    return std::string(); // no free name: the open of "" fails
 }
 
 bool RenameOver(const char* from, const char* to)

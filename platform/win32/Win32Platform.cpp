@@ -12,6 +12,9 @@ namespace Platform {
 
 namespace {
 
+// TemporaryNameBeside gives up after this many names in use.
+constexpr int MAX_TEMPORARY_NAME_ATTEMPTS = 1000;
+
 HANDLE AsHandle(FileId file)
 {
     return reinterpret_cast<HANDLE>(file);
@@ -129,18 +132,18 @@ std::vector<std::string> FindMatches(const char* pattern)
 std::string TemporaryNameBeside(const char* target)
 {
     static unsigned counter = 0;
-    for (;;) {
+    // Bounded, so that a folder full of our names cannot keep us here.
+    for (int attempt = 0; attempt < MAX_TEMPORARY_NAME_ATTEMPTS; ++attempt) {
         char suffix[48];
         std::snprintf(suffix, sizeof suffix, ".%lu-%u.tmp", GetCurrentProcessId(), counter++);
         std::string name = std::string(target) + suffix;
-        // Only a name that is there is in use. A missing folder (ERROR_PATH_NOT_FOUND)
-        // or any other failure ends the search too: the open then fails and says why,
-        // where waiting for ERROR_FILE_NOT_FOUND would loop through every counter value.
+        // Only a name that is there is in use. Any failure to look (a missing
+        // folder, a file where a folder should be) leaves the open to fail;
+        // waiting for a "not found" there would never end.
         if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES)
             return name;
-        if (counter == 0)
-            return name; // every name taken: let the open fail
     }
+    return std::string(); // no free name: the open of "" fails
 }
 
 bool RenameOver(const char* from, const char* to)
