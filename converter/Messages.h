@@ -66,6 +66,10 @@ constexpr const char* NOT_SAVED = "Unable to save file ";
 constexpr const char* REASON_INDENT = "   ";
 constexpr const char* NO_MATCHES = "No files match ";
 
+// Reasons for refusing to save a picture, shown indented below "Unable to save file".
+constexpr const char* TOO_LARGE_FOR_PIC_FORMAT = "The image is %d x %d pixels; a PIC file holds at most %d x %d";
+constexpr const char* PIXELS_MISSING_FORMAT = "The image of %d x %d pixels holds only %d bytes of pixels";
+
 // Progress of a wildcard conversion: "Converted <input> to <output>\r\n".
 constexpr const char* CONVERTED = "Converted ";
 constexpr const char* CONVERTED_TO = " to ";
