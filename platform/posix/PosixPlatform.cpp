@@ -16,6 +16,28 @@
 
 namespace Platform {
 
+namespace {
+
+unsigned char FoldUpper(char c)
+{
+    return static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c);
+}
+
+// Names equal but for case keep a fixed order: the byte order breaks the tie.
+bool ListsBefore(const std::string& left, const std::string& right)
+{
+    size_t common = std::min(left.size(), right.size());
+    for (size_t i = 0; i < common; ++i) {
+        if (FoldUpper(left[i]) != FoldUpper(right[i]))
+            return FoldUpper(left[i]) < FoldUpper(right[i]);
+    }
+    if (left.size() != right.size())
+        return left.size() < right.size();
+    return left < right;
+}
+
+} // namespace
+
 FileId OpenFile(const char* name, int flags)
 {
     if (name == nullptr || *name == '\0')
@@ -134,8 +156,9 @@ std::vector<std::string> FindMatches(const char* pattern)
     }
     ::closedir(listing);
     // readdir's order depends on the file system; a sorted list makes batches
-    // repeatable, as Windows' own listings are on its usual file systems.
-    std::sort(names.begin(), names.end());
+    // repeatable. Sorted as Windows lists a folder (letters compared in upper
+    // case), so that both builds convert the matches in the same order.
+    std::sort(names.begin(), names.end(), ListsBefore);
     return names;
 }
 
