@@ -51,8 +51,8 @@ std::vector<std::string> FindMatches(const char* pattern);
 std::string DirectoryPart(const char* pattern);
 
 // A name for a temporary file in the same folder as target, not in use at the
-// time of the call. Writers put their output there first and move it over the
-// target only when all of it was written.
+// time of the call; empty when none is free. Writers put their output there
+// first and move it over the target only when all of it was written.
 std::string TemporaryNameBeside(const char* target);
 // Moves from over to, replacing an existing file; false when that fails.
 bool RenameOver(const char* from, const char* to);

@@ -18,6 +18,9 @@ namespace Platform {
 
 namespace {
 
+// TemporaryNameBeside gives up after this many names in use.
+constexpr int MAX_TEMPORARY_NAME_ATTEMPTS = 1000;
+
 unsigned char FoldUpper(char c)
 {
     return static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c);
@@ -165,14 +168,18 @@ std::vector<std::string> FindMatches(const char* pattern)
 std::string TemporaryNameBeside(const char* target)
 {
     static unsigned counter = 0;
-    for (;;) {
+    // A folder that is missing, or is a file, fails every name the same way:
+    // that name is returned at once and the open then fails. The bound keeps
+    // any other answer from looping for ever.
+    for (int attempt = 0; attempt < MAX_TEMPORARY_NAME_ATTEMPTS; ++attempt) {
         char suffix[48];
         std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", static_cast<long>(::getpid()), counter++);
         std::string name = std::string(target) + suffix;
         struct stat info;
-        if (::lstat(name.c_str(), &info) != 0 && errno == ENOENT)
+        if (::lstat(name.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR))
             return name;
     }
+    return std::string(); // no free name: the open of "" fails
 }
 
 bool RenameOver(const char* from, const char* to)

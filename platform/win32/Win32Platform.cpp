@@ -12,6 +12,9 @@ namespace Platform {
 
 namespace {
 
+// TemporaryNameBeside gives up after this many names in use.
+constexpr int MAX_TEMPORARY_NAME_ATTEMPTS = 1000;
+
 HANDLE AsHandle(FileId file)
 {
     return reinterpret_cast<HANDLE>(file);
@@ -129,15 +132,20 @@ std::vector<std::string> FindMatches(const char* pattern)
 std::string TemporaryNameBeside(const char* target)
 {
     static unsigned counter = 0;
-    for (;;) {
+    // In a missing folder every name fails with ERROR_PATH_NOT_FOUND: that name
+    // is returned at once and the open then fails. The bound keeps any other
+    // answer from looping for ever.
+    for (int attempt = 0; attempt < MAX_TEMPORARY_NAME_ATTEMPTS; ++attempt) {
         char suffix[48];
         std::snprintf(suffix, sizeof suffix, ".%lu-%u.tmp", GetCurrentProcessId(), counter++);
         std::string name = std::string(target) + suffix;
-        if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
+        if (GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES)
+            continue;
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             return name;
-        if (counter == 0)
-            return name; // every name taken: let the open fail
     }
+    return std::string(); // no free name: the open of "" fails
 }
 
 bool RenameOver(const char* from, const char* to)
