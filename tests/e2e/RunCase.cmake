@@ -173,7 +173,8 @@ cmake_language(EVAL CODE "
                     RESULT_VARIABLE status
                     TIMEOUT ${TIMEOUT})")
 if(NOT status STREQUAL "0")
-    fail("exit status ${status}, expected 0")
+    file(READ "${WORK_DIR}/meta/stderr" errors LIMIT 2000)
+    fail("exit status ${status}, expected 0; standard error:\n${errors}")
 endif()
 
 compare_stream(stdout "${WORK_DIR}/meta/stdout" "${CASE_DIR}/stdout.expected")
