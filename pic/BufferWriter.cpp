@@ -14,32 +14,35 @@ BufferWriter::BufferWriter(ByteBuffer& buffer, std::size_t expected)
     }
 }
 
-bool BufferWriter::Grow(std::size_t count)
+unsigned char* BufferWriter::Grow(unsigned char* at, std::size_t count)
 {
-    // ByteBuffer sizes are int: a stage whose output would pass INT_MAX fails
-    // instead of wrapping.
-    if (m_failed || count > static_cast<std::size_t>(INT_MAX) - m_used) {
-        m_failed = true;
-        return false;
-    }
-    std::size_t needed = m_used + count;
+    std::size_t used = m_data == nullptr ? 0 : static_cast<std::size_t>(at - m_data);
+    // ByteBuffer sizes are int: output that would pass INT_MAX fails instead of wrapping.
+    if (m_failed || count > static_cast<std::size_t>(INT_MAX) - used)
+        return Fail();
+    std::size_t needed = used + count;
     std::size_t doubled = m_capacity > static_cast<std::size_t>(INT_MAX) / 2 ? INT_MAX : 2 * m_capacity;
     std::size_t capacity = doubled > needed ? doubled : needed;
     // The buffer's size stands for the whole block while we write, so Resize
     // carries every byte written so far into the new block.
-    if (!m_buffer.Resize(static_cast<int>(capacity))) {
-        m_failed = true;
-        m_data = nullptr;
-        m_capacity = 0;
-        m_used = 0;
-        return false;
-    }
+    if (!m_buffer.Resize(static_cast<int>(capacity)))
+        return Fail();
     m_data = m_buffer.Data();
     m_capacity = capacity;
-    return true;
+    return m_data + used;
 }
 
-void BufferWriter::Finish()
+unsigned char* BufferWriter::Fail()
 {
-    m_buffer.SetSize(m_failed ? 0 : static_cast<int>(m_used));
+    m_failed = true;
+    m_buffer.SetSize(0);
+    m_data = nullptr;
+    m_capacity = 0;
+    return nullptr;
+}
+
+void BufferWriter::Finish(const unsigned char* at)
+{
+    std::size_t used = m_data == nullptr ? 0 : static_cast<std::size_t>(at - m_data);
+    m_buffer.SetSize(m_failed ? 0 : static_cast<int>(used));
 }

@@ -1,6 +1,7 @@
-// Fills a ByteBuffer through a raw cursor. The codec stages write many small
-// pieces; they ask for room once per piece (a code, a run, a string) rather
-// than once per byte, and Finish sets the buffer's size to what was written.
+// Fills a ByteBuffer through a raw cursor that the codec stages keep in a
+// local variable: they check the room left against a local limit once per
+// piece they write (a code, a run, a string), and only a piece that does not
+// fit calls back here to grow the block. Finish sets the buffer's size.
 #pragma once
 
 #include <cstddef>
@@ -14,25 +15,34 @@ public:
     BufferWriter(const BufferWriter&) = delete;
     BufferWriter& operator=(const BufferWriter&) = delete;
 
-    // Makes sure count more bytes may be written at Cursor(); false when the
-    // block cannot grow (too large for a ByteBuffer, or out of memory).
-    bool MakeRoom(std::size_t count) { return count <= m_capacity - m_used || Grow(count); }
+    unsigned char* Data() const { return m_data; }
+    unsigned char* Limit() const { return m_data + m_capacity; }
 
-    unsigned char* Data() { return m_data; }
-    unsigned char* Cursor() { return m_data + m_used; }
-    std::size_t Used() const { return m_used; }
-    void Advance(std::size_t count) { m_used += count; }
-    void Put(unsigned char byte) { m_data[m_used++] = byte; }
+    // Makes sure count bytes may be written at the caller's cursor at, whose
+    // block ends at limit; both move when the block has to grow. False when it
+    // cannot grow that far.
+    bool MakeRoom(unsigned char*& at, unsigned char*& limit, std::size_t count)
+    {
+        if (static_cast<std::size_t>(limit - at) >= count)
+            return true;
+        at = Grow(at, count);
+        limit = Limit();
+        return at != nullptr;
+    }
 
-    // Sets the buffer's size to the bytes written; empty after a failed MakeRoom.
-    void Finish();
+    // The cursor at the same offset in a block with at least count bytes after
+    // it (the block may have moved); null when it cannot grow that far, and
+    // the buffer is then left empty.
+    unsigned char* Grow(unsigned char* at, std::size_t count);
+
+    // Sets the buffer's size to the bytes before at; empty after a failed Grow.
+    void Finish(const unsigned char* at);
 
 private:
-    bool Grow(std::size_t count);
+    unsigned char* Fail();
 
     ByteBuffer& m_buffer;
     unsigned char* m_data = nullptr;
     std::size_t m_capacity = 0;
-    std::size_t m_used = 0;
     bool m_failed = false;
 };

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -131,6 +132,61 @@ Bytes ModelEncode(const Bytes& in)
     return out;
 }
 
+// The run-length coder as the format describes it, a byte at a time.
+Bytes ModelRuns(const Bytes& pixels)
+{
+    Bytes out;
+    int last = -1, repeats = 0;
+    auto literal = [&](int byte) {
+        out.push_back(static_cast<unsigned char>(byte));
+        if (byte == 0x90)
+            out.push_back(0);
+    };
+    auto flush = [&] {
+        int copies = repeats + 1;
+        if (copies < 3 && last != 0x90) {
+            out.push_back(static_cast<unsigned char>(last));
+            return;
+        }
+        for (; copies > 255; copies -= 255) {
+            out.push_back(0x90), out.push_back(0xFF);
+            literal(last);
+        }
+        if (copies > 1)
+            out.push_back(0x90), out.push_back(static_cast<unsigned char>(copies));
+    };
+    for (unsigned char byte : pixels) {
+        if (byte == last) {
+            ++repeats;
+            continue;
+        }
+        if (repeats > 0)
+            flush(), repeats = 0;
+        literal(byte);
+        last = byte;
+    }
+    if (repeats > 0)
+        flush();
+    return out;
+}
+
+Bytes ModelExpand(const Bytes& runs, std::size_t total)
+{
+    Bytes out;
+    unsigned char last = 0;
+    for (std::size_t i = 0; i < runs.size() && out.size() < total; ++i) {
+        if (runs[i] != 0x90) {
+            out.push_back(last = runs[i]);
+        } else if (unsigned count = ++i < runs.size() ? runs[i] : 0; count == 0) {
+            out.push_back(last = 0x90);
+        } else {
+            out.insert(out.end(), std::min<std::size_t>(count - 1, total - out.size()), last);
+        }
+    }
+    out.resize(total, 0);
+    return out;
+}
+
 Bytes Runs(const Bytes& pixels)
 {
     ByteBuffer in, runs;
@@ -167,6 +223,32 @@ std::vector<std::pair<std::string, Bytes>> RunInputs()
         {"one colour, very long", Runs(Bytes(500000, 0x90))},
         {"a single byte", {42}},
     };
+}
+
+TEST(ReferenceCodec, RunLengthStagesMatchTheModel)
+{
+    std::mt19937 random(3);
+    for (int round = 0; round < 60; ++round) {
+        SCOPED_TRACE(round);
+        // Runs of every length around 1, 2, 3 and 255, with escape bytes among them.
+        Bytes pixels = Blobs(2000 + random() % 3000, static_cast<std::uint32_t>(round), 2 + round % 5,
+                             round % 3 == 0 ? 600 : 4);
+        for (auto& pixel : pixels)
+            pixel = pixel == 1 ? 0x90 : pixel;
+        Bytes runs = Runs(pixels);
+        ASSERT_EQ(runs, ModelRuns(pixels));
+        // Damaged run-length bytes: counts of 0 and 1, escapes at the end, a short total.
+        Bytes damaged = Noise(runs.size(), static_cast<std::uint32_t>(round));
+        for (std::size_t i = 0; i < damaged.size(); i += 1 + random() % 6)
+            damaged[i] = 0x90;
+        for (const Bytes& in : {runs, damaged}) {
+            ByteBuffer inBuffer, out;
+            Fill(inBuffer, in);
+            int total = static_cast<int>(pixels.size());
+            ASSERT_TRUE(PicFile::ExpandRuns(total, 1, inBuffer, out));
+            ASSERT_EQ(ToBytes(out), ModelExpand(in, pixels.size()));
+        }
+    }
 }
 
 TEST(ReferenceCodec, EncoderWritesTheModelsBytes)
