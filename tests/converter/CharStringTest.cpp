@@ -102,7 +102,8 @@ TEST(CharString, CopiesAreDeep)
     EXPECT_STREQ(copy.Text(), "name.pic");
     EXPECT_STREQ(assigned.Text(), "name.pic");
     EXPECT_STREQ(original.Text(), "NAME.PIC");
-    assigned = assigned; // self-assignment keeps the text
+    CharString& same = assigned;
+    assigned = same; // self-assignment keeps the text
     EXPECT_STREQ(assigned.Text(), "name.pic");
     assigned = assigned.Text() + 5;
     EXPECT_STREQ(assigned.Text(), "pic");
