@@ -75,11 +75,15 @@ struct Step {
 
 // Copies an earlier string in whole blocks; the bytes written past its end are
 // overwritten by the next string. The source ends before the cursor, so no
-// block reads a byte of this copy before that byte is right.
+// block reads a byte of this copy before that byte is right; a block may
+// still overlap the one it is copied to, hence the load into a local first.
 unsigned char* CopyString(unsigned char* at, const unsigned char* from, std::size_t length)
 {
-    for (std::size_t done = 0; done < length; done += COPY_BLOCK)
-        std::memcpy(at + done, from + done, COPY_BLOCK);
+    for (std::size_t done = 0; done < length; done += COPY_BLOCK) {
+        unsigned char block[COPY_BLOCK];
+        std::memcpy(block, from + done, COPY_BLOCK);
+        std::memcpy(at + done, block, COPY_BLOCK);
+    }
     return at + length;
 }
 

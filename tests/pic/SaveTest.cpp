@@ -143,4 +143,51 @@ TEST(Load, ReadsFilesAndSaveToWritesAtTheHandle)
     EXPECT_EQ(Bytes(pixels, pixels + 3), Bytes({1, 2, 9}));
 }
 
+// The hand-written fixtures, read from files.
+TEST(Load, Fixtures)
+{
+    struct Case {
+        const char* name;
+        int width, height;
+        Bytes pixels;
+        bool hasPalette;
+    };
+    const Case cases[] = {
+        {"two-pixels.pic", 2, 1, {1, 2}, false},
+        {"four-fives.pic", 4, 1, {5, 5, 5, 5}, false},
+        {"repeated-pair.pic", 8, 1, {1, 2, 1, 2, 1, 2, 1, 2}, false},
+        {"palette-range.pic", 3, 1, {0x90, 0x90, 7}, true},
+        {"unknown-chunk.pic", 2, 1, {1, 2}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PicFile pic;
+        std::vector<std::uint16_t> unknown;
+        pic.OnUnknownChunk = [&unknown](std::uint16_t tag) { unknown.push_back(tag); };
+        ASSERT_TRUE(pic.Load((std::string(CANTREL_FIXTURES) + "/pic/" + c.name).c_str()));
+        EXPECT_EQ(pic.Width(), c.width);
+        EXPECT_EQ(pic.Height(), c.height);
+        EXPECT_EQ(Bytes(pic.Pixels.Data(), pic.Pixels.Data() + pic.Pixels.Size()), c.pixels);
+        EXPECT_EQ(pic.HasPalette, c.hasPalette);
+        EXPECT_EQ(unknown, std::string(c.name) == "unknown-chunk.pic" ? std::vector<std::uint16_t>{0x4241}
+                                                                      : std::vector<std::uint16_t>{});
+    }
+}
+
+// The bundled sample: a full-size picture whose stream runs through many
+// dictionary cycles; saving what was loaded gives the same bytes back.
+TEST(Load, TheBundledSampleSavesToTheSameBytes)
+{
+    const std::string path = std::string(CANTREL_SOURCE_DIR) + "/samples/valley.pic";
+    Bytes original;
+    ASSERT_TRUE(ReadBytes(path, original));
+    PicFile pic;
+    ASSERT_TRUE(pic.Load(path.c_str()));
+    EXPECT_EQ(pic.Width(), 320);
+    EXPECT_EQ(pic.Height(), 200);
+    EXPECT_TRUE(pic.HasPalette);
+    EXPECT_LE(original.size(), 4u + 770 + 8 + PicFile::MAX_STREAM_BYTES);
+    EXPECT_EQ(SavedBytes(pic, true), original);
+}
+
 } // namespace
