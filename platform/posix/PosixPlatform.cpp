@@ -168,15 +168,16 @@ std::vector<std::string> FindMatches(const char* pattern)
 std::string TemporaryNameBeside(const char* target)
 {
     static unsigned counter = 0;
-    // A folder that is missing, or is a file, fails every name the same way:
-    // that name is returned at once and the open then fails. The bound keeps
-    // any other answer from looping for ever.
+    // Bounded, so that a folder full of our names cannot keep us here.
     for (int attempt = 0; attempt < MAX_TEMPORARY_NAME_ATTEMPTS; ++attempt) {
         char suffix[48];
         std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", static_cast<long>(::getpid()), counter++);
         std::string name = std::string(target) + suffix;
+        // Only a name that is there is in use. Any failure to look (a file
+        // where a folder should be, a folder we may not read) leaves the open
+        // to fail; waiting for ENOENT there would never end.
         struct stat info;
-        if (::lstat(name.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR))
+        if (::lstat(name.c_str(), &info) != 0)
             return name;
     }
     return std::string(); // no free name: the open of "" fails

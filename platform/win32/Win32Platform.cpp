@@ -132,17 +132,15 @@ std::vector<std::string> FindMatches(const char* pattern)
 std::string TemporaryNameBeside(const char* target)
 {
     static unsigned counter = 0;
-    // In a missing folder every name fails with ERROR_PATH_NOT_FOUND: that name
-    // is returned at once and the open then fails. The bound keeps any other
-    // answer from looping for ever.
+    // Bounded, so that a folder full of our names cannot keep us here.
     for (int attempt = 0; attempt < MAX_TEMPORARY_NAME_ATTEMPTS; ++attempt) {
         char suffix[48];
         std::snprintf(suffix, sizeof suffix, ".%lu-%u.tmp", GetCurrentProcessId(), counter++);
         std::string name = std::string(target) + suffix;
-        if (GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES)
-            continue;
-        DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        // Only a name that is there is in use. Any failure to look (a missing
+        // folder, a file where a folder should be) leaves the open to fail;
+        // waiting for a "not found" there would never end.
+        if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES)
             return name;
     }
     return std::string(); // no free name: the open of "" fails

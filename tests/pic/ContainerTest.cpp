@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -20,9 +21,11 @@ const Bytes TWO_PIXELS = {
 Bytes PaletteChunk(int first, int last, const Bytes& triples)
 {
     auto length = static_cast<unsigned>(2 + triples.size());
-    Bytes chunk = {'M', '0', static_cast<unsigned char>(length), static_cast<unsigned char>(length >> 8),
-                   static_cast<unsigned char>(first), static_cast<unsigned char>(last)};
-    chunk.insert(chunk.end(), triples.begin(), triples.end());
+    Bytes chunk(4 + length);
+    chunk[0] = 'M', chunk[1] = '0';
+    chunk[2] = static_cast<unsigned char>(length), chunk[3] = static_cast<unsigned char>(length >> 8);
+    chunk[4] = static_cast<unsigned char>(first), chunk[5] = static_cast<unsigned char>(last);
+    std::copy(triples.begin(), triples.end(), chunk.begin() + 6);
     return chunk;
 }
 

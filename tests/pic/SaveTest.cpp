@@ -109,8 +109,10 @@ TEST(Save, ReplacesALongerFileWholeAndFailsCleanly)
     ASSERT_TRUE(ReadBytes(target, written));
     EXPECT_EQ(written, TWO_PIXEL_FILE); // no tail of the old file
 
-    // A missing folder, and a folder where the file should be: false, nothing left behind.
+    // A missing folder, a file where a folder should be, and a folder where
+    // the file should be: false, nothing left behind.
     EXPECT_FALSE(pic.Save((folder / "missing/new.pic").c_str(), true));
+    EXPECT_FALSE(pic.Save((folder / "old.pic/new.pic").c_str(), true));
     EXPECT_EQ(pic.RefusalReason(), "");
     ASSERT_TRUE(std::filesystem::create_directory(folder / "taken.pic"));
     EXPECT_FALSE(pic.Save((folder / "taken.pic").c_str(), true));
