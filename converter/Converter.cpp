@@ -1,0 +1,157 @@
+#include "converter/Converter.h"
+
+#include "converter/ImageDocument.h"
+#include "converter/Messages.h"
+#include "converter/support/PathParts.h"
+#include "platform/Platform.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool IsEmptyName(const char* name)
+{
+    return name == nullptr || *name == '\0';
+}
+
+const char* OrEmpty(const char* name)
+{
+    return name == nullptr ? "" : name;
+}
+
+} // namespace
+
+Converter::Converter(std::FILE* output) : m_output(output)
+{
+}
+
+bool Converter::HasWildcards(const char* name)
+{
+    return name != nullptr && std::strpbrk(name, "*?") != nullptr;
+}
+
+CharString Converter::DefaultOutputName(const char* name)
+{
+    PathParts parts(name);
+    CharString result = parts.GetParts(PathParts::DRIVE | PathParts::DIRECTORY | PathParts::NAME);
+    CharString extension = parts.GetParts(PathParts::EXTENSION);
+    extension.MakeLower();
+    if (extension == "pic")
+        result += ".bmp";
+    else if (extension == "bmp")
+        result += ".pic";
+    else
+        result += ".error.bmp";
+    return result;
+}
+
+bool Converter::Convert(const char* input, const char* outputName, bool drop, bool usePalette,
+                        const char* usePaletteFile, bool fillPalette, const char* fillPaletteFile)
+{
+    if (HasWildcards(input)) {
+        ConvertMatches(input, drop, usePalette, usePaletteFile, fillPalette, fillPaletteFile);
+    } else {
+        CharString output = IsEmptyName(outputName) ? DefaultOutputName(OrEmpty(input)) : CharString(outputName);
+        ConvertFile(OrEmpty(input), output.Text(), drop, usePalette, usePaletteFile, fillPalette, fillPaletteFile);
+    }
+    return ErrorText.IsEmpty();
+}
+
+void Converter::ConvertMatches(const char* pattern, bool drop, bool usePalette, const char* usePaletteFile,
+                               bool fillPalette, const char* fillPaletteFile)
+{
+    // The search reports bare names; joined to the pattern's directory they
+    // name the matches wherever they are, and outputs land next to them.
+    std::string directory = Platform::DirectoryPart(pattern);
+    std::vector<std::string> matches = Platform::FindMatches(pattern);
+    if (matches.empty()) {
+        // Converting nothing without a word would look like success.
+        AddError(Messages::NO_MATCHES, pattern, Messages::LINE_END);
+        return;
+    }
+    for (const std::string& match : matches) {
+        std::string input = directory + match;
+        CharString output = DefaultOutputName(input.c_str());
+        if (!ConvertFile(input.c_str(), output.Text(), drop, usePalette, usePaletteFile, fillPalette,
+                         fillPaletteFile))
+            continue;
+        std::fputs(Messages::CONVERTED, m_output);
+        std::fputs(input.c_str(), m_output);
+        std::fputs(Messages::CONVERTED_TO, m_output);
+        std::fputs(output.Text(), m_output);
+        std::fputs(Messages::LINE_END, m_output);
+    }
+}
+
+bool Converter::ConvertFile(const char* input, const char* outputName, bool drop, bool usePalette,
+                            const char* usePaletteFile, bool fillPalette, const char* fillPaletteFile)
+{
+    // All three checks are made, so that one run names every missing file.
+    bool found = CheckExists(Messages::INPUT_MISSING, input);
+    if (usePalette)
+        found = CheckExists(Messages::PALETTE_MISSING, usePaletteFile) && found;
+    if (fillPalette)
+        found = CheckExists(Messages::FILL_PALETTE_MISSING, fillPaletteFile) && found;
+    if (!found)
+        return false;
+
+    ImageDocument image;
+    ImageDocument usePaletteImage;
+    ImageDocument fillPaletteImage;
+    if (!LoadInto(image, Messages::INPUT_NOT_LOADED, input))
+        return false;
+    if (usePalette && !LoadInto(usePaletteImage, Messages::PALETTE_NOT_LOADED, usePaletteFile))
+        return false;
+    if (fillPalette && !LoadInto(fillPaletteImage, Messages::FILL_PALETTE_NOT_LOADED, fillPaletteFile))
+        return false;
+
+    // Fill, then use, then drop: use wins over fill, and drop over both.
+    // Fill supplies colours but not the claim to a palette of one's own.
+    if (fillPalette && !image.HasPalette)
+        image.Palette.Assign(fillPaletteImage.Palette);
+    if (usePalette)
+        image.Palette.Assign(usePaletteImage.Palette);
+    if (drop) {
+        image.HasPalette = false;
+        image.Palette.Clear();
+    }
+
+    bool succeeded = true;
+    int fileType = ImageDocument::FileTypeOf(OrEmpty(outputName));
+    if (fileType == ImageDocument::TYPE_NONE) {
+        AddError(Messages::UNKNOWN_OUTPUT_FORMAT, outputName, Messages::UNKNOWN_OUTPUT_FORMAT_HINT);
+        succeeded = false;
+    }
+    if (!image.Save(OrEmpty(outputName), fileType)) {
+        AddError(Messages::NOT_SAVED, outputName, Messages::LINE_END);
+        if (!image.RefusalReason().IsEmpty())
+            AddError(Messages::REASON_INDENT, image.RefusalReason().Text(), Messages::LINE_END);
+        succeeded = false;
+    }
+    return succeeded;
+}
+
+bool Converter::CheckExists(const char* prefix, const char* name)
+{
+    if (PathParts(OrEmpty(name)).Exists())
+        return true;
+    AddError(prefix, name, Messages::DOES_NOT_EXIST);
+    return false;
+}
+
+bool Converter::LoadInto(ImageDocument& document, const char* prefix, const char* name)
+{
+    if (document.Load(OrEmpty(name)))
+        return true;
+    AddError(prefix, name, Messages::LINE_END);
+    return false;
+}
+
+void Converter::AddError(const char* prefix, const char* name, const char* suffix)
+{
+    ErrorText += prefix;
+    ErrorText += OrEmpty(name);
+    ErrorText += suffix;
+}

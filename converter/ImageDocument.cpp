@@ -1,0 +1,183 @@
+#include "converter/ImageDocument.h"
+
+#include "converter/Messages.h"
+#include "converter/support/PathParts.h"
+#include "pic/DefaultPalette.h"
+#include "pic/PicFile.h"
+
+#include <climits>
+#include <cstring>
+
+namespace {
+
+// Palette entries are kept as 32-bit little-endian values, red in the first byte.
+void StoreEntry(unsigned char* bytes, std::uint32_t value)
+{
+    bytes[0] = static_cast<unsigned char>(value & 0xFF);
+    bytes[1] = static_cast<unsigned char>((value >> 8) & 0xFF);
+    bytes[2] = static_cast<unsigned char>((value >> 16) & 0xFF);
+    bytes[3] = static_cast<unsigned char>((value >> 24) & 0xFF);
+}
+
+std::uint32_t LoadEntry(const unsigned char* bytes)
+{
+    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+// Width x Height as a byte count; -1 when a side is negative or the product
+// does not fit a buffer.
+long long PixelCount(int width, int height)
+{
+    if (width < 0 || height < 0)
+        return -1;
+    long long count = static_cast<long long>(width) * height;
+    return count > INT_MAX ? -1 : count;
+}
+
+} // namespace
+
+ImageDocument::ImageDocument()
+{
+    Reset();
+}
+
+void ImageDocument::Reset()
+{
+    FileType = TYPE_NONE;
+    Palette.Clear();
+    Pixels.Clear();
+    Width = 0;
+    Height = 0;
+    HasPalette = true;
+}
+
+int ImageDocument::FileTypeOf(const char* name)
+{
+    CharString extension = PathParts(name).GetParts(PathParts::EXTENSION);
+    extension.MakeLower();
+    if (extension == "bmp")
+        return TYPE_BMP;
+    if (extension == "pic")
+        return TYPE_PIC;
+    return TYPE_NONE;
+}
+
+bool ImageDocument::Load(const char* name)
+{
+    if (name == nullptr)
+        return false;
+    switch (FileTypeOf(name)) {
+    case TYPE_BMP:
+        FileType = TYPE_BMP;
+        return LoadBmp(name);
+    case TYPE_PIC:
+        FileType = TYPE_PIC;
+        return LoadPic(name);
+    default:
+        return false;
+    }
+}
+
+bool ImageDocument::Save(const char* name, int fileType)
+{
+    m_refusalReason.Empty();
+    if (name == nullptr)
+        return false;
+    switch (fileType) {
+    case TYPE_BMP:
+        return SaveBmp(name);
+    case TYPE_PIC:
+        return SavePic(name);
+    default:
+        return true;
+    }
+}
+
+bool ImageDocument::Save(const char* name)
+{
+    return Save(name, FileType);
+}
+
+void ImageDocument::SetDefaultPalette()
+{
+    if (!Palette.SetSize(PALETTE_BYTES))
+        return;
+    for (int i = 0; i < PALETTE_ENTRIES; ++i)
+        StoreEntry(Palette.Data() + 4 * i, DEFAULT_PALETTE[i]);
+}
+
+std::uint32_t ImageDocument::PaletteEntry(int i) const
+{
+    if (i < 0 || i >= PALETTE_ENTRIES || Palette.Size() < PALETTE_BYTES)
+        return 0;
+    return LoadEntry(Palette.Data() + 4 * i);
+}
+
+bool ImageDocument::LoadPic(const char* name)
+{
+    PicFile pic;
+    if (!pic.Load(name))
+        return false;
+    // The pixels are gathered aside, so that a failure leaves the document as it was.
+    long long count = PixelCount(pic.Width(), pic.Height());
+    if (count < 0)
+        return false;
+    ByteBuffer pixels;
+    if (count > 0) {
+        if (!pixels.SetSize(static_cast<int>(count)))
+            return false;
+        // CopyPixels fills all of them when the file had an image; zeros
+        // stand in when it did not.
+        std::memset(pixels.Data(), 0, static_cast<size_t>(count));
+        pic.CopyPixels(pixels.Data(), static_cast<int>(count));
+    }
+    Pixels.Swap(pixels);
+    Width = pic.Width();
+    Height = pic.Height();
+
+    SetDefaultPalette();
+    HasPalette = false;
+    if (pic.HasPalette && Palette.SetSize(PALETTE_BYTES)) {
+        for (int i = 0; i < PALETTE_ENTRIES; ++i)
+            StoreEntry(Palette.Data() + 4 * i, pic.PaletteEntry(static_cast<unsigned>(i)));
+        HasPalette = true;
+    }
+    return true;
+}
+
+bool ImageDocument::SavePic(const char* name)
+{
+    long long count = PixelCount(Width, Height);
+    if (count < 0 || Pixels.Size() < count) {
+        // SetImage would read Width x Height bytes from Pixels.
+        Format(m_refusalReason, Messages::PIXELS_MISSING_FORMAT, Width, Height, Pixels.Size());
+        return false;
+    }
+    // Without palette data the file gets no palette chunk.
+    const unsigned char* palette = Palette.Size() >= PALETTE_BYTES ? Palette.Data() : nullptr;
+    PicFile pic;
+    if (!pic.SetImage(Width, Height, Pixels.Data(), palette)) {
+        Format(m_refusalReason, Messages::TOO_LARGE_FOR_PIC_FORMAT, Width, Height, PicFile::MAX_SIDE,
+               PicFile::MAX_SIDE);
+        return false;
+    }
+    if (!pic.Save(name, true)) {
+        m_refusalReason = pic.RefusalReason().c_str();
+        return false;
+    }
+    return true;
+}
+
+// BMP files are read and written by the bitmap library, which is not part of
+// this build yet. Until it is plugged in here, a BMP name honestly loads and
+// saves nothing: both report failure, and the converter says so.
+bool ImageDocument::LoadBmp(const char*)
+{
+    return false;
+}
+
+bool ImageDocument::SaveBmp(const char*)
+{
+    return false;
+}

@@ -1,0 +1,58 @@
+// The converter's one image type: 8-bit palette indices and a palette of 256
+// entries 0x00BBGGRR, loaded from and saved to PIC or BMP files as the file
+// name's extension says. It is where the formats' palettes meet.
+#pragma once
+
+#include "converter/support/ByteBuffer.h"
+#include "converter/support/CharString.h"
+
+#include <cstdint>
+
+class ImageDocument {
+public:
+    // FileType values.
+    static constexpr int TYPE_NONE = 0;
+    static constexpr int TYPE_PIC = 1;
+    static constexpr int TYPE_BMP = 2;
+    static constexpr int PALETTE_ENTRIES = 256;
+    static constexpr int PALETTE_BYTES = 4 * PALETTE_ENTRIES;
+
+    ImageDocument();
+    ImageDocument(const ImageDocument&) = delete;
+    ImageDocument& operator=(const ImageDocument&) = delete;
+    virtual ~ImageDocument() = default;
+
+    void Reset();
+    // True when an image was loaded. A failed load changes nothing but FileType.
+    bool Load(const char* name);
+    // fileType 1 PIC, 2 BMP; any other value writes nothing and succeeds.
+    // False when the file could not be written; RefusalReason() then tells
+    // whether the picture itself was the problem.
+    bool Save(const char* name, int fileType);
+    bool Save(const char* name);
+    void SetDefaultPalette();
+
+    // Why the last Save refused the picture (e.g. too large for a PIC file);
+    // empty when it did not, or when only the file could not be written.
+    const CharString& RefusalReason() const { return m_refusalReason; }
+    // Palette entry i (0..255) as 0x00BBGGRR; 0 when Palette holds no data.
+    std::uint32_t PaletteEntry(int i) const;
+
+    // The format of a name, from its extension compared without regard to case.
+    static int FileTypeOf(const char* name);
+
+    bool HasPalette = true;
+    ByteBuffer Palette;
+    ByteBuffer Pixels;
+    int Width = 0;
+    int Height = 0;
+    int FileType = TYPE_NONE;
+
+private:
+    bool LoadPic(const char* name);
+    bool SavePic(const char* name);
+    bool LoadBmp(const char* name);
+    bool SaveBmp(const char* name);
+
+    CharString m_refusalReason;
+};

@@ -1,0 +1,77 @@
+// Every text the converter shows its user, in one place. They are fixed to the
+// byte: line ends are CR LF pairs on every platform, and a few texts end
+// without one on purpose, so that the next text continues their line.
+#pragma once
+
+namespace Messages {
+
+constexpr const char* BANNER =
+    "Fenwolds Pic <-> Bmp converter\r\n"
+    "By the Cantrel project\r\n"
+    "Released 2026, Version 1.0\r\n"
+    "https://cantrel.example.org/\r\n"
+    "\r\n"
+    "(BMP files are read and written by the PL bitmap library)\r\n"
+    "(of the Cantrel project, made for this converter)\r\n"
+    "\r\n";
+
+// Begins with an empty line; line 2 ends with a blank before its line end.
+constexpr const char* HELP =
+    "\r\n"
+    "Cantrel converts Fenwold PIC files to and from windows BMP files. \r\n"
+    "The BMP files must be a 8 or less bit per pixel format with a palette.\r\n"
+    "(i.e. a 256 or less color BMP file)\r\n"
+    "\r\n"
+    "Use:\r\n"
+    " InputFilename OutputFilename [-help][-drop][-query]\r\n"
+    "         [-use PicPaletteFilename][-fill PicFillPaletteFilename]\r\n"
+    "\r\n"
+    "\r\n"
+    "InputFilename    Source image file (pic or bmp) (wildcards allowed)\r\n"
+    "OutputFilename   Destination image file (pic or bmp)\r\n"
+    "-? (-h,-help)    Show this help data\r\n"
+    "-d (-drop)       Don't include a palette in the output .PIC file\r\n"
+    "-u (-use)        Use palette from indicated .PIC file\r\n"
+    "-f (-fill)       Fill in palette from indicated .PIC file if missing\r\n"
+    "-q (-query)      Query the details of the Input file, don't convert\r\n";
+
+// Parameter errors, collected while the command line is read.
+constexpr const char* INVALID_FLAG = "Invalid Flag: ";
+constexpr const char* INVALID_PARAMETER = "Invalid Parameter: ";
+constexpr const char* NO_INPUT_NAME =
+    "You must specify an input filename and optionally an output filename."; // no line end
+constexpr const char* LINE_END = "\r\n";
+
+// Headings and results of the main flow.
+constexpr const char* PARAMETER_ERRORS = "Parameter Errors (use -? for help):\r\n";
+constexpr const char* CONVERSION_ERRORS = "Conversion Errors (use -? for help):\r\n";
+constexpr const char* CONVERSION_SUCCEEDED = "Successful Conversion\r\n";
+constexpr const char* IMAGE_DETAILS = "Image Details:\r\n";
+constexpr const char* IMAGE_SIZE_FORMAT = " Width,Height: %d,%d\r\n";
+constexpr const char* HAS_PALETTE = " Image has palette";       // no line end
+constexpr const char* HAS_NO_PALETTE = " Image has no palette"; // no line end
+
+// Conversion errors; each is completed with a file name as passed.
+constexpr const char* INPUT_MISSING = "Input file ";
+constexpr const char* PALETTE_MISSING = "Palette file ";
+constexpr const char* FILL_PALETTE_MISSING = "Fill Palette file ";
+constexpr const char* DOES_NOT_EXIST = " does not exist\r\n";
+constexpr const char* INPUT_NOT_LOADED = "Unable to load input file ";
+constexpr const char* PALETTE_NOT_LOADED = "Unable to load palette file ";
+constexpr const char* FILL_PALETTE_NOT_LOADED = "Unable to load fill palette file ";
+constexpr const char* UNKNOWN_OUTPUT_FORMAT = "Unrecognized save file format(extension) ";
+constexpr const char* UNKNOWN_OUTPUT_FORMAT_HINT = "\r\n   (it's not a .bmp or a .pic)\r\n";
+constexpr const char* NOT_SAVED = "Unable to save file ";
+// Put before the reason a writer gives for refusing a picture, on its own line.
+constexpr const char* REASON_INDENT = "   ";
+constexpr const char* NO_MATCHES = "No files match ";
+
+// Reasons for refusing to save a picture, shown indented below "Unable to save file".
+constexpr const char* TOO_LARGE_FOR_PIC_FORMAT = "The image is %d x %d pixels; a PIC file holds at most %d x %d";
+constexpr const char* PIXELS_MISSING_FORMAT = "The image of %d x %d pixels holds only %d bytes of pixels";
+
+// Progress of a wildcard conversion: "Converted <input> to <output>\r\n".
+constexpr const char* CONVERTED = "Converted ";
+constexpr const char* CONVERTED_TO = " to ";
+
+} // namespace Messages

@@ -1,0 +1,239 @@
+#include "converter/CommandLineOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The record a command line should give; names empty unless set.
+struct Expected {
+    bool help = false;
+    bool drop = false;
+    bool use = false;
+    bool fill = false;
+    bool query = false;
+    const char* input = "";
+    const char* output = "";
+    const char* usePalette = "";
+    const char* fillPalette = "";
+    const char* errors = "";
+};
+
+struct Case {
+    std::vector<const char*> words; // without the program name
+    Expected expected;
+};
+
+const char* const NO_INPUT = "You must specify an input filename and optionally an output filename.";
+
+Expected Input(const char* input, const char* output = "")
+{
+    Expected e;
+    e.input = input;
+    e.output = output;
+    return e;
+}
+
+CommandLineOptions Parse(const std::vector<const char*>& words)
+{
+    std::vector<const char*> argv{"cantrel"};
+    argv.insert(argv.end(), words.begin(), words.end());
+    argv.push_back(nullptr);
+    return CommandLineOptions(argv.data());
+}
+
+std::string Describe(const std::vector<const char*>& words)
+{
+    std::string text = "command line:";
+    for (const char* word : words)
+        text += std::string(" [") + word + "]";
+    return text;
+}
+
+void Check(const Case& test)
+{
+    SCOPED_TRACE(Describe(test.words));
+    CommandLineOptions options = Parse(test.words);
+    const Expected& e = test.expected;
+    EXPECT_EQ(options.Help, e.help);
+    EXPECT_EQ(options.Drop, e.drop);
+    EXPECT_EQ(options.UsePalette, e.use);
+    EXPECT_EQ(options.FillPalette, e.fill);
+    EXPECT_EQ(options.Query, e.query);
+    EXPECT_STREQ(options.InputFile.Text(), e.input);
+    EXPECT_STREQ(options.OutputFile.Text(), e.output);
+    EXPECT_STREQ(options.UsePaletteFile.Text(), e.usePalette);
+    EXPECT_STREQ(options.FillPaletteFile.Text(), e.fillPalette);
+    EXPECT_STREQ(options.ErrorText.Text(), e.errors);
+    EXPECT_EQ(options.HasErrors, *e.errors != '\0');
+    EXPECT_EQ(options.HaveInput, *e.input != '\0');
+}
+
+TEST(CommandLineOptions, NamesAndTheirPositions)
+{
+    Expected noWords;
+    noWords.help = true;
+    Expected emptyWord;
+    emptyWord.errors = NO_INPUT;
+    Expected extra = Input("a", "b");
+    extra.errors = "Invalid Parameter: c\r\nInvalid Parameter: d\r\n";
+
+    const Case cases[] = {
+        {{}, noWords},
+        {{""}, emptyWord},
+        {{"a.pic", "", "b.bmp"}, Input("a.pic")},
+        {{"in.pic"}, Input("in.pic")},
+        {{"in.pic", "out.bmp"}, Input("in.pic", "out.bmp")},
+        {{"a", "b", "c", "d"}, extra},
+        {{"Dir\\Map.PIC", "Out Name.bmp"}, Input("Dir\\Map.PIC", "Out Name.bmp")},
+        {{"*.pic", "ignored.bmp"}, Input("*.pic", "ignored.bmp")},
+    };
+    for (const Case& test : cases)
+        Check(test);
+}
+
+TEST(CommandLineOptions, FlagsInEverySpelling)
+{
+    struct FlagCase {
+        const char* word;
+        bool Expected::*field;
+    };
+    const FlagCase flags[] = {
+        {"-h", &Expected::help},     {"/?", &Expected::help},     {"-?", &Expected::help},
+        {"-help", &Expected::help},  {"-HELP", &Expected::help},  {"/Help", &Expected::help},
+        {"-H", &Expected::help},     {"-d", &Expected::drop},     {"/D", &Expected::drop},
+        {"-drop", &Expected::drop},  {"-DrOp", &Expected::drop},  {"-u", &Expected::use},
+        {"/U", &Expected::use},      {"-use", &Expected::use},    {"-USE", &Expected::use},
+        {"-q", &Expected::query},    {"/Q", &Expected::query},    {"-query", &Expected::query},
+        {"-Query", &Expected::query}, {"-f", &Expected::fill},    {"/F", &Expected::fill},
+        {"-fill", &Expected::fill},  {"-FILL", &Expected::fill},
+    };
+    for (const FlagCase& flag : flags) {
+        // Flag after the names, so that use and fill take no file name.
+        Expected e = Input("in.pic", "out.bmp");
+        e.*flag.field = true;
+        Check({{"in.pic", "out.bmp", flag.word}, e});
+    }
+}
+
+TEST(CommandLineOptions, PaletteFlagsTakeTheNextWordOnlyInLowerCase)
+{
+    Expected use = Input("in.bmp", "out.pic");
+    use.use = true;
+    use.usePalette = "pal.pic";
+    Expected fill = Input("in.bmp", "out.pic");
+    fill.fill = true;
+    fill.fillPalette = "pal.pic";
+    Expected useTakesInput = Input("out.pic");
+    useTakesInput.use = true;
+    useTakesInput.usePalette = "in.bmp";
+    Expected upperU = Input("pal.pic", "in.bmp");
+    upperU.use = true;
+    Expected upperFill = Input("pal.pic", "in.bmp");
+    upperFill.fill = true;
+    Expected useThenDrop = Input("pal.pic", "x");
+    useThenDrop.use = true;
+    useThenDrop.drop = true;
+    Expected useLast = Input("in.pic");
+    useLast.use = true;
+    Expected useFlagLike = Input("in.pic");
+    useFlagLike.use = true;
+    useFlagLike.help = true;
+    Expected both = Input("in.pic", "out.pic");
+    both.use = true;
+    both.fill = true;
+    both.usePalette = "b.pic";
+    both.fillPalette = "a.pic";
+    Expected secondWins = Input("in.pic");
+    secondWins.use = true;
+    secondWins.usePalette = "second.pic";
+    Expected slashFlag = Input("in.pic");
+    slashFlag.use = true;
+    slashFlag.usePalette = "pal.pic";
+
+    const Case cases[] = {
+        {{"-u", "pal.pic", "in.bmp", "out.pic"}, use},
+        {{"in.bmp", "-u", "pal.pic", "out.pic"}, use},
+        {{"in.bmp", "out.pic", "-use", "pal.pic"}, use},
+        {{"-f", "pal.pic", "in.bmp", "out.pic"}, fill},
+        {{"in.bmp", "-fill", "pal.pic", "out.pic"}, fill},
+        {{"-u", "in.bmp", "out.pic"}, useTakesInput},
+        {{"-U", "pal.pic", "in.bmp"}, upperU},
+        {{"-USE", "pal.pic", "in.bmp"}, upperU},
+        {{"-F", "pal.pic", "in.bmp"}, upperFill},
+        {{"-Fill", "pal.pic", "in.bmp"}, upperFill},
+        {{"-u", "-d", "pal.pic", "x"}, useThenDrop},
+        {{"in.pic", "-u"}, useLast},
+        {{"in.pic", "-u", "-?"}, useFlagLike},
+        {{"-f", "a.pic", "-u", "b.pic", "in.pic", "out.pic"}, both},
+        {{"-u", "first.pic", "-u", "second.pic", "in.pic"}, secondWins},
+        {{"/u", "pal.pic", "in.pic"}, slashFlag},
+    };
+    for (const Case& test : cases)
+        Check(test);
+}
+
+TEST(CommandLineOptions, ErrorsInTheOrderTheyArise)
+{
+    Expected onlyQuery;
+    onlyQuery.query = true;
+    onlyQuery.errors = NO_INPUT;
+    Expected doubleDash = Input("in.pic");
+    doubleDash.errors = "Invalid Flag: -help\r\n";
+    Expected upperX = Input("in.pic");
+    upperX.errors = "Invalid Flag: X\r\n";
+    Expected lone = Input("in.pic");
+    lone.errors = "Invalid Flag: \r\n";
+    Expected mixed = Input("a", "b");
+    mixed.errors = "Invalid Flag: x\r\nInvalid Parameter: c\r\nInvalid Flag: Why\r\n";
+    Expected nothingButBadFlags;
+    nothingButBadFlags.errors = "Invalid Flag: zz\r\nYou must specify an input filename and optionally an output filename.";
+    Expected slashName = Input("out.pic");
+    slashName.errors = "Invalid Flag: home/me/in.pic\r\n";
+    Expected queryThenName = Input("in.pic");
+    queryThenName.query = true;
+    Expected helpAndInput = Input("in.pic");
+    helpAndInput.help = true;
+    Expected helpOnly;
+    helpOnly.help = true;
+
+    const Case cases[] = {
+        {{"-q"}, onlyQuery},
+        {{"--help", "in.pic"}, doubleDash},
+        {{"-X", "in.pic"}, upperX},
+        {{"-", "in.pic"}, lone},
+        {{"-x", "a", "b", "c", "/Why"}, mixed},
+        {{"-zz"}, nothingButBadFlags},
+        {{"/home/me/in.pic", "out.pic"}, slashName},
+        {{"-q", "in.pic"}, queryThenName},
+        {{"-?", "in.pic"}, helpAndInput},
+        {{"-?"}, helpOnly},
+    };
+    for (const Case& test : cases)
+        Check(test);
+}
+
+TEST(CommandLineOptions, EmptyArgumentVectorReadsAsNoWords)
+{
+    const char* const empty[] = {nullptr};
+    CommandLineOptions options(empty);
+    EXPECT_TRUE(options.Help);
+    EXPECT_FALSE(options.HasErrors);
+    EXPECT_FALSE(options.HaveInput);
+}
+
+TEST(CommandLineOptions, ResetClearsEveryField)
+{
+    CommandLineOptions options = Parse({"-d", "-u", "p.pic", "-f", "f.pic", "-q", "-?", "a", "b", "c"});
+    ASSERT_TRUE(options.HasErrors);
+    options.Reset();
+    EXPECT_FALSE(options.HaveInput || options.Drop || options.UsePalette || options.FillPalette || options.Help ||
+                 options.Query || options.HasErrors);
+    EXPECT_TRUE(options.InputFile.IsEmpty() && options.OutputFile.IsEmpty() && options.UsePaletteFile.IsEmpty() &&
+                options.FillPaletteFile.IsEmpty() && options.ErrorText.IsEmpty());
+    EXPECT_EQ(options.PositionalCount, 0);
+}
+
+} // namespace

@@ -1,0 +1,95 @@
+#!/bin/sh
+# Runs a Windows program under Wine on a virtual display of its own and plays
+# the user who meets its one message box: checks the caption and the text,
+# checks that nothing was written while the box was up, dismisses it with the
+# Return key and lets the program finish. Used as RunCase.cmake's EMULATOR, so
+# the case's stdout and files are judged as for any other case.
+#
+#   WithMessageBox.sh <program> [words...]
+#
+# Environment:
+#   CANTREL_WINE_RUN     tools/wine-run
+#   CANTREL_MESSAGE_BOX  a file: the caption on line 1, the text on line 2 as
+#                        Wine's msgbox trace spells it (a line feed as \n)
+#   WINEPREFIX           a prefix of this test's own (created when missing)
+#
+# Exits with the program's status, or 90 and a reason on stderr when the box
+# is not as expected. Never waits without a limit, and leaves no Xvfb or
+# wineserver running.
+set -u
+
+fail() {
+    echo "message box test: $*" >&2
+    exit 90
+}
+
+: "${CANTREL_WINE_RUN:?}" "${CANTREL_MESSAGE_BOX:?}" "${WINEPREFIX:?}"
+export WINEPREFIX
+caption=$(sed -n 1p "$CANTREL_MESSAGE_BOX")
+text=$(sed -n 2p "$CANTREL_MESSAGE_BOX")
+
+# Trace and display files live outside the current folder, which the case
+# checks for stray files.
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/cantrel-msgbox.XXXXXX") || fail "no scratch folder"
+xvfb_pid=""
+program_pid=""
+cleanup() {
+    if [ -n "$program_pid" ]; then
+        kill "$program_pid" 2>/dev/null
+        wait "$program_pid" 2>/dev/null
+    fi
+    # The prefix is this test's own, so its wineserver serves nobody else.
+    wineserver -k 2>/dev/null
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 91' INT TERM HUP
+
+# Xvfb picks a free display number itself and writes it to the file once it
+# accepts connections.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3>"$scratch/display" >"$scratch/xvfb.log" 2>&1 &
+xvfb_pid=$!
+tries=0
+while [ ! -s "$scratch/display" ]; do
+    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$scratch/xvfb.log")"
+    tries=$((tries + 1))
+    [ "$tries" -lt 300 ] || fail "Xvfb gave no display within 30 s"
+    sleep 0.1
+done
+DISPLAY=":$(head -n 1 "$scratch/display")"
+export DISPLAY
+
+before=$(ls -A)
+WINEDEBUG=+msgbox timeout 240 "$CANTREL_WINE_RUN" "$@" 2>"$scratch/trace" &
+program_pid=$!
+
+# The first start of a new prefix takes a while; the box comes after it.
+window=""
+tries=0
+while :; do
+    window=$(xdotool search --onlyvisible --name "^${caption}\$" 2>/dev/null | head -n 1)
+    [ -n "$window" ] && break
+    kill -0 "$program_pid" 2>/dev/null || fail "the program ended without a box captioned \"$caption\""
+    tries=$((tries + 1))
+    [ "$tries" -lt 1800 ] || fail "no box captioned \"$caption\" within 180 s"
+    sleep 0.1
+done
+
+# The search ignores case; the caption must match exactly.
+name=$(xdotool getwindowname "$window" 2>/dev/null)
+[ "$name" = "$caption" ] || fail "the box is captioned \"$name\", expected \"$caption\""
+shown=$(sed -n 's/^.*trace:msgbox:MSGBOX_OnInit //p' "$scratch/trace" | tr -d '\r')
+[ "$shown" = "L\"$text\"" ] || fail "the box says $shown, expected L\"$text\""
+[ "$(ls -A)" = "$before" ] || fail "files changed while the box was up: $(ls -A)"
+
+xdotool windowfocus --sync "$window" 2>/dev/null || fail "cannot focus the box"
+xdotool key Return || fail "cannot press Return"
+
+wait "$program_pid"
+status=$?
+program_pid=""
+exit "$status"
