@@ -24,3 +24,10 @@ Bytes ImageChunk(std::uint16_t width, std::uint16_t height, const Bytes& stream)
 Bytes PaletteChunk(std::uint8_t first, std::uint8_t last, const Bytes& triples);
 
 Bytes Join(std::initializer_list<Bytes> parts);
+
+// Compresses pixels the way the converter's writer does: run-length stage
+// (runs of 3 or more as byte, 0x90, count; 0x90 itself as 0x90, 0) and LZW
+// with MaxCodeWidth 11. For building test pictures of any size.
+Bytes EncodePixels(const Bytes& pixels);
+// A whole file: an optional palette chunk of 256 6-bit triples, then the image.
+Bytes EncodePicture(std::uint16_t width, std::uint16_t height, const Bytes& pixels, const Bytes& triples = {});
