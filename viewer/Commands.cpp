@@ -19,9 +19,20 @@ void ShowAbout(HWND window)
     DialogBoxParamA(g_viewer.Instance, MAKEINTRESOURCEA(IDD_ABOUTBOX), window, AboutProc, 0);
 }
 
-// The file is loaded by its bare name: the dialog has made its folder the
-// current one. The full-path buffer is there because the dialog needs
-// somewhere to put the choice; only the title buffer is used.
+// The file is loaded by its bare name from the current folder, which the
+// dialog makes the chosen file's folder. Wine's dialog leaves the current
+// folder alone, so the folder of the full path is made current here too:
+// otherwise a file from another folder would not be the one loaded.
+void EnterFolderOf(char* fullPath, WORD nameOffset)
+{
+    if (nameOffset == 0 || nameOffset >= PATH_BYTES)
+        return;
+    const char saved = fullPath[nameOffset];
+    fullPath[nameOffset] = '\0';
+    SetCurrentDirectoryA(fullPath);
+    fullPath[nameOffset] = saved;
+}
+
 void OpenPicture(HWND window)
 {
     static char fileTitle[PATH_BYTES];
@@ -38,6 +49,7 @@ void OpenPicture(HWND window)
     dialog.nMaxFileTitle = PATH_BYTES;
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     if (GetOpenFileNameA(&dialog)) {
+        EnterFolderOf(fullPath, dialog.nFileOffset);
         ReleaseBitmap();
         g_viewer.Picture.Load(fileTitle);
         if (g_viewer.Picture.HasImage) {
