@@ -20,9 +20,9 @@ void ShowAbout(HWND window)
 }
 
 // The file is loaded by its bare name from the current folder, which the
-// dialog makes the chosen file's folder. Wine's dialog leaves the current
-// folder alone, so the folder of the full path is made current here too:
-// otherwise a file from another folder would not be the one loaded.
+// dialog makes the chosen file's folder. Wine's dialog does not always do so
+// (seen with a typed name relative to a subfolder), and then another file, or
+// none, would be loaded; so the folder of the full path is made current here.
 void EnterFolderOf(char* fullPath, WORD nameOffset)
 {
     if (nameOffset == 0 || nameOffset >= PATH_BYTES)

@@ -8,8 +8,12 @@ set -u
 viewer=$1 tool=$2 winerun=$3 out=$4
 step_timeout=${GUI_STEP_TIMEOUT:-30}
 
-rm -rf "$out/work" "$out"/*.png "$out"/*.ppm
-mkdir -p "$out/work/other"
+# A new folder each run: the open-file dialog remembers the folder it showed
+# last (in the prefix), and must not find it again, so that it starts in the
+# current folder.
+rm -rf "$out"/work-* "$out"/*.png "$out"/*.ppm "$out"/*.txt
+work="$out/work-$$"
+mkdir -p "$work/other"
 export WINEPREFIX="$out/prefix" WINEDEBUG=-all
 xvfb_pid="" viewer_pid=""
 
@@ -97,10 +101,10 @@ wait_gone() { # window name
 }
 
 start_x
-(cd "$out/work" && "$winerun" "$tool" pictures .) || fail "test pictures not written"
+(cd "$work" && "$winerun" "$tool" pictures .) || fail "test pictures not written"
 
 # Start-up: the picture named on the command line, titled with that name.
-cd "$out/work" || exit 1
+cd "$work" || exit 1
 "$winerun" "$viewer" start.pic >"$out/viewer.log" 2>&1 &
 viewer_pid=$!
 main=$(window_named start.pic)
@@ -131,10 +135,11 @@ keys "$about" Return
 wait_gone About
 
 # File/Open...: a picture in another folder, its full name typed into the
-# dialog (which may open in the folder it showed last); it has no palette,
-# so it shows in the colours start.pic left behind.
-second=$(winepath -w "$out/work/other/second.pic" 2>/dev/null)
-[ -n "$second" ] || fail "no Windows name for $out/work/other/second.pic"
+# dialog (Wine's dialog takes a typed relative name with a folder in it
+# against the wrong folder); it has no palette, so it shows in the colours
+# start.pic left behind.
+second=$(winepath -w "$work/other/second.pic" 2>/dev/null)
+[ -n "$second" ] || fail "no Windows name for $work/other/second.pic"
 keys "$main" alt+v p
 keys "$main" alt+f o
 dialog=$(window_named Open)
