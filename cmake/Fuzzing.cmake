@@ -10,6 +10,13 @@ function(cantrel_fuzzer name)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES})
+    # The code under test needs the coverage instrumentation too, or the
+    # fuzzer sees only its own entry point.
+    foreach(library ${ARG_LIBRARIES})
+        if(TARGET ${library})
+            target_compile_options(${library} PRIVATE -fsanitize=fuzzer-no-link)
+        endif()
+    endforeach()
     if(CANTREL_TESTS)
         # New inputs go to a scratch corpus in the build tree; the seeds stay untouched.
         set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)

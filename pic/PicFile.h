@@ -6,6 +6,7 @@
 #include "converter/support/ByteBuffer.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class FileHandle;
@@ -17,6 +18,8 @@ public:
     static constexpr int MAX_SIDE = 32767;
     // An image chunk's 16-bit length counts the 4 size bytes too.
     static constexpr int MAX_STREAM_BYTES = 65531;
+    // Tag "X0" read as a little-endian 16-bit number.
+    static constexpr std::uint16_t IMAGE_TAG = 0x3058;
 
     PicFile();
     PicFile(const PicFile&) = delete;
@@ -41,12 +44,39 @@ public:
     // Writes the whole file, or nothing: the target is replaced only when every
     // byte was written. False when it could not be (see RefusalReason).
     bool Save(const char* path, bool writePalette);
+    // Writes the whole file at the handle's position; false when the picture is
+    // refused or a write fails.
     bool SaveTo(FileHandle& file, bool writePalette);
     // Why the last Save refused the picture itself (too large to store);
     // empty when it did not, e.g. when only the file could not be written.
     const std::string& RefusalReason() const { return m_refusalReason; }
 
     void ResetPalette();
+
+    // The chunk readers of the walk. data holds available bytes up to the end
+    // of the file; the image chunk's length is already cut to them. An image
+    // chunk whose size cannot be held is refused (false) and changes nothing.
+    void ReadPaletteChunk(const unsigned char* data, int available);
+    bool ReadImageChunk(const unsigned char* data, int length);
+
+    // The two decoder stages: the compressed stream (its first byte, the largest
+    // code width, included) to run-length bytes, and those to exactly
+    // width x height pixels, padded with 0 when the runs end early. False only
+    // when memory runs out; damaged input yields wrong pixels, never a failure.
+    static bool DecodeCodes(int width, int height, const ByteBuffer& stream, ByteBuffer& out);
+    static bool ExpandRuns(int width, int height, const ByteBuffer& in, ByteBuffer& out);
+    // The two encoder stages: the first width x height pixels to run-length
+    // bytes, and those to the compressed stream, starting with the byte 11.
+    // False only when memory runs out.
+    static bool EncodeRuns(int width, int height, const ByteBuffer& pixels, ByteBuffer& out);
+    static bool EncodeCodes(int width, int height, const ByteBuffer& in, ByteBuffer& out);
+
+    // The text shown for a chunk with an unknown tag (little-endian 16-bit).
+    static std::string UnknownChunkMessage(std::uint16_t tag);
+    // Called once for every chunk with an unknown tag. A new object shows
+    // UnknownChunkMessage in the program's message box; a caller that must
+    // stay silent (a fuzzer, a test) puts its own handler here.
+    std::function<void(std::uint16_t tag)> OnUnknownChunk;
 
     bool HasImage = false;
     bool HasPalette = false;
@@ -55,6 +85,9 @@ public:
     std::uint32_t Palette[PALETTE_ENTRIES];
 
 private:
+    void WalkChunks();
+    bool ComposeFile(bool writePalette, ByteBuffer& file);
+
     int m_width = 0;
     int m_height = 0;
     std::string m_refusalReason;

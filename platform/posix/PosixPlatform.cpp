@@ -146,8 +146,11 @@ std::string TemporaryNameBeside(const char* target)
         char suffix[48];
         std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", static_cast<long>(::getpid()), counter++);
         std::string name = std::string(target) + suffix;
+        // Only a name that is there is in use. Any failure to look (a file
+        // where a folder should be, a folder we may not read) leaves the open
+        // to fail; waiting for ENOENT there would never end.
         struct stat info;
-        if (::lstat(name.c_str(), &info) != 0 && errno == ENOENT)
+        if (::lstat(name.c_str(), &info) != 0)
             return name;
     }
 }

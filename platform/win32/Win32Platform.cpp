@@ -133,7 +133,10 @@ std::string TemporaryNameBeside(const char* target)
         char suffix[48];
         std::snprintf(suffix, sizeof suffix, ".%lu-%u.tmp", GetCurrentProcessId(), counter++);
         std::string name = std::string(target) + suffix;
-        if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
+        // Only a name that is there is in use. Any failure to look (a missing
+        // folder, a file where a folder should be) leaves the open to fail;
+        // waiting for a "not found" there would never end.
+        if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES)
             return name;
         if (counter == 0)
             return name; // every name taken: let the open fail

@@ -1,0 +1,258 @@
+// The chunk walk and the palette chunk, from hand-written files, and hostile
+// files: every cut and many corruptions of valid ones, and random bytes.
+#include "pic/DefaultPalette.h"
+#include "pic/PicFile.h"
+#include "tests/pic/PicTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace {
+
+// The 2 x 1 picture 1, 2 without a palette.
+const Bytes TWO_PIXELS = {
+    'X', '0', 8, 0,         // image chunk, 8 data bytes
+    2, 0, 1, 0,             // width 2, height 1
+    0x0B, 0x01, 0x04, 0x00, // codes 1, 2 at 9 bits
+};
+
+Bytes PaletteChunk(int first, int last, const Bytes& triples)
+{
+    auto length = static_cast<unsigned>(2 + triples.size());
+    Bytes chunk(4 + length);
+    chunk[0] = 'M', chunk[1] = '0';
+    chunk[2] = static_cast<unsigned char>(length), chunk[3] = static_cast<unsigned char>(length >> 8);
+    chunk[4] = static_cast<unsigned char>(first), chunk[5] = static_cast<unsigned char>(last);
+    std::copy(triples.begin(), triples.end(), chunk.begin() + 6);
+    return chunk;
+}
+
+Bytes operator+(Bytes left, const Bytes& right)
+{
+    left.insert(left.end(), right.begin(), right.end());
+    return left;
+}
+
+// Parses without a message box and counts the unknown tags.
+struct Parsed {
+    explicit Parsed(const Bytes& file)
+    {
+        pic.OnUnknownChunk = [this](std::uint16_t tag) { unknownTags.push_back(tag); };
+        EXPECT_TRUE(pic.Parse(file.data(), static_cast<int>(file.size())));
+    }
+    Bytes Pixels() const
+    {
+        Bytes pixels(static_cast<std::size_t>(pic.Width()) * static_cast<std::size_t>(pic.Height()));
+        int expected = pic.HasImage ? static_cast<int>(pixels.size()) : 0;
+        EXPECT_EQ(pic.CopyPixels(pixels.data(), static_cast<int>(pixels.size())), expected);
+        return pixels;
+    }
+    PicFile pic;
+    std::vector<std::uint16_t> unknownTags;
+};
+
+TEST(ChunkWalk, ReadsImagesAndPalettesInAnyOrder)
+{
+    Parsed plain(TWO_PIXELS);
+    EXPECT_TRUE(plain.pic.HasImage);
+    EXPECT_FALSE(plain.pic.HasPalette);
+    EXPECT_EQ(plain.pic.Width(), 2);
+    EXPECT_EQ(plain.pic.Height(), 1);
+    EXPECT_EQ(plain.Pixels(), Bytes({1, 2}));
+
+    Parsed paletteAfter(TWO_PIXELS + PaletteChunk(1, 1, {63, 0, 0}));
+    EXPECT_TRUE(paletteAfter.pic.HasPalette);
+    EXPECT_EQ(paletteAfter.pic.PaletteEntry(1), 0x0000FCu);
+    EXPECT_EQ(paletteAfter.Pixels(), Bytes({1, 2}));
+
+    // A later image replaces the earlier one: 5, 5, 5, 5 as 4 x 1.
+    Parsed twoImages(TWO_PIXELS + Bytes{'X', '0', 9, 0, 4, 0, 1, 0, 0x0B, 0x05, 0x20, 0x11, 0x00});
+    EXPECT_EQ(twoImages.Pixels(), Bytes({5, 5, 5, 5}));
+}
+
+TEST(ChunkWalk, OddChunks)
+{
+    struct Case {
+        const char* name;
+        Bytes file;
+        bool hasImage;
+        int width, height;
+        Bytes pixels;
+        std::vector<std::uint16_t> unknownTags;
+    };
+    const Case cases[] = {
+        {"an empty file", {}, false, 0, 0, {}, {}},
+        {"an unknown chunk is skipped", Bytes{'A', 'B', 2, 0, 'z', 'z'} + TWO_PIXELS, true, 2, 1, {1, 2}, {0x4241}},
+        {"an image chunk too short for a size keeps the old image", TWO_PIXELS + Bytes{'X', '0', 3, 0, 9, 9, 9},
+         true, 2, 1, {1, 2}, {}},
+        {"an image chunk too short on its own", {'X', '0', 0, 0}, true, 0, 0, {}, {}},
+        {"a header cut short reads its missing bytes as 0", TWO_PIXELS + Bytes{'M'}, true, 2, 1, {1, 2}, {0x004D}},
+        {"a chunk longer than the file decodes from what is there",
+         {'X', '0', 100, 0, 2, 0, 1, 0, 0x0B, 0x01, 0x04, 0x00}, true, 2, 1, {1, 2}, {}},
+        {"a width of 0 is an image without pixels", {'X', '0', 4, 0, 0, 0, 7, 0}, true, 0, 7, {}, {}},
+        // 0x8000 reads as -32,768: no picture comes of it, and the earlier one stays.
+        {"a negative width is refused", TWO_PIXELS + Bytes{'X', '0', 4, 0, 0, 0x80, 1, 0}, true, 2, 1, {1, 2}, {}},
+        {"a negative height alone is refused", {'X', '0', 4, 0, 1, 0, 0xFF, 0xFF}, false, 0, 0, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Parsed parsed(c.file);
+        EXPECT_EQ(parsed.pic.HasImage, c.hasImage);
+        EXPECT_EQ(parsed.pic.Width(), c.width);
+        EXPECT_EQ(parsed.pic.Height(), c.height);
+        EXPECT_EQ(parsed.Pixels(), c.pixels);
+        EXPECT_EQ(parsed.unknownTags, c.unknownTags);
+        EXPECT_EQ(parsed.pic.RawData.Size(), 0);
+    }
+}
+
+TEST(ChunkWalk, UnknownChunkMessageText)
+{
+    const std::string intro = "You have found an unknown InternalData format!\nFormat ID= ";
+    struct Case {
+        std::uint16_t tag;
+        std::string rest;
+    };
+    const Case cases[] = {
+        {0x4241, "AB (0x4241)"},   // bytes 'A', 'B'
+        {0x0141, "A\x01 (0x 141)"}, // the number is padded with blanks to four digits
+        {0x0041, "A"},             // the second byte 0 ends the text
+        {0x4200, ""},              // so does a first byte 0
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tag);
+        EXPECT_EQ(PicFile::UnknownChunkMessage(c.tag), intro + c.rest);
+    }
+}
+
+TEST(PaletteChunk, AppliesItsRangeOverTheDefaultPalette)
+{
+    Bytes allRed;
+    for (int i = 0; i < 256; ++i)
+        allRed = allRed + Bytes{63, 0, 0};
+    Parsed full(PaletteChunk(0, 255, allRed));
+    for (unsigned i = 0; i < 256; ++i)
+        ASSERT_EQ(full.pic.PaletteEntry(i), 0x0000FCu) << i;
+
+    // The second chunk starts again from the default: 9 and 13 lose the first chunk's colour.
+    Parsed range(PaletteChunk(9, 13, Bytes(15, 1)) + PaletteChunk(10, 12, {1, 2, 3, 64, 65, 63, 0, 0, 0}));
+    EXPECT_EQ(range.pic.PaletteEntry(9), 0xFF0000u);
+    EXPECT_EQ(range.pic.PaletteEntry(10), 0x0C0804u);
+    EXPECT_EQ(range.pic.PaletteEntry(11), 0xFC0400u); // 64 * 4 and 65 * 4 keep only their low byte
+    EXPECT_EQ(range.pic.PaletteEntry(12), 0x000000u);
+    EXPECT_EQ(range.pic.PaletteEntry(13), 0xFF00FFu);
+
+    // The chunk's length is not consulted: these triples come from the image chunk after it.
+    Parsed overlapping(Bytes{'M', '0', 2, 0, 0, 1} + TWO_PIXELS);
+    EXPECT_EQ(overlapping.pic.PaletteEntry(0), 0x20C060u); // 'X', '0', 8 times 4
+    EXPECT_EQ(overlapping.pic.PaletteEntry(1), 0x000800u); // 0, 2, 0 times 4
+    EXPECT_EQ(overlapping.Pixels(), Bytes({1, 2}));
+
+    // An empty range, and a chunk cut off in its third triple: the rest stays default.
+    Parsed empty(PaletteChunk(5, 4, {}));
+    Parsed cut(PaletteChunk(20, 23, {1, 1, 1, 2, 2, 2, 3}));
+    EXPECT_TRUE(empty.pic.HasPalette);
+    EXPECT_TRUE(cut.pic.HasPalette);
+    for (unsigned i = 0; i < 256; ++i) {
+        EXPECT_EQ(empty.pic.PaletteEntry(i), DEFAULT_PALETTE[i]);
+        std::uint32_t expected = i == 20 ? 0x040404u : i == 21 ? 0x080808u : DEFAULT_PALETTE[i];
+        EXPECT_EQ(cut.pic.PaletteEntry(i), expected) << i;
+    }
+    // A new object holds the default palette; a few entries from each part of the table.
+    PicFile fresh;
+    const std::pair<unsigned, std::uint32_t> defaults[] = {
+        {1, 0x7F0000}, {7, 0xC0C0C0}, {15, 0xFFFFFF}, {16, 0}, {31, 0xFCFCFC}, {32, 0xFC0000},
+        {100, 0xFCFCB4}, {176, 0x400000}, {247, 0x40302C}, {248, 0}, {255, 0}, {256, 0},
+    };
+    for (const auto& [index, colour] : defaults)
+        EXPECT_EQ(fresh.PaletteEntry(index), colour) << index;
+}
+
+TEST(SetImage, RefusesSizesAPicFileCannotHold)
+{
+    const unsigned char pixels[4] = {1, 2, 3, 4};
+    struct Case {
+        int width, height;
+        const unsigned char* pixels;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {2, 2, pixels, true},   {0, 0, nullptr, true},     {32767, 0, nullptr, true}, {-1, 1, pixels, false},
+        {1, -1, pixels, false}, {32768, 0, nullptr, false}, {0, 32768, nullptr, false}, {2, 2, nullptr, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+        PicFile pic;
+        ASSERT_TRUE(pic.SetImage(1, 1, pixels + 3, nullptr));
+        EXPECT_EQ(pic.SetImage(c.width, c.height, c.pixels, nullptr), c.accepted);
+        EXPECT_EQ(pic.Width(), c.accepted ? c.width : 1);
+        EXPECT_EQ(pic.Height(), c.accepted ? c.height : 1);
+        EXPECT_EQ(pic.Pixels.Size(), c.accepted ? c.width * c.height : 1);
+    }
+}
+
+// Whatever the bytes, the walk ends, reads nothing outside them, and leaves an
+// image whose pixels are exactly width x height.
+void ExpectSane(const Bytes& file)
+{
+    Parsed parsed(file);
+    const PicFile& pic = parsed.pic;
+    ASSERT_GE(pic.Width(), 0);
+    ASSERT_GE(pic.Height(), 0);
+    ASSERT_LE(pic.Width(), PicFile::MAX_SIDE);
+    ASSERT_LE(pic.Height(), PicFile::MAX_SIDE);
+    ASSERT_EQ(pic.Pixels.Size(), pic.Width() * pic.Height());
+}
+
+Bytes ValidFile(int width, int height, std::uint32_t seed)
+{
+    PicFile pic;
+    Bytes palette = Noise(1024, seed);
+    Bytes pixels = Blobs(static_cast<std::size_t>(width * height), seed, 6, 9);
+    EXPECT_TRUE(pic.SetImage(width, height, pixels.data(), palette.data()));
+    ScratchFolder folder;
+    EXPECT_TRUE(pic.Save((folder / "valid.pic").c_str(), true));
+    Bytes bytes;
+    EXPECT_TRUE(ReadBytes(folder / "valid.pic", bytes));
+    return bytes;
+}
+
+TEST(HostileInput, EveryCutOfAValidFile)
+{
+    Bytes file = ValidFile(60, 40, 21);
+    for (std::size_t size = 0; size <= file.size(); ++size) {
+        SCOPED_TRACE(size);
+        ExpectSane(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size)));
+    }
+}
+
+TEST(HostileInput, EveryByteOfAValidFileCorrupted)
+{
+    Bytes file = TWO_PIXELS + ValidFile(20, 10, 22);
+    for (std::size_t at = 0; at < file.size(); ++at) {
+        for (unsigned char value : {0x00, 0x7F, 0x80, 0xFF}) {
+            SCOPED_TRACE(testing::Message() << "byte " << at << " = " << int{value});
+            Bytes damaged = file;
+            damaged[at] = value;
+            ExpectSane(damaged);
+        }
+    }
+}
+
+TEST(HostileInput, RandomBytes)
+{
+    std::mt19937 random(23);
+    for (int round = 0; round < 400; ++round) {
+        SCOPED_TRACE(round);
+        Bytes file = Noise(random() % 3000, static_cast<std::uint32_t>(round));
+        // Mostly image chunks of modest sizes, so that their streams are decoded.
+        if (round % 2 == 0 && file.size() >= 8) {
+            file[0] = 'X', file[1] = '0', file[5] &= 0x03, file[7] &= 0x03;
+        }
+        ExpectSane(file);
+    }
+}
+
+} // namespace

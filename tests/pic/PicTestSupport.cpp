@@ -1,0 +1,70 @@
+#include "tests/pic/PicTestSupport.h"
+
+#include "pic/PicFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+
+void Fill(ByteBuffer& buffer, const Bytes& bytes)
+{
+    buffer.Clear();
+    buffer.Append(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+Bytes ToBytes(const ByteBuffer& buffer)
+{
+    return Bytes(buffer.Data(), buffer.Data() + buffer.Size());
+}
+
+std::string Hex(const Bytes& bytes)
+{
+    std::string text;
+    for (unsigned char byte : bytes) {
+        char pair[4];
+        std::snprintf(pair, sizeof pair, text.empty() ? "%02X" : " %02X", byte);
+        text += pair;
+    }
+    return text;
+}
+
+Bytes EncodePixels(int width, int height, const Bytes& pixels)
+{
+    ByteBuffer in, runs, stream;
+    Fill(in, pixels);
+    EXPECT_TRUE(PicFile::EncodeRuns(width, height, in, runs));
+    EXPECT_TRUE(PicFile::EncodeCodes(width, height, runs, stream));
+    return ToBytes(stream);
+}
+
+Bytes DecodeStream(int width, int height, const Bytes& stream)
+{
+    ByteBuffer in, runs, pixels;
+    Fill(in, stream);
+    EXPECT_TRUE(PicFile::DecodeCodes(width, height, in, runs));
+    EXPECT_TRUE(PicFile::ExpandRuns(width, height, runs, pixels));
+    return ToBytes(pixels);
+}
+
+Bytes Noise(std::size_t count, std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    Bytes bytes(count);
+    for (auto& byte : bytes)
+        byte = static_cast<unsigned char>(random());
+    return bytes;
+}
+
+Bytes Blobs(std::size_t count, std::uint32_t seed, int colours, int longestRun)
+{
+    std::mt19937 random(seed);
+    Bytes bytes;
+    while (bytes.size() < count) {
+        auto colour = static_cast<unsigned char>(random() % static_cast<unsigned>(colours));
+        std::size_t run = 1 + random() % static_cast<unsigned>(longestRun);
+        bytes.insert(bytes.end(), run, colour);
+    }
+    bytes.resize(count);
+    return bytes;
+}

@@ -1,0 +1,22 @@
+// Shared helpers of the PIC tests: byte vectors in and out of ByteBuffer,
+// seeded picture makers, and the codec run through its stages.
+#pragma once
+
+#include "converter/support/ByteBuffer.h"
+#include "tests/common/TestFiles.h"
+
+#include <cstdint>
+#include <string>
+
+void Fill(ByteBuffer& buffer, const Bytes& bytes);
+Bytes ToBytes(const ByteBuffer& buffer);
+std::string Hex(const Bytes& bytes);
+
+// Both stages of each side, as SaveTo and ReadImageChunk run them.
+Bytes EncodePixels(int width, int height, const Bytes& pixels);
+Bytes DecodeStream(int width, int height, const Bytes& stream);
+
+// Seeded pictures: independent noise, and blobs of one colour whose runs and
+// repeats give the LZW stage long strings.
+Bytes Noise(std::size_t count, std::uint32_t seed);
+Bytes Blobs(std::size_t count, std::uint32_t seed, int colours, int longestRun);

@@ -1,0 +1,11 @@
+# Draws the sample afresh into FOLDER and compares it with EXPECTED.
+file(REMOVE_RECURSE ${FOLDER})
+file(MAKE_DIRECTORY ${FOLDER})
+execute_process(COMMAND ${TOOL} ${FOLDER} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "make_samples failed (${result})")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${FOLDER}/valley.pic ${EXPECTED} RESULT_VARIABLE differs)
+if(NOT differs EQUAL 0)
+    message(FATAL_ERROR "samples/valley.pic is not what make_samples draws now; run make_samples samples")
+endif()
