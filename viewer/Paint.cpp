@@ -3,6 +3,10 @@
 #include "viewer/ViewLayout.h"
 #include "viewer/ViewerState.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <new>
+
 namespace {
 
 RECT ToRECT(const lumbrel::Rect& r)
@@ -46,6 +50,48 @@ void PaintPicture(HDC dc, const lumbrel::PicturePlace& place)
                    g_viewer.BitmapHeight, SRCCOPY);
     else
         BitBlt(dc, place.x, place.y, g_viewer.BitmapWidth, g_viewer.BitmapHeight, g_viewer.MemoryDC, 0, 0, SRCCOPY);
+}
+
+// The colours of rows [top, top + rows) of the picture, bottom row first as a
+// bottom-up DIB holds them, each as 0x00RRGGBB (blue in the first byte).
+void ConvertRows(const PicImage& picture, int top, int rows, std::uint32_t* out)
+{
+    const int width = static_cast<int>(picture.Width);
+    for (int row = rows - 1; row >= 0; --row)
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t colour =
+                picture.PixelColor(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(top + row));
+            *out++ = (colour & 0x0000FF) << 16 | (colour & 0x00FF00) | (colour & 0xFF0000) >> 16;
+        }
+}
+
+// Sets every pixel of the screen-format bitmap to PixelColor(x, y), a band
+// of rows per SetDIBits call: one call per pixel (SetPixel) takes well over
+// a second for a 2048 x 2048 picture. False when no band buffer can be had.
+bool FillBitmap(HBITMAP bitmap, const PicImage& picture)
+{
+    constexpr std::size_t BAND_PIXELS = std::size_t{1} << 22;
+    const int width = static_cast<int>(picture.Width);
+    const int height = static_cast<int>(picture.Height);
+    const int bandRows = static_cast<int>(std::max<std::size_t>(1, std::min<std::size_t>(BAND_PIXELS / picture.Width, picture.Height)));
+    std::uint32_t* band = new (std::nothrow) std::uint32_t[static_cast<std::size_t>(bandRows) * picture.Width];
+    if (band == nullptr)
+        return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height; // bottom-up: scan line 0 is the bottom row
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    for (int top = 0; top < height; top += bandRows) {
+        const int rows = std::min(bandRows, height - top);
+        ConvertRows(picture, top, rows, band);
+        SetDIBits(g_viewer.MemoryDC, bitmap, static_cast<UINT>(height - top - rows), static_cast<UINT>(rows), band, &info,
+                  DIB_RGB_COLORS);
+    }
+    delete[] band;
+    return true;
 }
 
 } // namespace
@@ -99,11 +145,16 @@ void BuildBitmap()
                                   static_cast<UINT>(g_viewer.ScreenBitsPerPixel), nullptr);
     if (bitmap == nullptr)
         return;
+    // Filled before it goes into the memory context, as SetDIBits asks.
+    const bool filled = FillBitmap(bitmap, picture);
     g_viewer.PictureBitmap = bitmap;
     g_viewer.MemoryDCBitmap = SelectObject(g_viewer.MemoryDC, bitmap);
     g_viewer.BitmapWidth = static_cast<int>(picture.Width);
     g_viewer.BitmapHeight = static_cast<int>(picture.Height);
     g_viewer.HasBitmap = true;
+    if (filled)
+        return;
+    // No memory for a band of rows: one pixel at a time.
     for (int y = 0; y < g_viewer.BitmapHeight; ++y)
         for (int x = 0; x < g_viewer.BitmapWidth; ++x)
             SetPixel(g_viewer.MemoryDC, x, y,

@@ -1,6 +1,7 @@
 // Helper of the viewer's window tests, run under Wine beside Lumbrel:
 //   gui_tool pictures <folder>          writes the test pictures
 //   gui_tool check <ppm> <picture> <view>  checks a screenshot of the window
+//   gui_tool blocks <file> <width> <height>  writes a picture for benchmarks
 // <picture> is "start" or "second"; <view> holds the letters of the options
 // that are on: p (palette strip), m (magnify 2x), f (frame), or "-" for none.
 // The screenshot is the window below its title: menu bar, then client area.
@@ -224,6 +225,26 @@ int Check(const std::string& ppm, const std::string& picture, const std::string&
 
 } // namespace
 
+// A picture of any size for the benchmarks: 256 x 256 blocks of indices 32
+// to 95, no palette chunk.
+int WriteBlocks(const std::string& path, int width, int height)
+{
+    if (width < 1 || height < 1 || width > 32767 || height > 32767) {
+        std::printf("blocks: sizes from 1 to 32767, not %d x %d\n", width, height);
+        return 2;
+    }
+    Bytes pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels.push_back(static_cast<unsigned char>(32 + (x / 256 + y / 256 * 8) % 64));
+    const Bytes file = EncodePicture(static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), pixels);
+    if (!WriteBytes(path, file)) {
+        std::printf("cannot write %s\n", path.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     const std::string command = argc > 1 ? argv[1] : "";
@@ -231,6 +252,9 @@ int main(int argc, char** argv)
         return WritePictures(argv[2]);
     if (command == "check" && argc == 5)
         return Check(argv[2], argv[3], argv[4]);
-    std::printf("usage: gui_tool pictures <folder> | check <ppm> start|second <view letters or ->\n");
+    if (command == "blocks" && argc == 5)
+        return WriteBlocks(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    std::printf("usage: gui_tool pictures <folder> | check <ppm> start|second <view letters or -> |\n"
+                "       blocks <file> <width> <height>\n");
     return 2;
 }
