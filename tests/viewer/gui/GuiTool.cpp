@@ -2,7 +2,7 @@
 //   gui_tool pictures <folder>          writes the test pictures
 //   gui_tool check <ppm> <picture> <view>  checks a screenshot of the window
 //   gui_tool blocks <file> <width> <height>  writes a picture for benchmarks
-// <picture> is "start" or "second"; <view> holds the letters of the options
+// <picture> is "start", "second", "sample" or "none"; <view> holds the letters of the options
 // that are on: p (palette strip), m (magnify 2x), f (frame), or "-" for none.
 // The screenshot is the window below its title: menu bar, then client area.
 // Every client pixel is predicted, independently of the viewer's own code.
@@ -33,6 +33,9 @@ constexpr int START_HEIGHT = 200;
 // indices 0 to 127 and no palette chunk, so it shows in start.pic's colours.
 constexpr int SECOND_WIDTH = 90;
 constexpr int SECOND_HEIGHT = 60;
+// The bundled sample, whose pixels this tool does not know.
+constexpr int SAMPLE_WIDTH = 320;
+constexpr int SAMPLE_HEIGHT = 200;
 
 int StartIndex(int x, int y)
 {
@@ -111,21 +114,26 @@ struct Rect {
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
 };
 
-// What a client pixel should be. frameRing: the two pixels round the picture
-// whose colour the system's edge drawing decides; only their presence counts.
+// What a client pixel should be: a colour, or for the frame round the picture
+// (whose colours the system's edge drawing decides) and for a picture whose
+// pixels are not known here (the bundled sample) only "drawn, not black";
+// a swatch of an unknown palette may be anything.
+enum class Kind { EXACT, FRAME, PICTURE, ANY };
+
 struct Expectation {
-    bool known;
+    Kind kind;
     Colour colour;
 };
 
 class ViewModel {
 public:
-    ViewModel(bool second, bool palette, bool magnify, bool frame, int clientWidth, int clientHeight)
-        : m_second(second), m_palette(palette), m_magnify(magnify), m_frame(frame), m_width(clientWidth)
+    ViewModel(const std::string& picture, bool palette, bool magnify, bool frame, int clientWidth, int clientHeight)
+        : m_second(picture == "second"), m_sample(picture == "sample"), m_palette(palette), m_magnify(magnify), m_frame(frame), m_width(clientWidth)
     {
         const int scale = magnify ? 2 : 1;
-        m_pictureWidth = (second ? SECOND_WIDTH : START_WIDTH) * scale;
-        m_pictureHeight = (second ? SECOND_HEIGHT : START_HEIGHT) * scale;
+        const bool none = picture == "none";
+        m_pictureWidth = (none ? 0 : m_second ? SECOND_WIDTH : m_sample ? SAMPLE_WIDTH : START_WIDTH) * scale;
+        m_pictureHeight = (none ? 0 : m_second ? SECOND_HEIGHT : m_sample ? SAMPLE_HEIGHT : START_HEIGHT) * scale;
         m_stripTop = palette ? clientHeight - 30 : clientHeight;
         m_x = std::max(0, (clientWidth - m_pictureWidth) / 2);
         m_y = std::max(0, (m_stripTop - m_pictureHeight) / 2);
@@ -137,39 +145,41 @@ public:
     Expectation At(int x, int y) const
     {
         if (m_palette && y >= m_stripTop)
-            return {true, Strip(x, y - m_stripTop)};
+            return Strip(x, y - m_stripTop);
         const Rect picture = Picture();
         if (picture.Contains(x, y)) {
             const int scale = m_magnify ? 2 : 1;
             const int px = (x - m_x) / scale, py = (y - m_y) / scale;
-            return {true, PaletteColour(m_second ? SecondIndex(px, py) : StartIndex(px, py))};
+            if (m_sample)
+                return {Kind::PICTURE, BLACK};
+            return {Kind::EXACT, PaletteColour(m_second ? SecondIndex(px, py) : StartIndex(px, py))};
         }
         const Rect ring{picture.left - 2, picture.top - 2, picture.right + 2, picture.bottom + 2};
         if (m_frame && ring.Contains(x, y))
-            return {false, BLACK};
-        return {true, BLACK};
+            return {Kind::FRAME, BLACK};
+        return {Kind::EXACT, BLACK};
     }
 
 private:
     // The strip: white band, two black panels, swatches of 5 x 5 (left) and
     // 6 x 5 (right) at a pitch of 6, rows 6 apart starting 3 below the top.
-    Colour Strip(int x, int y) const
+    Expectation Strip(int x, int y) const
     {
         const int m = m_margin;
         const bool inPanelRows = y >= 2 && y < 27;
         const bool left = x >= m - 1 && x < m + 384, right = x >= m + 385 && x < m + 770;
         if (!inPanelRows || !(left || right))
-            return WHITE;
+            return {Kind::EXACT, WHITE};
         const int row = (y - 3) / 6;
         if (y < 3 || (y - 3) % 6 == 5 || row > 3)
-            return BLACK;
+            return {Kind::EXACT, BLACK};
         const int u = left ? x - m : x - m - 386;
         if (u < 0 || u >= 6 * 64 || (left && u % 6 == 5))
-            return BLACK;
-        return PaletteColour(row * 64 + u / 6);
+            return {Kind::EXACT, BLACK};
+        return {m_sample ? Kind::ANY : Kind::EXACT, PaletteColour(row * 64 + u / 6)};
     }
 
-    bool m_second, m_palette, m_magnify, m_frame;
+    bool m_second, m_sample, m_palette, m_magnify, m_frame;
     int m_width;
     int m_pictureWidth = 0, m_pictureHeight = 0;
     int m_stripTop = 0, m_x = 0, m_y = 0, m_margin = 0;
@@ -198,16 +208,19 @@ int Check(const std::string& ppm, const std::string& picture, const std::string&
         return 1;
     }
     const auto has = [&](char c) { return view.find(c) != std::string::npos; };
-    const ViewModel model(picture == "second", has('p'), has('m'), has('f'), shot.width, shot.height - top);
-    int wrong = 0, ringLit = 0, ringSeen = 0;
+    const ViewModel model(picture, has('p'), has('m'), has('f'), shot.width, shot.height - top);
+    int wrong = 0, ringLit = 0, ringSeen = 0, pictureLit = 0, pictureSeen = 0;
     for (int y = 0; y < shot.height - top; ++y) {
         for (int x = 0; x < shot.width; ++x) {
             const Colour seen = shot.At(x, y + top);
             const Expectation expected = model.At(x, y);
-            if (!expected.known) {
+            if (expected.kind == Kind::FRAME) {
                 ++ringSeen;
                 ringLit += seen != BLACK;
-            } else if (seen != expected.colour && ++wrong <= 5) {
+            } else if (expected.kind == Kind::PICTURE) {
+                ++pictureSeen;
+                pictureLit += seen != BLACK;
+            } else if (expected.kind == Kind::EXACT && seen != expected.colour && ++wrong <= 5) {
                 std::printf("client pixel (%d, %d): expected %d,%d,%d, found %d,%d,%d\n", x, y, expected.colour.r,
                             expected.colour.g, expected.colour.b, seen.r, seen.g, seen.b);
             }
@@ -216,6 +229,10 @@ int Check(const std::string& ppm, const std::string& picture, const std::string&
     // A raised edge lights its top and left sides and half of the rest.
     if (has('f') && ringLit < ringSeen / 3) {
         std::printf("frame: only %d of %d pixels round the picture are drawn\n", ringLit, ringSeen);
+        ++wrong;
+    }
+    if (pictureLit < pictureSeen / 10 * 9) {
+        std::printf("picture: only %d of its %d pixels are drawn\n", pictureLit, pictureSeen);
         ++wrong;
     }
     if (wrong > 0)
@@ -254,7 +271,7 @@ int main(int argc, char** argv)
         return Check(argv[2], argv[3], argv[4]);
     if (command == "blocks" && argc == 5)
         return WriteBlocks(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
-    std::printf("usage: gui_tool pictures <folder> | check <ppm> start|second <view letters or -> |\n"
+    std::printf("usage: gui_tool pictures <folder> | check <ppm> start|second|sample|none <view letters or -> |\n"
                 "       blocks <file> <width> <height>\n");
     return 2;
 }

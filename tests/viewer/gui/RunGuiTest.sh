@@ -7,6 +7,7 @@
 set -u
 viewer=$1 tool=$2 winerun=$3 out=$4
 step_timeout=${GUI_STEP_TIMEOUT:-30}
+samples=$(cd "$(dirname "$0")/../../../samples" && pwd)
 
 # A new folder each run: the open-file dialog remembers the folder it showed
 # last (in the prefix), and must not find it again, so that it starts in the
@@ -100,6 +101,18 @@ wait_gone() { # window name
     done
 }
 
+# File/Exit; the program must end.
+quit() { # window
+    keys "$1" alt+f x
+    start=$(date +%s)
+    while kill -0 "$viewer_pid" 2>/dev/null; do
+        [ $(($(date +%s) - start)) -ge "$step_timeout" ] && fail "File/Exit does not end the program"
+        sleep 0.1
+    done
+    wait "$viewer_pid"
+    viewer_pid=""
+}
+
 start_x
 (cd "$work" && "$winerun" "$tool" pictures .) || fail "test pictures not written"
 
@@ -113,8 +126,6 @@ expect_view "$main" 01-start start -
 
 # The View options, each toggled on and off again.
 keys "$main" alt+v p;  expect_view "$main" 02-palette start p
-# The window with its palette strip, for the documentation.
-timeout 20 convert "$out/02-palette.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/lumbrel.png"
 keys "$main" alt+v 2;  expect_view "$main" 03-palette-magnify start pm
 keys "$main" alt+v f;  expect_view "$main" 04-palette-magnify-frame start pmf
 keys "$main" alt+v p;  expect_view "$main" 05-magnify-frame start mf
@@ -151,12 +162,26 @@ timeout 10 xdotool key Return
 expect_view "$main" 09-opened-second second p
 
 # File/Exit ends the program.
-keys "$main" alt+f x
-start=$(date +%s)
-while kill -0 "$viewer_pid" 2>/dev/null; do
-    [ $(($(date +%s) - start)) -ge "$step_timeout" ] && fail "File/Exit does not end the program"
-    sleep 0.1
-done
-wait "$viewer_pid"
-viewer_pid=""
+quit "$main"
+
+# The whole command line names one file. Two words name a file that is not
+# there: the window stays black and keeps its own title.
+"$winerun" "$viewer" start.pic other.pic >>"$out/viewer.log" 2>&1 &
+viewer_pid=$!
+main=$(window_named Lumbrel3)
+[ -n "$main" ] || fail "no window titled Lumbrel3 for a command line of two words"
+expect_view "$main" 10-two-words none -
+quit "$main"
+
+# A name with a blank comes quoted; the quotes are not part of the title. The
+# bundled sample with its palette strip is the picture for the documentation.
+cp "$samples/valley.pic" "my valley.pic" || fail "no bundled sample"
+"$winerun" "$viewer" "my valley.pic" >>"$out/viewer.log" 2>&1 &
+viewer_pid=$!
+main=$(window_named "my valley.pic")
+[ -n "$main" ] || fail "no window titled my valley.pic"
+keys "$main" alt+v p
+expect_view "$main" 11-sample-palette sample p
+timeout 20 convert "$out/11-sample-palette.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/lumbrel.png"
+quit "$main"
 echo "viewer window test passed; screenshots in $out"
