@@ -32,7 +32,7 @@ Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY=:$n
 i=0
-until timeout 5 xdpyinfo >/dev/null 2>&1; do
+until timeout 5 xdotool getdisplaygeometry >/dev/null 2>&1; do
     i=$((i + 1))
     [ $i -gt 100 ] && { echo "no X server on :$n"; exit 1; }
     sleep 0.1

@@ -3,9 +3,9 @@
 # it with a picture on its command line, then keys through the View menu,
 # the About box, File/Open... and File/Exit, checking a screenshot after every
 # step. Screenshots stay in the artifact folder.
-#   RunGuiTest.sh <Lumbrel.exe> <gui_tool.exe> <wine-run> <artifact folder>
+#   RunGuiTest.sh <Lumbrel.exe> <gui_tool.exe> <wine-run> <artifact folder> [convert]
 set -u
-viewer=$1 tool=$2 winerun=$3 out=$4
+viewer=$1 tool=$2 winerun=$3 out=$4 convert=${5:-convert}
 step_timeout=${GUI_STEP_TIMEOUT:-30}
 samples=$(cd "$(dirname "$0")/../../../samples" && pwd)
 
@@ -48,7 +48,7 @@ start_x() {
             export DISPLAY=:$n
             waited=0
             while [ $waited -lt 100 ]; do
-                timeout 5 xdpyinfo >/dev/null 2>&1 && return 0
+                timeout 5 xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
                 kill -0 $xvfb_pid 2>/dev/null || break
                 sleep 0.1
                 waited=$((waited + 1))
@@ -71,7 +71,7 @@ window_named() {
 shoot() { # window name
     timeout 20 import -window root "$out/$2.png" || return 1
     eval "$(timeout 10 xdotool getwindowgeometry --shell "$1")" || return 1
-    timeout 20 convert "$out/$2.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$2.ppm"
+    timeout 20 "$convert" "$out/$2.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$2.ppm"
 }
 
 # Takes screenshots until one passes the pixel check, or the time is up.
@@ -182,6 +182,6 @@ main=$(window_named "my valley.pic")
 [ -n "$main" ] || fail "no window titled my valley.pic"
 keys "$main" alt+v p
 expect_view "$main" 11-sample-palette sample p
-timeout 20 convert "$out/11-sample-palette.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/lumbrel.png"
+timeout 20 "$convert" "$out/11-sample-palette.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/lumbrel.png"
 quit "$main"
 echo "viewer window test passed; screenshots in $out"
