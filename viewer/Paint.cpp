@@ -73,7 +73,8 @@ bool FillBitmap(HBITMAP bitmap, const PicImage& picture)
     constexpr std::size_t BAND_PIXELS = std::size_t{1} << 22;
     const int width = static_cast<int>(picture.Width);
     const int height = static_cast<int>(picture.Height);
-    const int bandRows = static_cast<int>(std::max<std::size_t>(1, std::min<std::size_t>(BAND_PIXELS / picture.Width, picture.Height)));
+    const std::size_t rowsThatFit = std::max<std::size_t>(1, BAND_PIXELS / picture.Width);
+    const int bandRows = static_cast<int>(std::min<std::size_t>(rowsThatFit, picture.Height));
     std::uint32_t* band = new (std::nothrow) std::uint32_t[static_cast<std::size_t>(bandRows) * picture.Width];
     if (band == nullptr)
         return false;
@@ -87,8 +88,8 @@ bool FillBitmap(HBITMAP bitmap, const PicImage& picture)
     for (int top = 0; top < height; top += bandRows) {
         const int rows = std::min(bandRows, height - top);
         ConvertRows(picture, top, rows, band);
-        SetDIBits(g_viewer.MemoryDC, bitmap, static_cast<UINT>(height - top - rows), static_cast<UINT>(rows), band, &info,
-                  DIB_RGB_COLORS);
+        const UINT firstScan = static_cast<UINT>(height - top - rows); // counted from the bottom
+        SetDIBits(g_viewer.MemoryDC, bitmap, firstScan, static_cast<UINT>(rows), band, &info, DIB_RGB_COLORS);
     }
     delete[] band;
     return true;
@@ -168,8 +169,9 @@ void PaintWindow(HWND window)
     RECT client;
     GetClientRect(window, &client);
     FillRect(dc, &client, g_viewer.BackgroundBrush);
-    const lumbrel::PicturePlace place = lumbrel::PlacePicture(
-        client.right, client.bottom, g_viewer.BitmapWidth, g_viewer.BitmapHeight, g_viewer.Magnify2x, g_viewer.ShowPalette);
+    const lumbrel::PicturePlace place = lumbrel::PlacePicture(client.right, client.bottom, g_viewer.BitmapWidth,
+                                                              g_viewer.BitmapHeight, g_viewer.Magnify2x,
+                                                              g_viewer.ShowPalette);
     if (g_viewer.HasBitmap)
         PaintPicture(dc, place);
     if (g_viewer.ShowPalette)

@@ -106,8 +106,8 @@ TEST(PicImageDamage, EveryTruncationLoadsWhatIsThere)
         // picture agrees at least as far as a stream of just those codes.
         const std::size_t streamBits = 8 * (size - STREAM_OFFSET);
         const std::size_t wholeCodes = std::min(SAMPLE_CODES.size(), streamBits < 8 ? 0 : (streamBits - 8) / 9);
-        const Bytes shorter =
-            SampleFile(std::vector<unsigned>(SAMPLE_CODES.begin(), SAMPLE_CODES.begin() + static_cast<std::ptrdiff_t>(wholeCodes)));
+        const auto codesEnd = SAMPLE_CODES.begin() + static_cast<std::ptrdiff_t>(wholeCodes);
+        const Bytes shorter = SampleFile(std::vector<unsigned>(SAMPLE_CODES.begin(), codesEnd));
         PicImage reference;
         ASSERT_TRUE(reference.Parse(shorter.data(), static_cast<int>(shorter.size())));
         EXPECT_GE(MatchingPixels(image), MatchingPixels(reference));

@@ -90,7 +90,7 @@ struct Screenshot {
     Bytes rgb;
     Colour At(int x, int y) const
     {
-        const std::size_t i = 3 * (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x));
+        const std::size_t i = 3 * static_cast<std::size_t>(y * width + x);
         return Colour{rgb[i], rgb[i + 1], rgb[i + 2]};
     }
 };
@@ -106,7 +106,8 @@ bool ReadPpm(const std::string& path, Screenshot& shot)
         return false;
     in.get();
     shot.rgb.resize(3 * static_cast<std::size_t>(shot.width) * static_cast<std::size_t>(shot.height));
-    return static_cast<bool>(in.read(reinterpret_cast<char*>(shot.rgb.data()), static_cast<std::streamsize>(shot.rgb.size())));
+    const auto byteCount = static_cast<std::streamsize>(shot.rgb.size());
+    return static_cast<bool>(in.read(reinterpret_cast<char*>(shot.rgb.data()), byteCount));
 }
 
 struct Rect {
@@ -128,7 +129,8 @@ struct Expectation {
 class ViewModel {
 public:
     ViewModel(const std::string& picture, bool palette, bool magnify, bool frame, int clientWidth, int clientHeight)
-        : m_second(picture == "second"), m_sample(picture == "sample"), m_palette(palette), m_magnify(magnify), m_frame(frame), m_width(clientWidth)
+        : m_second(picture == "second"), m_sample(picture == "sample"), m_palette(palette), m_magnify(magnify),
+          m_frame(frame)
     {
         const int scale = magnify ? 2 : 1;
         const bool none = picture == "none";
@@ -180,7 +182,6 @@ private:
     }
 
     bool m_second, m_sample, m_palette, m_magnify, m_frame;
-    int m_width;
     int m_pictureWidth = 0, m_pictureHeight = 0;
     int m_stripTop = 0, m_x = 0, m_y = 0, m_margin = 0;
 };
