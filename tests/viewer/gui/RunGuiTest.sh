@@ -152,6 +152,15 @@ wait_gone About
 second=$(winepath -w "$work/other/second.pic" 2>/dev/null)
 [ -n "$second" ] || fail "no Windows name for $work/other/second.pic"
 keys "$main" alt+v p
+# Cancelled first: nothing changes.
+keys "$main" alt+f o
+dialog=$(window_named Open)
+[ -n "$dialog" ] || fail "File/Open... shows no Open dialog"
+keys "$dialog" Escape
+wait_gone Open
+expect_view "$main" 09-open-cancelled start p
+title=$(timeout 10 xdotool getwindowname "$main")
+[ "$title" = start.pic ] || fail "the title is '$title' after a cancelled File/Open..., not start.pic"
 keys "$main" alt+f o
 dialog=$(window_named Open)
 [ -n "$dialog" ] || fail "File/Open... shows no Open dialog"
@@ -159,7 +168,7 @@ timeout 10 xdotool windowfocus --sync "$dialog" 2>/dev/null
 timeout 20 xdotool type --delay 20 "$second" || fail "typing into the Open dialog"
 timeout 10 xdotool key Return
 [ -n "$(window_named second.pic)" ] || fail "the window is not titled second.pic after opening it"
-expect_view "$main" 09-opened-second second p
+expect_view "$main" 10-opened-second second p
 
 # File/Exit ends the program.
 quit "$main"
@@ -170,7 +179,7 @@ quit "$main"
 viewer_pid=$!
 main=$(window_named Lumbrel3)
 [ -n "$main" ] || fail "no window titled Lumbrel3 for a command line of two words"
-expect_view "$main" 10-two-words none -
+expect_view "$main" 11-two-words none -
 quit "$main"
 
 # A name with a blank comes quoted; the quotes are not part of the title. The
@@ -181,7 +190,7 @@ viewer_pid=$!
 main=$(window_named "my valley.pic")
 [ -n "$main" ] || fail "no window titled my valley.pic"
 keys "$main" alt+v p
-expect_view "$main" 11-sample-palette sample p
-timeout 20 "$convert" "$out/11-sample-palette.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/lumbrel.png"
+expect_view "$main" 12-sample-palette sample p
+timeout 20 "$convert" "$out/12-sample-palette.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/lumbrel.png"
 quit "$main"
 echo "viewer window test passed; screenshots in $out"
