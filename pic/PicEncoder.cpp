@@ -9,6 +9,8 @@
 #include "pic/PicSize.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -121,9 +123,11 @@ bool EncodeRunsInto(BufferWriter& writer, const unsigned char* pixels, std::size
     return true;
 }
 
-// The LZW encoder's hash table: 4,096 slots for at most 1,791 entries gives
-// short probe runs and stays in the first-level cache.
-constexpr unsigned HASH_SLOTS = 4096;
+// The LZW encoder's hash table: 16,384 slots for at most 1,791 entries. Most
+// lookups of noise find nothing, and a sparse table ends those searches at
+// the first slot, which is worth more than keeping the table (128 KB) in the
+// first-level cache.
+constexpr unsigned HASH_SLOTS = 16384;
 
 // Tabulation hashing: a fixed random number for every code and for every
 // byte; a pair's first slot is the two numbers xored. Every slot keeps
@@ -162,11 +166,11 @@ public:
 private:
     static constexpr std::uint32_t HASH_MASK = HASH_SLOTS - 1;
 
-    // A slot: key << 32 | code << 12 | the code's hash number; 0 when empty
+    // A slot: key << 32 | code << 16 | the code's hash number; 0 when empty
     // (codes in the table are 257 and up).
     static std::uint64_t MakeSlot(std::uint32_t key, unsigned code)
     {
-        return std::uint64_t{key} << 32 | std::uint64_t{code} << 12 | HASH.code[code];
+        return std::uint64_t{key} << 32 | std::uint64_t{code} << 16 | HASH.code[code];
     }
 
     // The slot holding key, or the empty slot where it belongs.
@@ -199,8 +203,8 @@ bool LzwEncoder::Encode(BufferWriter& writer, const unsigned char* in, std::size
         std::uint32_t key = prefix << 8 | in[i];
         std::uint32_t slot = FindSlot(key, prefixHash ^ HASH.byte[in[i]]);
         if (m_table[slot] != 0) {
-            prefix = static_cast<unsigned>(m_table[slot] >> 12 & 0xFFF);
-            prefixHash = static_cast<unsigned>(m_table[slot] & 0xFFF);
+            prefix = static_cast<unsigned>(m_table[slot] >> 16 & 0xFFF);
+            prefixHash = static_cast<unsigned>(m_table[slot] & HASH_MASK);
             continue;
         }
         if (!writer.MakeRoom(at, limit, CodeWriter::ROOM))
@@ -244,6 +248,11 @@ bool PicFile::EncodeCodes(int, int, const ByteBuffer& in, ByteBuffer& out)
 {
     std::size_t count = static_cast<std::size_t>(in.Size());
     BufferWriter writer(out, count + count / 2 + 16);
-    LzwEncoder encoder;
-    return encoder.Encode(writer, in.Data(), count);
+    // The hash table is too large for the stack of every caller.
+    std::unique_ptr<LzwEncoder> encoder(new (std::nothrow) LzwEncoder);
+    if (encoder == nullptr) {
+        out.SetSize(0);
+        return false;
+    }
+    return encoder->Encode(writer, in.Data(), count);
 }
