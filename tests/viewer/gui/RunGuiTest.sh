@@ -1,0 +1,196 @@
+#!/bin/sh
+# Drives Lumbrel.exe under Wine on a private X server as a user would: start
+# it with a picture on its command line, then keys through the View menu,
+# the About box, File/Open... and File/Exit, checking a screenshot after every
+# step. Screenshots stay in the artifact folder.
+#   RunGuiTest.sh <Lumbrel.exe> <gui_tool.exe> <wine-run> <artifact folder> [convert]
+set -u
+viewer=$1 tool=$2 winerun=$3 out=$4 convert=${5:-convert}
+step_timeout=${GUI_STEP_TIMEOUT:-30}
+samples=$(cd "$(dirname "$0")/../../../samples" && pwd)
+
+# A new folder each run: the open-file dialog remembers the folder it showed
+# last (in the prefix), and must not find it again, so that it starts in the
+# current folder.
+rm -rf "$out"/work-* "$out"/*.png "$out"/*.ppm "$out"/*.txt
+work="$out/work-$$"
+mkdir -p "$work/other"
+export WINEPREFIX="$out/prefix" WINEDEBUG=-all
+xvfb_pid="" viewer_pid=""
+
+cleanup() {
+    [ -n "$viewer_pid" ] && kill "$viewer_pid" 2>/dev/null
+    WINEPREFIX="$out/prefix" timeout 20 wineserver -k 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+
+fail() {
+    echo "FAILED: $*"
+    # What was on the screen, for the person reading the log.
+    timeout 20 import -window root "$out/failure.png" 2>/dev/null
+    echo "windows:"
+    timeout 10 xdotool search --onlyvisible --name . 2>/dev/null | while read -r w; do
+        echo "  $(timeout 5 xdotool getwindowname "$w" 2>/dev/null)"
+    done
+    exit 1
+}
+
+# A display number nobody uses: no socket, no lock file; Xvfb refuses one that
+# was taken in between, and the next is tried.
+start_x() {
+    n=90
+    while [ $n -lt 190 ]; do
+        if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
+            Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+            xvfb_pid=$!
+            export DISPLAY=:$n
+            waited=0
+            while [ $waited -lt 100 ]; do
+                timeout 5 xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+                kill -0 $xvfb_pid 2>/dev/null || break
+                sleep 0.1
+                waited=$((waited + 1))
+            done
+            kill $xvfb_pid 2>/dev/null
+            xvfb_pid=""
+        fi
+        n=$((n + 1))
+    done
+    fail "no X server could be started"
+}
+
+# The window of the given title, waited for.
+window_named() {
+    timeout "$step_timeout" xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
+}
+
+# Screenshot of the whole screen (a window that vanishes while it is being
+# read can leave the server grabbed), cut to the window as PPM for the check.
+shoot() { # window name
+    timeout 20 import -window root "$out/$2.png" || return 1
+    eval "$(timeout 10 xdotool getwindowgeometry --shell "$1")" || return 1
+    timeout 20 "$convert" "$out/$2.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$2.ppm"
+}
+
+# Takes screenshots until one passes the pixel check, or the time is up.
+expect_view() { # window name picture view
+    start=$(date +%s)
+    while :; do
+        if shoot "$1" "$2" && (cd "$out" && "$winerun" "$tool" check "$2.ppm" "$3" "$4" >"$2.check.txt" 2>&1); then
+            rm -f "$out/$2.ppm"
+            return 0
+        fi
+        [ $(($(date +%s) - start)) -ge "$step_timeout" ] && { cat "$out/$2.check.txt"; fail "$2: the window does not show $3 with view '$4'"; }
+    done
+}
+
+keys() { # window keys...
+    w=$1
+    shift
+    timeout 10 xdotool windowfocus --sync "$w" 2>/dev/null
+    timeout 10 xdotool key --delay 50 "$@" || fail "xdotool key $*"
+}
+
+wait_gone() { # window name
+    start=$(date +%s)
+    while timeout 10 xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; do
+        [ $(($(date +%s) - start)) -ge "$step_timeout" ] && fail "the window '$1' stays open"
+        sleep 0.1
+    done
+}
+
+# File/Exit; the program must end.
+quit() { # window
+    keys "$1" alt+f x
+    start=$(date +%s)
+    while kill -0 "$viewer_pid" 2>/dev/null; do
+        [ $(($(date +%s) - start)) -ge "$step_timeout" ] && fail "File/Exit does not end the program"
+        sleep 0.1
+    done
+    wait "$viewer_pid"
+    viewer_pid=""
+}
+
+start_x
+(cd "$work" && "$winerun" "$tool" pictures .) || fail "test pictures not written"
+
+# Start-up: the picture named on the command line, titled with that name.
+cd "$work" || exit 1
+"$winerun" "$viewer" start.pic >"$out/viewer.log" 2>&1 &
+viewer_pid=$!
+main=$(window_named start.pic)
+[ -n "$main" ] || fail "no window titled start.pic"
+expect_view "$main" 01-start start -
+
+# The View options, each toggled on and off again.
+keys "$main" alt+v p;  expect_view "$main" 02-palette start p
+keys "$main" alt+v 2;  expect_view "$main" 03-palette-magnify start pm
+keys "$main" alt+v f;  expect_view "$main" 04-palette-magnify-frame start pmf
+keys "$main" alt+v p;  expect_view "$main" 05-magnify-frame start mf
+keys "$main" alt+v 2;  expect_view "$main" 06-frame start f
+keys "$main" alt+v f;  expect_view "$main" 07-plain start -
+
+# The About box, from both accelerators; Escape and Enter (OK) end it.
+keys "$main" alt+question
+about=$(window_named About)
+[ -n "$about" ] || fail "Alt+? opens no About box"
+shoot "$about" 08-about
+keys "$about" Escape
+wait_gone About
+keys "$main" alt+slash
+about=$(window_named About)
+[ -n "$about" ] || fail "Alt+/ opens no About box"
+keys "$about" Return
+wait_gone About
+
+# File/Open...: a picture in another folder, its full name typed into the
+# dialog (Wine's dialog takes a typed relative name with a folder in it
+# against the wrong folder); it has no palette, so it shows in the colours
+# start.pic left behind.
+second=$(winepath -w "$work/other/second.pic" 2>/dev/null)
+[ -n "$second" ] || fail "no Windows name for $work/other/second.pic"
+keys "$main" alt+v p
+# Cancelled first: nothing changes.
+keys "$main" alt+f o
+dialog=$(window_named Open)
+[ -n "$dialog" ] || fail "File/Open... shows no Open dialog"
+keys "$dialog" Escape
+wait_gone Open
+expect_view "$main" 09-open-cancelled start p
+title=$(timeout 10 xdotool getwindowname "$main")
+[ "$title" = start.pic ] || fail "the title is '$title' after a cancelled File/Open..., not start.pic"
+keys "$main" alt+f o
+dialog=$(window_named Open)
+[ -n "$dialog" ] || fail "File/Open... shows no Open dialog"
+timeout 10 xdotool windowfocus --sync "$dialog" 2>/dev/null
+timeout 20 xdotool type --delay 20 "$second" || fail "typing into the Open dialog"
+timeout 10 xdotool key Return
+[ -n "$(window_named second.pic)" ] || fail "the window is not titled second.pic after opening it"
+expect_view "$main" 10-opened-second second p
+
+# File/Exit ends the program.
+quit "$main"
+
+# The whole command line names one file. Two words name a file that is not
+# there: the window stays black and keeps its own title.
+"$winerun" "$viewer" start.pic other.pic >>"$out/viewer.log" 2>&1 &
+viewer_pid=$!
+main=$(window_named Lumbrel3)
+[ -n "$main" ] || fail "no window titled Lumbrel3 for a command line of two words"
+expect_view "$main" 11-two-words none -
+quit "$main"
+
+# A name with a blank comes quoted; the quotes are not part of the title. The
+# bundled sample with its palette strip is the picture for the documentation.
+cp "$samples/valley.pic" "my valley.pic" || fail "no bundled sample"
+"$winerun" "$viewer" "my valley.pic" >>"$out/viewer.log" 2>&1 &
+viewer_pid=$!
+main=$(window_named "my valley.pic")
+[ -n "$main" ] || fail "no window titled my valley.pic"
+keys "$main" alt+v p
+expect_view "$main" 12-sample-palette sample p
+timeout 20 "$convert" "$out/12-sample-palette.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/lumbrel.png"
+quit "$main"
+echo "viewer window test passed; screenshots in $out"
