@@ -126,8 +126,7 @@ bool Converter::ConvertFile(const char* input, const char* outputName, bool drop
     }
     if (!image.Save(OrEmpty(outputName), fileType)) {
         AddError(Messages::NOT_SAVED, outputName, Messages::LINE_END);
-        if (!image.RefusalReason().IsEmpty())
-            AddError(Messages::REASON_INDENT, image.RefusalReason().Text(), Messages::LINE_END);
+        AddReason(image);
         succeeded = false;
     }
     return succeeded;
@@ -146,7 +145,15 @@ bool Converter::LoadInto(ImageDocument& document, const char* prefix, const char
     if (document.Load(OrEmpty(name)))
         return true;
     AddError(prefix, name, Messages::LINE_END);
+    AddReason(document);
     return false;
+}
+
+void Converter::AddReason(const ImageDocument& document)
+{
+    // The document says why when it knows: on a line of its own, indented.
+    if (!document.RefusalReason().IsEmpty())
+        AddError(Messages::REASON_INDENT, document.RefusalReason().Text(), Messages::LINE_END);
 }
 
 void Converter::AddError(const char* prefix, const char* name, const char* suffix)
