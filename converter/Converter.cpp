@@ -71,6 +71,8 @@ void Converter::ConvertMatches(const char* pattern, bool drop, bool usePalette, 
         AddError(Messages::NO_MATCHES, pattern, Messages::LINE_END);
         return;
     }
+    // Every match frees and allocates blocks of the same sizes again.
+    Platform::KeepFreedMemory();
     for (const std::string& match : matches) {
         std::string input = directory + match;
         CharString output = DefaultOutputName(input.c_str());
