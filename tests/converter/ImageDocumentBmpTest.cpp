@@ -122,6 +122,8 @@ TEST(ImageDocumentBmp, FailedLoadsKeepTheDocumentAndGiveTheReadersReason)
          "Decoder error: BMP pixel data: 3 x 2 pixels, but the 3 bytes left in the file hold at most 3"},
         {Written(folder, "text.bmp", Bytes{'X', 'Y', 'Z'}), "Decoder error: Bitmap decoder: This isn't a bitmap."},
         {folder / "missing.bmp", "Decoder error: Opening " + (folder / "missing.bmp") + " failed"},
+        // The reason stays one line, whatever the name holds.
+        {folder / "two\nlines\r.bmp", "Decoder error: Opening " + (folder / "two lines .bmp") + " failed"},
     };
     ImageDocument document;
     ASSERT_TRUE(document.Load(Written(folder, "good.bmp", BuildBmp(ThreeByTwo())).c_str()));
