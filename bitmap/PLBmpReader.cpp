@@ -205,11 +205,20 @@ void PLBmpReader::ReadColorTable(PLInput& source)
 
 void PLBmpReader::SkipToPixels(PLInput& source)
 {
-    // Only OS/2 files are positioned by their data offset; in the others the
-    // rows follow the colour table directly.
-    if (m_header->size != OS2_HEADER_BYTES || m_header->bitCount > MAX_BITS_PER_PIXEL)
-        return;
     long long skip = static_cast<long long>(m_dataOffset) - source.Consumed();
+    if (m_header->size != OS2_HEADER_BYTES) {
+        // Windows files may leave a gap before their rows (a colour table
+        // shorter than the room made for it, or bytes of their own): an
+        // offset beyond what was read and inside the file says where the
+        // rows are. Many writers leave the offset 0 or too small, so such an
+        // offset, like one past the end, is not trusted: the rows then follow
+        // the colour table directly.
+        if (skip > 0 && m_dataOffset <= static_cast<std::uint32_t>(source.Size()))
+            ReadBytes(source, static_cast<std::uint64_t>(skip));
+        return;
+    }
+    if (m_header->bitCount > MAX_BITS_PER_PIXEL)
+        return;
     if (skip < 0)
         Refuse(1, "BMP data offset: %lld, but the headers and colour table end at %lld", m_dataOffset,
                source.Consumed());

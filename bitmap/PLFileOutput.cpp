@@ -1,5 +1,6 @@
 #include "bitmap/PLFileOutput.h"
 
+#include "bitmap/PLErrorText.h"
 #include "bitmap/PLTrace.h"
 
 #include "platform/Platform.h"
@@ -68,7 +69,7 @@ void PLFileOutput::Close()
 
     char text[512];
     if (error != 0) {
-        std::snprintf(text, sizeof text, "Writing %s failed: %s", path.c_str(), std::strerror(error));
+        std::snprintf(text, sizeof text, "Writing %s failed: %s", path.c_str(), PLErrorText(error));
         ThrowDecoderError(-1, text);
     }
     if (!moved) {

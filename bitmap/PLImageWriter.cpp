@@ -1,5 +1,6 @@
 #include "bitmap/PLImageWriter.h"
 
+#include "bitmap/PLErrorText.h"
 #include "bitmap/PLFileOutput.h"
 #include "bitmap/PLTrace.h"
 
@@ -41,7 +42,7 @@ void PLImageWriter::EncodeFile(const char* path, const PLBitmap& bitmap)
     PLFileOutput sink;
     int result = sink.Open(path, static_cast<int>(fileBytes));
     if (result != 0)
-        ThrowDecoderError(result, Formatted("Opening %s failed: %s", path, std::strerror(errno)).c_str());
+        ThrowDecoderError(result, Formatted("Opening %s failed: %s", path, PLErrorText(errno)).c_str());
     // A failure here destroys the sink unclosed, which discards its temporary file.
     EncodeTo(bitmap, sink);
     sink.Close();

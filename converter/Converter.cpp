@@ -71,6 +71,8 @@ void Converter::ConvertMatches(const char* pattern, bool drop, bool usePalette, 
         AddError(Messages::NO_MATCHES, pattern, Messages::LINE_END);
         return;
     }
+    // Every match frees and allocates blocks of the same sizes again.
+    Platform::KeepFreedMemory();
     for (const std::string& match : matches) {
         std::string input = directory + match;
         CharString output = DefaultOutputName(input.c_str());
@@ -126,8 +128,7 @@ bool Converter::ConvertFile(const char* input, const char* outputName, bool drop
     }
     if (!image.Save(OrEmpty(outputName), fileType)) {
         AddError(Messages::NOT_SAVED, outputName, Messages::LINE_END);
-        if (!image.RefusalReason().IsEmpty())
-            AddError(Messages::REASON_INDENT, image.RefusalReason().Text(), Messages::LINE_END);
+        AddReason(image);
         succeeded = false;
     }
     return succeeded;
@@ -146,7 +147,15 @@ bool Converter::LoadInto(ImageDocument& document, const char* prefix, const char
     if (document.Load(OrEmpty(name)))
         return true;
     AddError(prefix, name, Messages::LINE_END);
+    AddReason(document);
     return false;
+}
+
+void Converter::AddReason(const ImageDocument& document)
+{
+    // The document says why when it knows: on a line of its own, indented.
+    if (!document.RefusalReason().IsEmpty())
+        AddError(Messages::REASON_INDENT, document.RefusalReason().Text(), Messages::LINE_END);
 }
 
 void Converter::AddError(const char* prefix, const char* name, const char* suffix)

@@ -39,6 +39,7 @@ private:
     bool CheckExists(const char* prefix, const char* name);
     bool LoadInto(ImageDocument& document, const char* prefix, const char* name);
     void AddError(const char* prefix, const char* name, const char* suffix);
+    void AddReason(const ImageDocument& document);
 
     std::FILE* m_output;
 };

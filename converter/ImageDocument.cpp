@@ -2,11 +2,16 @@
 
 #include "converter/Messages.h"
 #include "converter/support/PathParts.h"
+#include "bitmap/PLBmpReader.h"
+#include "bitmap/PLBmpWriter.h"
+#include "bitmap/PLMemBitmap.h"
+#include "bitmap/PLTextException.h"
 #include "pic/DefaultPalette.h"
 #include "pic/PicFile.h"
 
 #include <climits>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -65,6 +70,7 @@ int ImageDocument::FileTypeOf(const char* name)
 
 bool ImageDocument::Load(const char* name)
 {
+    m_refusalReason.Empty();
     if (name == nullptr)
         return false;
     switch (FileTypeOf(name)) {
@@ -169,15 +175,96 @@ bool ImageDocument::SavePic(const char* name)
     return true;
 }
 
-// BMP files are read and written by the bitmap library, which is not part of
-// this build yet. Until it is plugged in here, a BMP name honestly loads and
-// saves nothing: both report failure, and the converter says so.
-bool ImageDocument::LoadBmp(const char*)
+// The bitmap library reports every failure as a PLTextException; here it
+// becomes a false result and a reason line, so nothing of it reaches the
+// converter's callers. The library's objects live for this one load or save.
+bool ImageDocument::LoadBmp(const char* name)
 {
-    return false;
+    try {
+        PLMemBitmap bitmap;
+        PLBmpReader reader;
+        reader.DecodeFile(name, bitmap, 8, nullptr);
+
+        // Gathered aside, so that a failure leaves the document as it was.
+        long long count = PixelCount(bitmap.Width(), bitmap.Height());
+        if (count <= 0)
+            return false;
+        ByteBuffer pixels;
+        ByteBuffer palette;
+        if (!pixels.SetSize(static_cast<int>(count)) || !palette.SetSize(PALETTE_BYTES)) {
+            SetRefusalReason(Messages::NO_MEMORY);
+            return false;
+        }
+        const std::uint8_t* const* lines = bitmap.Lines();
+        auto width = static_cast<std::size_t>(bitmap.Width());
+        for (int y = 0; y < bitmap.Height(); ++y)
+            std::memcpy(pixels.Data() + static_cast<std::size_t>(y) * width, lines[y], width);
+        // The reader always delivers 256 entries; alpha has no place here.
+        const PLColor* table = bitmap.ColorTable();
+        for (int i = 0; i < PALETTE_ENTRIES; ++i)
+            StoreEntry(palette.Data() + 4 * i, static_cast<std::uint32_t>(table[i].b) << 16 |
+                                                   static_cast<std::uint32_t>(table[i].g) << 8 | table[i].r);
+
+        Pixels.Swap(pixels);
+        Palette.Swap(palette);
+        Width = bitmap.Width();
+        Height = bitmap.Height();
+        HasPalette = true;
+        return true;
+    } catch (const PLTextException& error) {
+        SetRefusalReason(error.Text());
+        return false;
+    }
 }
 
-bool ImageDocument::SaveBmp(const char*)
+bool ImageDocument::SaveBmp(const char* name)
 {
-    return false;
+    long long count = PixelCount(Width, Height);
+    if (count < 0 || Pixels.Size() < count) {
+        Format(m_refusalReason, Messages::PIXELS_MISSING_FORMAT, Width, Height, Pixels.Size());
+        return false;
+    }
+    if (count == 0) {
+        // A BMP file without pixels is one that readers refuse (a PIC file
+        // without an image chunk loads as 0 x 0).
+        Format(m_refusalReason, Messages::EMPTY_FOR_BMP_FORMAT, Width, Height);
+        return false;
+    }
+    try {
+        PLMemBitmap bitmap;
+        bitmap.Create(Width, Height, 8, false, false, PLPoint{0, 0});
+        std::uint8_t** lines = bitmap.Lines();
+        auto width = static_cast<std::size_t>(Width);
+        for (int y = 0; y < Height; ++y)
+            std::memcpy(lines[y], Pixels.Data() + static_cast<std::size_t>(y) * width, width);
+        // Without palette data (the drop option) the colours are those a PIC
+        // file without a palette shows.
+        bool ownPalette = Palette.Size() >= PALETTE_BYTES;
+        PLColor* table = bitmap.ColorTable();
+        for (int i = 0; i < PALETTE_ENTRIES; ++i) {
+            std::uint32_t entry = ownPalette ? LoadEntry(Palette.Data() + 4 * i) : DEFAULT_PALETTE[i];
+            table[i] = PLColor(static_cast<std::uint8_t>(entry & 0xFF), static_cast<std::uint8_t>((entry >> 8) & 0xFF),
+                               static_cast<std::uint8_t>((entry >> 16) & 0xFF), 0);
+        }
+        PLBmpWriter writer;
+        writer.EncodeFile(name, bitmap);
+        return true;
+    } catch (const PLTextException& error) {
+        SetRefusalReason(error.Text());
+        return false;
+    }
+}
+
+void ImageDocument::SetRefusalReason(const char* text)
+{
+    // The reason is shown as one line of its own, which the converter ends:
+    // the line ends the library's texts carry are dropped, and any inside
+    // (a file name may hold one) become blanks.
+    std::string line = text != nullptr ? text : "";
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.pop_back();
+    for (char& c : line)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    m_refusalReason = line.c_str();
 }

@@ -23,17 +23,19 @@ public:
     virtual ~ImageDocument() = default;
 
     void Reset();
-    // True when an image was loaded. A failed load changes nothing but FileType.
+    // True when an image was loaded. A failed load changes nothing but FileType;
+    // RefusalReason() then holds what the BMP reader found wrong, if it said.
     bool Load(const char* name);
     // fileType 1 PIC, 2 BMP; any other value writes nothing and succeeds.
     // False when the file could not be written; RefusalReason() then tells
-    // whether the picture itself was the problem.
+    // why, when the picture itself or the BMP writer was the problem.
     bool Save(const char* name, int fileType);
     bool Save(const char* name);
     void SetDefaultPalette();
 
-    // Why the last Save refused the picture (e.g. too large for a PIC file);
-    // empty when it did not, or when only the file could not be written.
+    // Why the last Load or Save failed, as one line without a line end (e.g.
+    // too large for a PIC file, or the BMP reader's or writer's error text);
+    // empty after a success, or when the PIC side had nothing to add.
     const CharString& RefusalReason() const { return m_refusalReason; }
     // Palette entry i (0..255) as 0x00BBGGRR; 0 when Palette holds no data.
     std::uint32_t PaletteEntry(int i) const;
@@ -53,6 +55,8 @@ private:
     bool SavePic(const char* name);
     bool LoadBmp(const char* name);
     bool SaveBmp(const char* name);
+    // Keeps text as the reason, without the line ends it may carry.
+    void SetRefusalReason(const char* text);
 
     CharString m_refusalReason;
 };

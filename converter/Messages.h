@@ -62,13 +62,17 @@ constexpr const char* FILL_PALETTE_NOT_LOADED = "Unable to load fill palette fil
 constexpr const char* UNKNOWN_OUTPUT_FORMAT = "Unrecognized save file format(extension) ";
 constexpr const char* UNKNOWN_OUTPUT_FORMAT_HINT = "\r\n   (it's not a .bmp or a .pic)\r\n";
 constexpr const char* NOT_SAVED = "Unable to save file ";
-// Put before the reason a writer gives for refusing a picture, on its own line.
+// Put before the reason a reader or writer gives for failing, on its own line.
 constexpr const char* REASON_INDENT = "   ";
 constexpr const char* NO_MATCHES = "No files match ";
 
-// Reasons for refusing to save a picture, shown indented below "Unable to save file".
+// Reasons for refusing to save a picture, shown indented below "Unable to save
+// file" (and, for a BMP file, the bitmap library's own texts, below the load
+// and save messages).
 constexpr const char* TOO_LARGE_FOR_PIC_FORMAT = "The image is %d x %d pixels; a PIC file holds at most %d x %d";
 constexpr const char* PIXELS_MISSING_FORMAT = "The image of %d x %d pixels holds only %d bytes of pixels";
+constexpr const char* EMPTY_FOR_BMP_FORMAT = "The image is %d x %d pixels; a BMP file holds at least 1 x 1";
+constexpr const char* NO_MEMORY = "There is not enough memory for the picture";
 
 // Progress of a wildcard conversion: "Converted <input> to <output>\r\n".
 constexpr const char* CONVERTED = "Converted ";

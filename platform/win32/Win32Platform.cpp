@@ -187,4 +187,9 @@ void UseBinaryStandardOutput()
     _setmode(_fileno(stdout), _O_BINARY);
 }
 
+void KeepFreedMemory()
+{
+    // The process heap keeps freed blocks for reuse already.
+}
+
 } // namespace Platform

@@ -140,6 +140,64 @@ TEST(BmpReader, Os2HeadersUseThreeByteEntriesAndTheDataOffset)
     }
 }
 
+TEST(BmpReader, WindowsRowsStartAtADataOffsetBeyondTheColourTable)
+{
+    // A 2 x 1 file with a 4-entry table: the table ends at 14 + 40 + 16 = 70.
+    // Pixels 5, 6 are the row; 9s are bytes the offset skips.
+    struct Case {
+        const char* name;
+        std::uint32_t colorsUsed;
+        std::int64_t dataOffset;
+        Bytes stored; // everything after the table
+        Bytes pixels;
+    } cases[] = {
+        {"right after the table", 4, 70, {5, 6, 0, 0}, {5, 6}},
+        {"a gap of 6 bytes", 4, 76, {9, 9, 9, 9, 9, 9, 5, 6, 0, 0}, {5, 6}},
+        {"a gap of 1 byte", 4, 71, {9, 5, 6, 0, 0}, {5, 6}},
+        {"room for 256 entries, 4 given", 4, 14 + 40 + 1024, Bytes(1008, 9), {5, 6}},
+        // Offsets that cannot be right: the rows follow the table, as most readers take them.
+        {"offset 0", 4, 0, {5, 6, 0, 0}, {5, 6}},
+        {"offset inside the headers", 4, 54, {5, 6, 0, 0}, {5, 6}},
+        {"offset inside the table", 4, 66, {5, 6, 0, 0}, {5, 6}},
+        {"offset past the end of the file", 4, 75, {5, 6, 0, 0}, {5, 6}},
+        {"offset far past the end", 4, 0xFFFFFFFF, {5, 6, 0, 0}, {5, 6}},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.stored.size() == 1008) // the row at 1,078, after 1,008 bytes of gap
+            c.stored.insert(c.stored.end(), {5, 6, 0, 0});
+        BmpLayout layout;
+        layout.width = 2;
+        layout.colorsUsed = c.colorsUsed;
+        layout.colors = Greys(static_cast<int>(c.colorsUsed));
+        layout.pixels = c.stored;
+        layout.dataOffset = c.dataOffset;
+        PLMemBitmap bitmap;
+        DecodeBytes(BuildBmp(layout), bitmap);
+        EXPECT_EQ(PixelsOf(bitmap), c.pixels);
+        EXPECT_EQ(bitmap.ColorTable()[3], PLColor(3, 3, 3, 255));
+    }
+}
+
+TEST(BmpReader, WindowsDataOffsetAtTheEndLeavesNoRows)
+{
+    // The offset names the end of the file: the rows it promises are not there.
+    BmpLayout layout;
+    layout.width = 2;
+    layout.colorsUsed = 2;
+    layout.colors = Greys(2);
+    layout.pixels = {5, 6, 0, 0};
+    layout.dataOffset = 14 + 40 + 8 + 4;
+    PLMemBitmap bitmap;
+    try {
+        DecodeBytes(BuildBmp(layout), bitmap);
+        ADD_FAILURE() << "decoded";
+    } catch (const PLTextException& e) {
+        EXPECT_EQ(e.Code(), 11);
+        EXPECT_STREQ(e.Text(), "Decoder error: BMP pixel data: 2 x 1 pixels, but the 0 bytes left in the file hold at most 0\n");
+    }
+}
+
 TEST(BmpReader, BitmapArrayHeadersInFrontAreSkipped)
 {
     struct Case {

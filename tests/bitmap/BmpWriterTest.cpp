@@ -1,4 +1,5 @@
 #include "bitmap/PLBmpReader.h"
+#include "bitmap/PLErrorText.h"
 #include "bitmap/PLBmpWriter.h"
 #include "bitmap/PLMemBitmap.h"
 #include "bitmap/PLOutput.h"
@@ -204,18 +205,22 @@ TEST(BmpWriter, FailedSavesLeaveNoFileAndKeepTheOldOne)
 
 TEST(BmpWriter, AFileThatCannotBeCreatedFailsWithTheSystemsReason)
 {
+    // The same words on every system: a folder that is a file is a missing folder.
     ScratchFolder folder;
-    std::string path = folder / "missing/out.bmp";
-    PLMemBitmap bitmap;
-    try {
-        PLBmpWriter().EncodeFile(path.c_str(), bitmap);
-        FAIL() << "saved into a missing folder";
-    } catch (const PLTextException& e) {
-        EXPECT_EQ(e.Code(), -1);
-        EXPECT_EQ(std::string(e.Text()),
-                  "Decoder error: Opening " + path + " failed: " + std::strerror(ENOENT) + "\n");
+    ASSERT_TRUE(WriteBytes(folder / "note.txt", Bytes{'x'}));
+    for (const char* name : {"missing/out.bmp", "note.txt/out.bmp"}) {
+        SCOPED_TRACE(name);
+        std::string path = folder / name;
+        PLMemBitmap bitmap;
+        try {
+            PLBmpWriter().EncodeFile(path.c_str(), bitmap);
+            ADD_FAILURE() << "saved";
+        } catch (const PLTextException& e) {
+            EXPECT_EQ(e.Code(), -1);
+            EXPECT_EQ(std::string(e.Text()), "Decoder error: Opening " + path + " failed: No such file or directory\n");
+        }
+        EXPECT_EQ(folder.Names(), std::vector<std::string>{"note.txt"});
     }
-    EXPECT_TRUE(folder.Names().empty());
 }
 
 TEST(BmpWriter, TooSmallASinkOverflowsWithoutWritingPastIt)
@@ -308,6 +313,35 @@ TEST(BmpWriter, RoundTripsLargeAndUniformImagesThroughFiles)
         EXPECT_EQ(PLImageInfo(decoded), PLImageInfo(bitmap));
         EXPECT_EQ(PixelsOf(decoded), PixelsOf(bitmap));
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(BmpWriter, SystemErrorsReadTheSameOnEverySystem)
+{
+    // The words of the Linux build's C library, which the Windows build's
+    // words differently for some of them (ENOMEM there is "Not enough space").
+    struct Case {
+        int error;
+        const char* text;
+    } cases[] = {
+        {ENOENT, "No such file or directory"}, {ENOTDIR, "No such file or directory"},
+        {EACCES, "Permission denied"},         {EPERM, "Operation not permitted"},
+        {EEXIST, "File exists"},               {EISDIR, "Is a directory"},
+        {ENOSPC, "No space left on device"},   {EROFS, "Read-only file system"},
+        {ENAMETOOLONG, "File name too long"},  {ENOMEM, "Cannot allocate memory"},
+        {EMFILE, "Too many open files"},       {ENFILE, "Too many open files in system"},
+        {EIO, "Input/output error"},           {EINVAL, "Invalid argument"},
+        {EFBIG, "File too large"},             {EBUSY, "Device or resource busy"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_STREQ(PLErrorText(c.error), c.text);
+    }
+    // Others keep the runtime's own words.
+    EXPECT_STREQ(PLErrorText(EDOM), std::strerror(EDOM));
 }
 
 } // namespace
