@@ -25,18 +25,21 @@ constexpr unsigned FIRST_STRING_CODE = 257;
 // Codes 0 to 2047; the entry 2048 is lost in the reset it causes.
 constexpr unsigned DICTIONARY_CODES = 1u << MAX_CODE_WIDTH;
 
-// The end of the run of pixels[at]'s byte, eight bytes at a time while it lasts.
+// The end of the run of pixels[at]'s byte. Eight bytes at a time, and the
+// first that differs found without a loop: most runs are short, and a loop
+// over their bytes would end at a place the processor cannot foresee.
 std::size_t RunEnd(const unsigned char* pixels, std::size_t at, std::size_t count)
 {
-    unsigned char byte = pixels[at];
+    const unsigned char byte = pixels[at];
+    const std::uint64_t pattern = byte * EVERY_BYTE;
     std::size_t end = at + 1;
-    if (end < count && pixels[end] == byte) {
-        const std::uint64_t pattern = byte * EVERY_BYTE;
-        while (end + 8 <= count && LoadLittle64(pixels + end) == pattern)
-            end += 8;
-        while (end < count && pixels[end] == byte)
-            ++end;
+    for (; end + 8 <= count; end += 8) {
+        std::uint64_t differ = NonZeroBytes(LoadLittle64(pixels + end) ^ pattern);
+        if (differ != 0)
+            return end + FirstMarkedByte(differ);
     }
+    while (end < count && pixels[end] == byte)
+        ++end;
     return end;
 }
 
