@@ -34,9 +34,9 @@ std::size_t RunEnd(const unsigned char* pixels, std::size_t at, std::size_t coun
     const std::uint64_t pattern = byte * EVERY_BYTE;
     std::size_t end = at + 1;
     for (; end + 8 <= count; end += 8) {
-        std::uint64_t differ = NonZeroBytes(LoadLittle64(pixels + end) ^ pattern);
-        if (differ != 0)
-            return end + FirstMarkedByte(differ);
+        std::uint64_t word = LoadLittle64(pixels + end);
+        if (word != pattern)
+            return end + FirstMarkedByte(NonZeroBytes(word ^ pattern));
     }
     while (end < count && pixels[end] == byte)
         ++end;
