@@ -75,8 +75,10 @@ const std::uint8_t* PLFileInput::Peek(int n)
 const std::uint8_t* PLFileInput::Read(int n)
 {
     CountRead(n);
+    // The rest of the file in one go: the decoders read a row at a time, and
+    // a system call for each row cost more than the whole decoding.
     if (Buffered() < n)
-        Fill(n);
+        Fill(Size() - m_bytesFromFile);
     // A file that shrank since it was opened delivers less than its size:
     // that is its end too, and no byte past what was read is handed out.
     if (Buffered() < n)

@@ -1,4 +1,5 @@
-// A source over a whole file, read lazily into one buffer of the file's size.
+// A source over a whole file, read lazily into one buffer of the file's size
+// (its first 4,096 bytes at once, the rest when a read needs more).
 // The buffer never moves, so every address Read hands out stays valid until
 // Close and no byte is ever copied out of it.
 #pragma once
@@ -18,7 +19,8 @@ public:
     // a folder, or is 2 GB or more) or a buffer that cannot be allocated.
     virtual int Open(const char* path);
     void Close() override;
-    // Reads up to 4,096 more bytes from the file when fewer than n are buffered.
+    // Peek reads up to 4,096 more bytes from the file when fewer than n are
+    // buffered; Read then reads all the rest.
     const std::uint8_t* Peek(int n) override;
     const std::uint8_t* Read(int n) override;
     const std::uint8_t* ReadRest() override;

@@ -40,13 +40,18 @@ inline std::uint64_t ZeroBytes(std::uint64_t word)
     return ~(((word & low7) + low7) | word | low7);
 }
 
+// The top bit of every byte that is not 0 in word.
+inline std::uint64_t NonZeroBytes(std::uint64_t word)
+{
+    return ZeroBytes(word) ^ (EVERY_BYTE * 0x80);
+}
+
 // The index (0 to 7, from the lowest address) of the first marked byte of a
-// non-zero mask made by ZeroBytes. A plain loop: the marks the codec looks
-// for tend to come early, where it ends at once.
+// non-zero mask made by ZeroBytes or NonZeroBytes. Where that byte lies is as
+// good as random, so no loop or branch: the lowest mark, moved to bit 8k,
+// times 0x0001020304050607 leaves k in the top byte.
 inline unsigned FirstMarkedByte(std::uint64_t mask)
 {
-    unsigned index = 0;
-    for (; (mask & 0x80) == 0; mask >>= 8)
-        ++index;
-    return index;
+    std::uint64_t lowest = mask & (0 - mask);
+    return static_cast<unsigned>(((lowest >> 7) * 0x0001020304050607ull) >> 56);
 }

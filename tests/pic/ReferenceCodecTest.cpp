@@ -251,6 +251,32 @@ TEST(ReferenceCodec, RunLengthStagesMatchTheModel)
     }
 }
 
+// The encoder looks for runs and escapes eight bytes at a time: runs of every
+// length that matters (1 to 3, around 255 and 510), starting at every place in
+// a word and ending on the picture's end or on another byte, of a plain byte
+// and of the escape byte.
+TEST(ReferenceCodec, RunsOfEveryLengthAndPlaceMatchTheModel)
+{
+    const std::size_t lengths[] = {1, 2, 3, 4, 7, 8, 9, 15, 16, 17, 254, 255, 256, 257, 509, 510, 511, 512, 766};
+    for (unsigned char byte : {0x07, 0x90}) {
+        for (std::size_t length : lengths) {
+            for (std::size_t offset = 0; offset < 9; ++offset) {
+                for (bool atEnd : {false, true}) {
+                    SCOPED_TRACE(::testing::Message() << "byte " << int{byte} << ", " << length << " copies after "
+                                                      << offset << " other bytes" << (atEnd ? ", at the end" : ""));
+                    Bytes pixels;
+                    for (std::size_t i = 0; i < offset; ++i)
+                        pixels.push_back(static_cast<unsigned char>(i % 2 == 0 ? 1 : 2));
+                    pixels.insert(pixels.end(), length, byte);
+                    if (!atEnd)
+                        pixels.insert(pixels.end(), {3, 3, 0x90, 4, 4, 4, 5, 6, 7, 8, 9, 10});
+                    ASSERT_EQ(Runs(pixels), ModelRuns(pixels));
+                }
+            }
+        }
+    }
+}
+
 TEST(ReferenceCodec, EncoderWritesTheModelsBytes)
 {
     for (const auto& [name, runs] : RunInputs()) {
