@@ -3,7 +3,7 @@
 # quotes (headings, result lines, the query report) are what the program
 # prints.
 #
-#   cmake -DPAGE=<cantrel.1> -DPROGRAM=<cantrel> -DSAMPLE=<valley.pic> -DWORK_DIR=<scratch> -P ManPage.cmake
+#   cmake -DMAN=<man> -DPAGE=<cantrel.1> -DPROGRAM=<cantrel> -DSAMPLE=<valley.pic> -DWORK_DIR=<scratch> -P ManPage.cmake
 cmake_minimum_required(VERSION 3.20)
 
 set(failures "")
@@ -12,7 +12,7 @@ macro(fail text)
 endmacro()
 
 # Wide lines, so that no quoted text is broken or hyphenated.
-execute_process(COMMAND ${CMAKE_COMMAND} -E env MANWIDTH=250 man --warnings -l ${PAGE}
+execute_process(COMMAND ${CMAKE_COMMAND} -E env MANWIDTH=250 ${MAN} --warnings -l ${PAGE}
                 OUTPUT_VARIABLE rendered ERROR_VARIABLE warnings RESULT_VARIABLE status)
 if(NOT status EQUAL 0 OR NOT warnings STREQUAL "")
     fail("man --warnings -l ${PAGE} (status ${status}) says:\n${warnings}")
