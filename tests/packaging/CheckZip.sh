@@ -43,11 +43,13 @@ $(cat "$work/contents.diff")"
 
 unzip -q "$zip" -d "$work/unpacked" || stop "unzip failed"
 unpacked="$work/unpacked"
+# Files that differ from the sources mean a package made before they changed.
+older=" (an older package? make it again with cpack --preset zip)"
 for document in README.md LICENSE docs/cantrel.1 docs/lumbrel.png docs/pic-format.md; do
-    cmp -s "$unpacked/$document" "$source/$document" || fail "$document is not the project's"
+    cmp -s "$unpacked/$document" "$source/$document" || fail "$document is not the project's$older"
 done
 for sample in "$source"/samples/*; do
-    cmp -s "$unpacked/samples/$(basename "$sample")" "$sample" || fail "samples/$(basename "$sample") is not the project's"
+    cmp -s "$unpacked/samples/$(basename "$sample")" "$sample" || fail "samples/$(basename "$sample") is not the project's$older"
 done
 
 export WINEPREFIX="$prefix" WINEDEBUG=-all
@@ -64,6 +66,10 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
 x_start "$work" || stop "no X server could be started: $(cat "$work/xvfb.log")"
+# The first start in a new prefix builds the prefix, which takes longer than
+# any step below may.
+timeout 600 "$winerun" "$unpacked/Cantrel.exe" </dev/null >"$work/first-start.out" 2>&1 ||
+    stop "Cantrel.exe does not start under Wine: $(tail -n 5 "$work/first-start.out")"
 
 # Each command line runs in two fresh folders holding the samples: once
 # natively, once Cantrel.exe from the ZIP. Output and folders must be equal.
