@@ -84,11 +84,11 @@ Bytes SaveWithConverter(int width, int height, const Bytes& pixels, const std::v
 
 } // namespace
 
-TEST(CrossCheck, FixturesAndTheBundledSample)
+TEST(CrossCheck, FixturesAndTheBundledSamples)
 {
     for (const std::string name : {"tests/fixtures/pic/two-pixels.pic", "tests/fixtures/pic/four-fives.pic",
                                    "tests/fixtures/pic/repeated-pair.pic", "tests/fixtures/pic/palette-range.pic",
-                                   "samples/valley.pic"}) {
+                                   "samples/valley.pic", "samples/cottage.pic", "samples/map.pic"}) {
         SCOPED_TRACE(name);
         Bytes file;
         ASSERT_TRUE(ReadBytes(std::string(CANTREL_SOURCE_DIR) + "/" + name, file));

@@ -1,11 +1,23 @@
-# Draws the sample afresh into FOLDER and compares it with EXPECTED.
+# Draws the samples afresh into FOLDER and compares them with the folder
+# EXPECTED: the same files, byte for byte, and no others.
+#   cmake -DTOOL=<make_samples> -DFOLDER=<scratch> -DEXPECTED=<samples> -P CheckSample.cmake
 file(REMOVE_RECURSE ${FOLDER})
 file(MAKE_DIRECTORY ${FOLDER})
-execute_process(COMMAND ${TOOL} ${FOLDER} RESULT_VARIABLE result)
+execute_process(COMMAND ${TOOL} ${FOLDER} RESULT_VARIABLE result OUTPUT_QUIET)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "make_samples failed (${result})")
 endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${FOLDER}/valley.pic ${EXPECTED} RESULT_VARIABLE differs)
-if(NOT differs EQUAL 0)
-    message(FATAL_ERROR "samples/valley.pic is not what make_samples draws now; run make_samples samples")
+file(GLOB fresh RELATIVE ${FOLDER} ${FOLDER}/*)
+file(GLOB committed RELATIVE ${EXPECTED} ${EXPECTED}/*)
+list(SORT fresh)
+list(SORT committed)
+set(hint "run make_samples samples (e.g. build/linux/tools/samples/make_samples samples) and commit the result")
+if(NOT fresh STREQUAL committed)
+    message(FATAL_ERROR "samples/ holds ${committed}; make_samples draws ${fresh}: ${hint}")
 endif()
+foreach(name IN LISTS fresh)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${FOLDER}/${name} ${EXPECTED}/${name} RESULT_VARIABLE differs)
+    if(NOT differs EQUAL 0)
+        message(FATAL_ERROR "samples/${name} is not what make_samples draws now: ${hint}")
+    endif()
+endforeach()

@@ -8,6 +8,7 @@ set -u
 viewer=$1 tool=$2 winerun=$3 out=$4 convert=${5:-convert}
 step_timeout=${GUI_STEP_TIMEOUT:-30}
 samples=$(cd "$(dirname "$0")/../../../samples" && pwd)
+. "$(dirname "$0")/../../common/XSession.sh"
 
 # A new folder each run: the open-file dialog remembers the folder it showed
 # last (in the prefix), and must not find it again, so that it starts in the
@@ -16,12 +17,12 @@ rm -rf "$out"/work-* "$out"/*.png "$out"/*.ppm "$out"/*.txt
 work="$out/work-$$"
 mkdir -p "$work/other"
 export WINEPREFIX="$out/prefix" WINEDEBUG=-all
-xvfb_pid="" viewer_pid=""
+viewer_pid=""
 
 cleanup() {
     [ -n "$viewer_pid" ] && kill "$viewer_pid" 2>/dev/null
     WINEPREFIX="$out/prefix" timeout 20 wineserver -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    x_stop
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
@@ -37,33 +38,13 @@ fail() {
     exit 1
 }
 
-# A display number nobody uses: no socket, no lock file; Xvfb refuses one that
-# was taken in between, and the next is tried.
 start_x() {
-    n=90
-    while [ $n -lt 190 ]; do
-        if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
-            Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-            xvfb_pid=$!
-            export DISPLAY=:$n
-            waited=0
-            while [ $waited -lt 100 ]; do
-                timeout 5 xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-                kill -0 $xvfb_pid 2>/dev/null || break
-                sleep 0.1
-                waited=$((waited + 1))
-            done
-            kill $xvfb_pid 2>/dev/null
-            xvfb_pid=""
-        fi
-        n=$((n + 1))
-    done
-    fail "no X server could be started"
+    x_start "$out" || fail "no X server could be started: $(cat "$out/xvfb.log")"
 }
 
 # The window of the given title, waited for.
 window_named() {
-    timeout "$step_timeout" xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
+    x_window "$1" "$step_timeout"
 }
 
 # Screenshot of the whole screen (a window that vanishes while it is being

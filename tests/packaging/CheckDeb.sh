@@ -1,0 +1,97 @@
+#!/bin/sh
+# The Debian package as a user gets it: its control fields, every file it
+# holds with its mode, and the program installed from it into a scratch root
+# converting every sample both ways to exactly the sample files that come
+# with it.
+#
+#   CheckDeb.sh <package.deb> <built cantrel> <version> <source folder> <work folder>
+set -u
+deb=$1 built=$2 version=$3 source=$4 work=$5
+
+failures=0
+fail() {
+    echo "FAILED: $*"
+    failures=$((failures + 1))
+}
+stop() {
+    echo "FAILED: $*"
+    exit 1
+}
+
+[ -f "$deb" ] || stop "no package $deb: make it with cmake --workflow --preset package-deb (or cpack --preset deb)"
+[ "$deb" -nt "$built" ] || stop "$deb is older than $built: make it again with cpack --preset deb"
+rm -rf "$work"
+mkdir -p "$work/root" "$work/runs"
+
+# Control fields.
+field() {
+    dpkg-deb --field "$deb" "$1"
+}
+[ "$(field Package)" = cantrel ] || fail "Package is '$(field Package)', not cantrel"
+[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] ||
+    fail "Architecture is '$(field Architecture)', not this machine's $(dpkg --print-architecture)"
+[ "$(field Version)" = "$version-1" ] || fail "Version is '$(field Version)', not $version-1"
+case "$(field Maintainer)" in
+*"<"*"@example.org>") ;;
+*) fail "Maintainer '$(field Maintainer)' has no address of the project" ;;
+esac
+[ -n "$(field Description)" ] || fail "no Description"
+
+# Every file with its mode and owner, directories left out.
+{
+    echo "-rwxr-xr-x root/root ./usr/bin/cantrel"
+    for name in README.md copyright pic-format.md; do
+        echo "-rw-r--r-- root/root ./usr/share/doc/cantrel/$name"
+    done
+    for sample in "$source"/samples/*; do
+        echo "-rw-r--r-- root/root ./usr/share/doc/cantrel/samples/$(basename "$sample")"
+    done
+    echo "-rw-r--r-- root/root ./usr/share/man/man1/cantrel.1.gz"
+} | sort >"$work/contents.expected"
+dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { print $1, $2, $6 }' | sort >"$work/contents.actual"
+diff "$work/contents.expected" "$work/contents.actual" >"$work/contents.diff" ||
+    fail "the package's files differ from the list (- expected, + found):
+$(cat "$work/contents.diff")"
+
+# Installed into a scratch root, the documents are the project's own.
+dpkg -x "$deb" "$work/root" || stop "dpkg -x failed"
+doc="$work/root/usr/share/doc/cantrel"
+# Files that differ from the sources mean a package made before they changed.
+older=" (an older package? make it again with cpack --preset deb)"
+cmp -s "$doc/copyright" "$source/LICENSE" || fail "copyright is not the project's LICENSE$older"
+cmp -s "$doc/README.md" "$source/README.md" || fail "README.md is not the project's$older"
+cmp -s "$doc/pic-format.md" "$source/docs/pic-format.md" || fail "pic-format.md is not the project's$older"
+page="$work/root/usr/share/man/man1/cantrel.1.gz"
+gzip -dc "$page" | cmp -s - "$source/docs/cantrel.1" || fail "cantrel.1.gz does not hold docs/cantrel.1$older"
+MANWIDTH=80 man --warnings -l "$page" >/dev/null 2>"$work/man.warnings" || fail "man -l $page failed"
+[ -s "$work/man.warnings" ] && fail "man -l $page warns: $(cat "$work/man.warnings")"
+
+# The installed program converts every sample to its twin: a PIC file to
+# the BMP file beside it, and the BMP file back to the PIC file (without a
+# palette chunk, -d, when the PIC file has none). Each run in a folder of
+# its own that starts with the one input.
+program="$work/root/usr/bin/cantrel"
+convert_case() { # input output reference [flag]
+    folder="$work/runs/$1-to-$2"
+    mkdir -p "$folder"
+    cp "$doc/samples/$1" "$folder/$1"
+    (cd "$folder" && "$program" ${4:-} "$1" "$2" </dev/null >stdout) || fail "cantrel $1 $2: exit status $?"
+    tail -n 1 "$folder/stdout" | grep -q '^Successful Conversion.$' ||
+        fail "cantrel ${4:-} $1 $2 did not succeed: $(tail -n 3 "$folder/stdout")"
+    cmp -s "$folder/$2" "$3" || fail "cantrel ${4:-} $1 $2 wrote other bytes than $3"
+}
+count=0
+for pic in "$doc"/samples/*.pic; do
+    name=$(basename "$pic" .pic)
+    convert_case "$name.pic" "$name.bmp" "$doc/samples/$name.bmp"
+    if [ "$(head -c 2 "$pic")" = M0 ]; then # the palette chunk's tag
+        convert_case "$name.bmp" "$name.pic" "$pic"
+    else
+        convert_case "$name.bmp" "$name.pic" "$pic" -d
+    fi
+    count=$((count + 1))
+done
+[ "$count" -ge 3 ] || fail "only $count sample pictures in the package"
+
+[ "$failures" -eq 0 ] || exit 1
+echo "the Debian package holds what it should, and its cantrel converts all $count samples both ways"

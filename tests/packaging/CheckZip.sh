@@ -1,0 +1,136 @@
+#!/bin/sh
+# The Windows ZIP as a user gets it: the files it holds, then both programs
+# run from the unpacked folder under Wine, on an X server of this test's own
+# and with a Wine prefix of its own. Cantrel.exe must print and write exactly
+# what the native cantrel does on the same command lines; Lumbrel.exe must
+# start with the sample and show it in its window, then close on File/Exit.
+#
+#   CheckZip.sh <package.zip> <built Cantrel.exe> <native cantrel> <wine-run> <source folder> <work folder>
+#               <Wine prefix> [identify]
+set -u
+zip=$1 built=$2 native=$3 winerun=$4 source=$5 work=$6 prefix=$7 identify=${8:-identify}
+timeout_seconds=${PACKAGE_TEST_TIMEOUT:-120}
+. "$source/tests/common/XSession.sh"
+
+failures=0
+fail() {
+    echo "FAILED: $*"
+    failures=$((failures + 1))
+}
+stop() {
+    echo "FAILED: $*"
+    exit 1
+}
+
+[ -f "$zip" ] || stop "no package $zip: make it with cmake --workflow --preset package-zip (or cpack --preset zip)"
+[ "$zip" -nt "$built" ] || stop "$zip is older than $built: make it again with cpack --preset zip"
+[ -x "$native" ] || stop "no native converter $native to compare with"
+rm -rf "$work"
+mkdir -p "$work/runs"
+
+# The files, directories left out: the programs, README and licence at the
+# top, the documents under docs/, the samples under samples/.
+{
+    printf '%s\n' Cantrel.exe Lumbrel.exe README.md LICENSE docs/cantrel.1 docs/lumbrel.png docs/pic-format.md
+    for sample in "$source"/samples/*; do
+        echo "samples/$(basename "$sample")"
+    done
+} | sort >"$work/contents.expected"
+unzip -Z1 "$zip" | grep -v '/$' | sort >"$work/contents.actual"
+diff "$work/contents.expected" "$work/contents.actual" >"$work/contents.diff" ||
+    fail "the ZIP's files differ from the list (- expected, + found):
+$(cat "$work/contents.diff")"
+
+unzip -q "$zip" -d "$work/unpacked" || stop "unzip failed"
+unpacked="$work/unpacked"
+# Files that differ from the sources mean a package made before they changed.
+older=" (an older package? make it again with cpack --preset zip)"
+for document in README.md LICENSE docs/cantrel.1 docs/lumbrel.png docs/pic-format.md; do
+    cmp -s "$unpacked/$document" "$source/$document" || fail "$document is not the project's$older"
+done
+for sample in "$source"/samples/*; do
+    cmp -s "$unpacked/samples/$(basename "$sample")" "$sample" || fail "samples/$(basename "$sample") is not the project's$older"
+done
+
+export WINEPREFIX="$prefix" WINEDEBUG=-all
+viewer_pid=""
+cleanup() {
+    if [ -n "$viewer_pid" ]; then
+        kill "$viewer_pid" 2>/dev/null
+        wait "$viewer_pid" 2>/dev/null
+    fi
+    # The prefix is this test's own, so its wineserver serves nobody else.
+    timeout 20 wineserver -k 2>/dev/null
+    x_stop
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+x_start "$work" || stop "no X server could be started: $(cat "$work/xvfb.log")"
+# The first start in a new prefix builds the prefix, which takes longer than
+# any step below may.
+timeout 600 "$winerun" "$unpacked/Cantrel.exe" </dev/null >"$work/first-start.out" 2>&1 ||
+    stop "Cantrel.exe does not start under Wine: $(tail -n 5 "$work/first-start.out")"
+
+# Each command line runs in two fresh folders holding the samples: once
+# natively, once Cantrel.exe from the ZIP. Output and folders must be equal.
+number=0
+while read -r words; do
+    number=$((number + 1))
+    mkdir -p "$work/runs/$number/native" "$work/runs/$number/windows"
+    cp "$unpacked"/samples/* "$work/runs/$number/native/"
+    cp "$unpacked"/samples/* "$work/runs/$number/windows/"
+    set -f
+    # shellcheck disable=SC2086  # the words are meant to split, unglobbed
+    (cd "$work/runs/$number/native" && "$native" $words </dev/null >../native.out) ||
+        fail "cantrel $words: exit status $?"
+    (cd "$work/runs/$number/windows" &&
+        timeout "$timeout_seconds" "$winerun" "$unpacked/Cantrel.exe" $words </dev/null >../windows.out 2>../windows.err) ||
+        fail "Cantrel.exe $words: exit status $? $(cat "$work/runs/$number/windows.err")"
+    set +f
+    cmp -s "$work/runs/$number/native.out" "$work/runs/$number/windows.out" ||
+        fail "Cantrel.exe $words prints otherwise than cantrel (see $work/runs/$number)"
+    diff -r "$work/runs/$number/native" "$work/runs/$number/windows" >"$work/runs/$number/files.diff" ||
+        fail "Cantrel.exe $words leaves other files than cantrel: $(cat "$work/runs/$number/files.diff")"
+done <<'COMMANDS'
+valley.pic
+-q cottage.pic
+-q map.bmp
+-d cottage.bmp plain.pic
+-u valley.pic map.bmp dusk.pic
+-f valley.pic cottage.pic dusk.bmp
+*.pic
+missing.pic
+valley.pic valley.gif
+COMMANDS
+[ "$number" -ge 9 ] || fail "only $number command lines were run"
+
+# Lumbrel.exe on the sample: its window, titled with the file's name, shows
+# a picture of many colours; File/Exit ends the program.
+mkdir -p "$work/viewer"
+cp "$unpacked/samples/valley.pic" "$work/viewer/"
+(cd "$work/viewer" && exec "$winerun" "$unpacked/Lumbrel.exe" valley.pic >viewer.log 2>&1) &
+viewer_pid=$!
+window=$(x_window valley.pic "$timeout_seconds")
+[ -n "$window" ] || stop "Lumbrel.exe shows no window titled valley.pic within $timeout_seconds seconds"
+# The picture is painted after the window appears: look again until it shows.
+colours=0
+start=$(date +%s)
+while [ $(($(date +%s) - start)) -lt "$timeout_seconds" ]; do
+    timeout 20 import -window "$window" "$work/viewer.png" 2>/dev/null &&
+        colours=$(timeout 20 "$identify" -format %k "$work/viewer.png" 2>/dev/null)
+    [ "${colours:-0}" -ge 64 ] && break
+    sleep 0.5
+done
+[ "${colours:-0}" -ge 64 ] || fail "Lumbrel.exe's window shows ${colours:-no} colours, not the sample picture"
+timeout 10 xdotool windowfocus --sync "$window" 2>/dev/null
+timeout 10 xdotool key --delay 50 alt+f x || fail "xdotool could not press File/Exit"
+start=$(date +%s)
+while kill -0 "$viewer_pid" 2>/dev/null; do
+    [ $(($(date +%s) - start)) -lt "$timeout_seconds" ] || stop "File/Exit does not end Lumbrel.exe"
+    sleep 0.1
+done
+wait "$viewer_pid"
+viewer_pid=""
+
+[ "$failures" -eq 0 ] || exit 1
+echo "the ZIP holds what it should; Cantrel.exe from it prints and writes what cantrel does on $number command lines; Lumbrel.exe shows the sample"
