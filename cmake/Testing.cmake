@@ -9,6 +9,10 @@ if(CMAKE_CROSSCOMPILING)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
     # GoogleTest's own CMake file already defines GTest::gtest and GTest::gtest_main.
+    # The tests under Wine share a prefix in the build tree, made on first use,
+    # never the user's ~/.wine (or a WINEPREFIX from the caller): settings made
+    # there, or a prefix of another Wine version, must not change what they see.
+    set(CANTREL_TEST_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 else()
     find_package(GTest REQUIRED)
 endif()
@@ -24,8 +28,18 @@ function(cantrel_unit_tests target)
     if(CMAKE_CROSSCOMPILING)
         add_test(NAME ${target} COMMAND ${target})
         set_tests_properties(${target} PROPERTIES LABELS "${ARG_LABEL};wine")
+        cantrel_wine_prefix(${target})
     else()
         gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                              PROPERTIES LABELS ${ARG_LABEL})
+    endif()
+endfunction()
+
+# cantrel_wine_prefix(<tests...>): in a cross build, the tests run their
+# Windows programs in the build tree's Wine prefix. Tests that make a prefix of
+# their own need not call it.
+function(cantrel_wine_prefix)
+    if(CMAKE_CROSSCOMPILING)
+        set_property(TEST ${ARGN} APPEND PROPERTY ENVIRONMENT "WINEPREFIX=${CANTREL_TEST_WINE_PREFIX}")
     endif()
 endfunction()
