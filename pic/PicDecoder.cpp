@@ -7,6 +7,7 @@
 #include "pic/CodeReader.h"
 #include "pic/PicSize.h"
 
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -24,23 +25,55 @@ constexpr std::size_t LONGEST_STRING = DICTIONARY_SIZE + 1;
 // Strings are copied in blocks of this many bytes, so the output keeps that
 // much room past every string.
 constexpr std::size_t COPY_BLOCK = 16;
+// The LZW stage writes the 256 one-byte strings in front of its output, so a
+// one-byte code is copied from there like any longer string: one path, and
+// no hard-to-predict branch between the two.
+constexpr std::size_t LITERAL_BYTES = 256;
 constexpr unsigned char RLE_ESCAPE = 0x90;
 
 // The entries of one dictionary cycle: for every code its prefix code and
-// last byte, and where its string was last written when that is known to
-// stay its string (a copy length of 0 means it is not known).
+// last byte, which the walk follows, and where its string was written when
+// that is known to stay its string (a copy length of 0 means it is not known,
+// or the entry is not defined yet).
+//
+// The entry at the next free code is half made before its code can arrive:
+// the previous string plus one byte, copied from where the previous string
+// starts, the byte after it being written in advance as that string's first
+// byte. So a code that defines itself (previous string plus its own first
+// byte) takes the same copy as any other code; its prefix and last byte, which
+// a walk could meet, are set only once the entry is defined.
 struct Dictionary {
     std::uint16_t prefix[DICTIONARY_SIZE];
     unsigned char character[DICTIONARY_SIZE];
-    std::uint32_t copyStart[DICTIONARY_SIZE] = {};
-    std::uint16_t copyLength[DICTIONARY_SIZE] = {};
+    // One more than the codes: the half-made entry after entry 2047, which
+    // moves to 256 when the cycle starts again.
+    std::uint32_t copyStart[DICTIONARY_SIZE + 1];
+    std::uint16_t copyLength[DICTIONARY_SIZE + 1];
 
-    void Reset()
+    Dictionary()
+    {
+        // The one-byte entries are never redefined: they point at the bytes
+        // written in front of the output for good.
+        for (unsigned i = 0; i < FIRST_FREE_CODE; ++i) {
+            copyStart[i] = i;
+            copyLength[i] = 1;
+        }
+        // Before the first code: the string of code 0, unsettled.
+        StartCycle(0);
+    }
+
+    // Entries from 256 on hold one byte again and no copy. The half-made
+    // entry 256 keeps where the previous string starts, but no copy: its
+    // prefix is a code from before the reset, which the cycle may define anew.
+    void StartCycle(std::uint32_t previousStart)
     {
         for (unsigned i = 0; i < DICTIONARY_SIZE; ++i) {
             prefix[i] = NO_PREFIX;
             character[i] = static_cast<unsigned char>(i);
         }
+        std::memset(copyLength + FIRST_FREE_CODE, 0,
+                    sizeof copyLength - FIRST_FREE_CODE * sizeof copyLength[0]);
+        copyStart[FIRST_FREE_CODE] = previousStart;
     }
 
     // The general expansion: from the code's entry along the prefixes to a
@@ -63,190 +96,210 @@ struct Dictionary {
     }
 };
 
-// What one code wrote, and whether that is settled: equal to the string of
-// the code it remembers, with no later entry of the cycle able to change it.
-struct Step {
-    std::size_t start = 0;
-    std::size_t length = 0;
-    bool settled = false;
-    unsigned remember = 0;
-    unsigned char firstByte = 0;
-};
-
 // Copies an earlier string in whole blocks; the bytes written past its end are
-// overwritten by the next string. The source ends before the cursor, so no
-// block reads a byte of this copy before that byte is right; a block may
-// still overlap the one it is copied to, hence the load into a local first.
+// overwritten by the next string. Every byte the string needs lies before the
+// cursor, or is the one written in advance at it, so no block reads a byte of
+// this copy before that byte is right; a block may still overlap the one it is
+// copied to, hence the load into a local first. The first block is copied
+// unconditionally: most strings fit in it.
 unsigned char* CopyString(unsigned char* at, const unsigned char* from, std::size_t length)
 {
-    for (std::size_t done = 0; done < length; done += COPY_BLOCK) {
+    std::size_t done = 0;
+    do {
         unsigned char block[COPY_BLOCK];
         std::memcpy(block, from + done, COPY_BLOCK);
         std::memcpy(at + done, block, COPY_BLOCK);
-    }
+        done += COPY_BLOCK;
+    } while (done < length);
     return at + length;
 }
 
-// Writes the string of one code at at. A code at or above the next free one
-// (the entry this very step defines) is the previous string followed by its
-// own first byte. Strings are copied from where they were written before when
-// that is known to give the same bytes as the walk, which is the rule for
-// streams from the encoder; the first code of each cycle, and strings that
-// lead through entry 256 (whose prefix is a code from before the reset, which
-// the cycle may define anew), take the walk. Null for a looping chain.
-unsigned char* ExpandCode(const Dictionary& dictionary, unsigned char* at, const unsigned char* base, unsigned code,
-                          unsigned nextCode, const Step& previous, Step& step)
+// The codes whose string is not known to be where it was written: the first
+// code of each cycle when it defines itself, and strings that lead through
+// entry 256 (whose prefix is a code from before the reset, which the cycle may
+// define anew). They take the walk; a code that defines itself is the previous
+// string, walked from the previous code, and its first byte. Null for a
+// looping chain.
+unsigned char* WalkCode(const Dictionary& dictionary, unsigned char* at, const unsigned char* base, unsigned code,
+                        unsigned nextCode, unsigned previousCode)
 {
-    unsigned char* start = at;
-    step.start = static_cast<std::size_t>(at - base);
-    step.settled = true;
-    step.remember = code;
-    // The first byte is taken from where each string comes from, not read
-    // back from the output the copy has just written.
-    if (code >= nextCode) {
-        step.remember = nextCode;
-        if (nextCode != FIRST_FREE_CODE && previous.settled) {
-            step.firstByte = previous.firstByte;
-            at = CopyString(at, base + previous.start, previous.length);
-        } else {
-            at = dictionary.Walk(at, previous.remember);
-            step.settled = false;
-            step.firstByte = at != nullptr ? *start : 0;
-        }
-        if (at != nullptr)
-            *at++ = previous.firstByte;
-    } else if (code < FIRST_FREE_CODE) {
-        step.firstByte = static_cast<unsigned char>(code);
-        *at++ = step.firstByte;
-    } else if (dictionary.copyLength[code] != 0) {
-        const unsigned char* from = base + dictionary.copyStart[code];
-        step.firstByte = *from;
-        at = CopyString(at, from, dictionary.copyLength[code]);
-    } else {
-        at = dictionary.Walk(at, code);
-        step.settled = false;
-        step.firstByte = at != nullptr ? *start : 0;
-    }
+    if (code < nextCode)
+        return dictionary.Walk(at, code);
+    unsigned char previousFirst = base[dictionary.copyStart[nextCode]];
+    at = dictionary.Walk(at, previousCode);
     if (at != nullptr)
-        step.length = static_cast<std::size_t>(at - start);
+        *at++ = previousFirst;
     return at;
 }
 
-// The LZW stage: the run-length bytes from the compressed stream. False only
+// The LZW stage: the run-length bytes from the compressed stream, written
+// after the 256 one-byte strings; end is set past the last one. False only
 // when the output cannot grow.
-bool DecodeLzw(const ByteBuffer& stream, BufferWriter& writer)
+bool DecodeLzw(const unsigned char* stream, std::size_t size, BufferWriter& writer, unsigned char*& end)
 {
+    unsigned char* at = writer.Data();
+    unsigned char* limit = writer.Limit();
+    if (!writer.MakeRoom(at, limit, LITERAL_BYTES + LONGEST_STRING + COPY_BLOCK))
+        return false;
+    for (unsigned i = 0; i < LITERAL_BYTES; ++i)
+        *at++ = static_cast<unsigned char>(i);
+    end = at;
+    unsigned char* base = writer.Data();
     // The stream's first byte is the largest code width; it is not needed, as
     // the dictionary always starts again where a code would need 12 bits.
-    auto size = static_cast<std::size_t>(stream.Size());
-    CodeReader reader(stream.Data(), size, 8);
+    CodeReader reader(stream, size, 8);
     // Decoding goes on while the codes end within the stream's whole 16-bit
     // words: the code that first ends past them is still decoded (an odd
     // stream's last byte, or padding and zeros), and then it stops.
     const std::uint64_t endBit = 16 * static_cast<std::uint64_t>(size / 2);
-    unsigned char* at = writer.Data();
-    unsigned char* limit = writer.Limit();
     Dictionary dictionary;
-    dictionary.Reset();
     unsigned width = FIRST_CODE_WIDTH, mask = (1u << FIRST_CODE_WIDTH) - 1, nextCode = FIRST_FREE_CODE;
-    Step previous; // before the first code: code 0 and first byte 0, nothing written
+    unsigned previousCode = 0; // before the first code: code 0, byte 0 (the first of the one-byte strings)
     while (reader.BitPosition() <= endBit) {
         unsigned code = reader.Read(width);
-        if (!writer.MakeRoom(at, limit, LONGEST_STRING + COPY_BLOCK))
-            return false;
-        unsigned char* base = writer.Data();
-        Step step;
-        unsigned char* end = ExpandCode(dictionary, at, base, code, nextCode, previous, step);
-        if (end == nullptr)
-            break; // the rest of the stream is lost
-        at = end;
-        // The entry at the next free code: the previous code's string plus this
-        // step's first byte, which follows the previous string in the output.
-        dictionary.prefix[nextCode] = static_cast<std::uint16_t>(previous.remember);
-        dictionary.character[nextCode] = step.firstByte;
-        bool copyable = nextCode != FIRST_FREE_CODE && previous.settled;
-        dictionary.copyStart[nextCode] = static_cast<std::uint32_t>(previous.start);
-        dictionary.copyLength[nextCode] = static_cast<std::uint16_t>(copyable ? previous.length + 1 : 0);
-        previous = step;
+        // Any code past the next free one (damaged data) stands for it.
+        code = code < nextCode ? code : nextCode;
+        if (static_cast<std::size_t>(limit - at) < LONGEST_STRING + COPY_BLOCK) {
+            if (!writer.MakeRoom(at, limit, LONGEST_STRING + COPY_BLOCK))
+                return false;
+            base = writer.Data();
+        }
+        unsigned char* start = at;
+        unsigned length = dictionary.copyLength[code];
+        if (length != 0) {
+            at = CopyString(at, base + dictionary.copyStart[code], length);
+        } else {
+            // A walked string is not settled: the entry it leads to gets no copy.
+            unsigned char* walked = WalkCode(dictionary, at, base, code, nextCode, previousCode);
+            if (walked == nullptr)
+                break; // the rest of the stream is lost
+            at = walked;
+        }
+        // The entry at the next free code: the previous code's string plus
+        // this string's first byte. The next one is half made from this string.
+        unsigned char first = *start;
+        dictionary.prefix[nextCode] = static_cast<std::uint16_t>(previousCode);
+        dictionary.character[nextCode] = first;
+        dictionary.copyStart[nextCode + 1] = static_cast<std::uint32_t>(start - base);
+        dictionary.copyLength[nextCode + 1] = static_cast<std::uint16_t>(length == 0 ? 0 : length + 1);
+        *at = first;
+        previousCode = code;
         if (++nextCode > mask) {
             ++width;
             mask = mask * 2 + 1;
         }
         // No clear code: after entry 2047 the dictionary starts again.
         if (width > MAX_CODE_WIDTH) {
-            dictionary.Reset();
+            dictionary.StartCycle(dictionary.copyStart[nextCode]);
             width = FIRST_CODE_WIDTH, mask = (1u << FIRST_CODE_WIDTH) - 1, nextCode = FIRST_FREE_CODE;
         }
     }
-    writer.Finish(at);
+    end = at;
     return true;
 }
 
-// The run-length stage writes whole words past the end of what it has
-// written so far; the pixel block keeps this much room after the picture.
-constexpr std::size_t WORD_SLACK = 8;
+// The run-length stage writes whole words and blocks past the end of what it
+// has written so far; the pixel block keeps this much room after the picture.
+constexpr std::size_t FILL_BLOCK = 16;
+constexpr std::size_t PIXEL_SLACK = FILL_BLOCK;
+constexpr std::uint64_t ESCAPE_WORD = RLE_ESCAPE * EVERY_BYTE;
 
-// Copies the literal bytes before the next escape, at most room of them, and
-// returns how many. Copies whole words while the input holds them.
-std::size_t CopyLiterals(const unsigned char* in, std::size_t available, unsigned char* out, std::size_t room)
-{
-    const std::size_t limit = available < room ? available : room;
-    std::size_t count = 0;
-    for (; count < limit && count + 8 <= available; count += 8) {
-        std::uint64_t word = LoadLittle64(in + count);
-        StoreLittle64(out + count, word);
-        std::uint64_t escapes = ZeroBytes(word ^ (RLE_ESCAPE * EVERY_BYTE));
-        if (escapes != 0) {
-            count += FirstMarkedByte(escapes);
-            return count < limit ? count : limit;
-        }
-    }
-    for (; count < limit && in[count] != RLE_ESCAPE; ++count)
-        out[count] = in[count];
-    return count < limit ? count : limit;
-}
-
+// Writes count copies of byte in whole 16-byte blocks, at least one: no
+// branch on the count for the short runs that dithered pictures are full of.
 void FillRepeat(unsigned char* out, unsigned char byte, std::size_t count)
 {
-    if (count > 64) {
-        std::memset(out, byte, count);
-        return;
-    }
-    for (std::size_t done = 0; done < count; done += 8)
-        StoreLittle64(out + done, byte * EVERY_BYTE);
+    unsigned char block[FILL_BLOCK];
+    std::memset(block, byte, FILL_BLOCK);
+    std::size_t done = 0;
+    do {
+        std::memcpy(out + done, block, FILL_BLOCK);
+        done += FILL_BLOCK;
+    } while (done < count);
 }
 
-// The run-length stage. A literal byte stands for itself; the escape 0x90
-// followed by 0 is the byte 0x90, and followed by a count c it makes the last
-// byte occur c times in a row, counting the copy already written. One
+// The escape and its count at out, which is below outEnd; returns the cursor
+// past what it wrote. A count of 0 is the escape byte itself; any other makes
+// the last byte written occur count times in a row, counting the copy already
+// there, cut at the picture's end. A repeat at the very start repeats the byte 0.
+unsigned char* ExpandEscape(const unsigned char* outStart, unsigned char* out, const unsigned char* outEnd,
+                            unsigned count)
+{
+    unsigned char last = out == outStart ? 0 : out[-1];
+    std::size_t repeat = count == 0 ? 1 : count - 1;
+    std::size_t room = static_cast<std::size_t>(outEnd - out);
+    repeat = repeat < room ? repeat : room;
+    FillRepeat(out, count == 0 ? RLE_ESCAPE : last, repeat);
+    return out + repeat;
+}
+
+// The run-length stage over in[0, inSize) into out[0, total), out having
+// PIXEL_SLACK bytes of room after total. A literal byte stands for itself; the
+// escape 0x90 followed by 0 is the byte 0x90, and followed by a count c it makes
+// the last byte occur c times in a row, counting the copy already written. One
 // sequence covers the whole picture, so runs go on across the ends of rows.
 void ExpandRunsInto(const unsigned char* in, std::size_t inSize, unsigned char* out, std::size_t total)
 {
-    std::size_t inPos = 0, filled = 0;
-    unsigned char last = 0; // a repeat at the very start repeats the byte 0
-    while (inPos < inSize && filled < total) {
-        std::size_t literals = CopyLiterals(in + inPos, inSize - inPos, out + filled, total - filled);
-        if (literals > 0) {
-            last = in[inPos + literals - 1];
-            inPos += literals;
-            filled += literals;
-        }
-        if (inPos == inSize || filled == total)
-            break;
-        // An escape as the very last byte reads its missing count as 0.
-        unsigned count = inPos + 1 < inSize ? in[inPos + 1] : 0;
-        inPos = inPos + 2 < inSize ? inPos + 2 : inSize;
-        if (count == 0) {
-            out[filled++] = RLE_ESCAPE;
-            last = RLE_ESCAPE;
+    const unsigned char* inEnd = in + inSize;
+    unsigned char* const outStart = out;
+    unsigned char* const outEnd = out + total;
+    // Eight input bytes at a time while a ninth follows them: the literals up
+    // to the next escape in one go, then the escape and its count, which lies
+    // at most one byte past the word just read.
+    while (inEnd - in > 8 && out < outEnd) {
+        std::memcpy(out, in, 8);
+        std::uint64_t word = LoadLittle64(in);
+        std::uint64_t escapes = ZeroBytes(word ^ ESCAPE_WORD);
+        if (escapes == 0) {
+            in += 8, out += 8;
             continue;
         }
-        std::size_t repeat = count - 1 < total - filled ? count - 1 : total - filled;
-        FillRepeat(out + filled, last, repeat);
-        filled += repeat;
+        unsigned literals = FirstMarkedByte(escapes);
+        in += literals, out += literals;
+        if (out >= outEnd)
+            break;
+        out = ExpandEscape(outStart, out, outEnd, in[1]);
+        in += 2;
+    }
+    // A word of literals may have run past the picture's end.
+    if (out > outEnd)
+        out = outEnd;
+    // The last few bytes one at a time; an escape as the very last byte reads
+    // its missing count as 0.
+    while (in < inEnd && out < outEnd) {
+        unsigned char byte = *in++;
+        if (byte != RLE_ESCAPE) {
+            *out++ = byte;
+            continue;
+        }
+        unsigned count = in < inEnd ? *in++ : 0;
+        out = ExpandEscape(outStart, out, outEnd, count);
     }
     // Runs that end early leave the rest of the picture 0.
-    std::memset(out + filled, 0, total - filled);
+    std::memset(out, 0, static_cast<std::size_t>(outEnd - out));
+}
+
+// Valid streams give at most about two run-length bytes per pixel and usually
+// far fewer; the guess only saves regrowing, the writer grows as needed.
+std::size_t RunBytesGuess(int width, int height, std::size_t streamSize)
+{
+    std::size_t guess = PixelCount(width, height);
+    std::size_t streamGuess = 64 * streamSize + 4096;
+    return LITERAL_BYTES + (guess < streamGuess ? guess : streamGuess);
+}
+
+// Sizes out for exactly total pixels plus the slack the run-length stage
+// writes into; false when it cannot be had.
+bool ExpandRunsToBuffer(const unsigned char* in, std::size_t inSize, std::size_t total, ByteBuffer& out)
+{
+    out.SetSize(0);
+    if (total == 0)
+        return true;
+    // ByteBuffer sizes are int: a larger picture cannot be held.
+    if (total > static_cast<std::size_t>(INT_MAX) - PIXEL_SLACK || !out.SetSize(static_cast<int>(total + PIXEL_SLACK)))
+        return false;
+    ExpandRunsInto(in, inSize, out.Data(), total);
+    out.SetSize(static_cast<int>(total));
+    return true;
 }
 
 } // namespace
@@ -255,23 +308,42 @@ bool PicFile::DecodeCodes(int width, int height, const ByteBuffer& stream, ByteB
 {
     if (width <= 0 || height <= 0)
         return true;
-    // Valid streams give at most about two run-length bytes per pixel and
-    // usually far fewer; the guess only saves regrowing, the writer grows as needed.
-    std::size_t guess = PixelCount(width, height);
-    std::size_t streamGuess = 64 * static_cast<std::size_t>(stream.Size()) + 4096;
-    BufferWriter writer(out, guess < streamGuess ? guess : streamGuess);
-    return DecodeLzw(stream, writer);
+    auto size = static_cast<std::size_t>(stream.Size());
+    BufferWriter writer(out, RunBytesGuess(width, height, size));
+    unsigned char* end = nullptr;
+    if (!DecodeLzw(stream.Data(), size, writer, end)) {
+        writer.Finish(writer.Data());
+        return false;
+    }
+    // Only the run-length bytes are the stage's output: the one-byte strings
+    // in front go.
+    unsigned char* runs = writer.Data() + LITERAL_BYTES;
+    std::size_t count = static_cast<std::size_t>(end - runs);
+    std::memmove(writer.Data(), runs, count);
+    writer.Finish(writer.Data() + count);
+    return true;
 }
 
 bool PicFile::ExpandRuns(int width, int height, const ByteBuffer& in, ByteBuffer& out)
 {
+    return ExpandRunsToBuffer(in.Data(), static_cast<std::size_t>(in.Size()), PixelCount(width, height), out);
+}
+
+bool PicFile::DecodeImage(int width, int height, const unsigned char* stream, int size, ByteBuffer& pixels)
+{
     std::size_t total = PixelCount(width, height);
-    out.SetSize(0);
-    if (total == 0)
+    if (total == 0) {
+        pixels.SetSize(0);
         return true;
-    if (!out.SetSize(static_cast<int>(total + WORD_SLACK)))
+    }
+    auto streamSize = static_cast<std::size_t>(size > 0 && stream != nullptr ? size : 0);
+    // The run-length bytes stay in a block of their own, read straight from
+    // where the LZW stage left them.
+    ByteBuffer runs;
+    BufferWriter writer(runs, RunBytesGuess(width, height, streamSize));
+    unsigned char* end = nullptr;
+    if (!DecodeLzw(stream, streamSize, writer, end))
         return false;
-    ExpandRunsInto(in.Data(), static_cast<std::size_t>(in.Size()), out.Data(), total);
-    out.SetSize(static_cast<int>(total));
-    return true;
+    const unsigned char* first = writer.Data() + LITERAL_BYTES;
+    return ExpandRunsToBuffer(first, static_cast<std::size_t>(end - first), total, pixels);
 }

@@ -122,11 +122,9 @@ bool PicFile::ReadImageChunk(const unsigned char* data, int length)
     // Negative sizes (32,768 and up as stored) cannot be pictures.
     if (!IsStorableSize(width, height))
         return false;
-    ByteBuffer stream;
-    stream.Append(data + 4, length - 4);
-    ByteBuffer runs;
+    // The stream is decoded where it lies in the file's data.
     ByteBuffer pixels;
-    if (!DecodeCodes(width, height, stream, runs) || !ExpandRuns(width, height, runs, pixels))
+    if (!DecodeImage(width, height, data + 4, length - 4, pixels))
         return false;
     m_width = width;
     m_height = height;

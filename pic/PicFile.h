@@ -65,6 +65,10 @@ public:
     // when memory runs out; damaged input yields wrong pixels, never a failure.
     static bool DecodeCodes(int width, int height, const ByteBuffer& stream, ByteBuffer& out);
     static bool ExpandRuns(int width, int height, const ByteBuffer& in, ByteBuffer& out);
+    // Both stages at once, from size bytes of compressed stream at stream to the
+    // pixels: the same pixels as DecodeCodes then ExpandRuns, without handing
+    // the run-length bytes over in a buffer of their own.
+    static bool DecodeImage(int width, int height, const unsigned char* stream, int size, ByteBuffer& pixels);
     // The two encoder stages: the first width x height pixels to run-length
     // bytes, and those to the compressed stream, starting with the byte 11.
     // False only when memory runs out.
