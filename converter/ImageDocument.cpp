@@ -130,7 +130,10 @@ bool ImageDocument::LoadPic(const char* name)
     if (count < 0)
         return false;
     ByteBuffer pixels;
-    if (count > 0) {
+    if (count > 0 && pic.HasImage && pic.Pixels.Size() == count) {
+        // The decoded block is exactly the picture: take it over rather than copy it.
+        pixels.Swap(pic.Pixels);
+    } else if (count > 0) {
         if (!pixels.SetSize(static_cast<int>(count)))
             return false;
         // CopyPixels fills all of them when the file had an image; zeros
