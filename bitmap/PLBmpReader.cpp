@@ -88,6 +88,33 @@ void ExpandNibbles(const std::uint8_t* data, std::uint8_t* row, int width)
         row[x] = static_cast<std::uint8_t>((x & 1) == 0 ? data[x >> 1] >> 4 : data[x >> 1] & 0x0F);
 }
 
+// An encoded run: count pixels of value (RLE4: alternating its high and low
+// nibble) from column x, clipped to the row; returns the new column.
+int PutEncodedRun(std::uint8_t* row, int x, int width, int count, std::uint8_t value, bool nibbles)
+{
+    if (nibbles)
+        return FillPairs(row, x, width, count, static_cast<std::uint8_t>(value >> 4),
+                         static_cast<std::uint8_t>(value & 0x0F));
+    int clipped = std::min(count, width - x);
+    std::memset(row + x, value, static_cast<std::size_t>(clipped));
+    return x + clipped;
+}
+
+// An absolute run of count pixels in count bytes (RLE4: ceil(count / 2)
+// bytes), padded to an even number of bytes, from column x and clipped to the
+// row; returns the new column.
+int CopyAbsoluteRun(PLInput& source, std::uint8_t* row, int x, int width, int count, bool nibbles)
+{
+    int bytes = nibbles ? (count + 1) / 2 : count;
+    const std::uint8_t* run = source.Read(bytes + (bytes & 1));
+    int clipped = std::min(count, width - x);
+    if (nibbles)
+        ExpandNibbles(run, row + x, clipped);
+    else
+        std::memcpy(row + x, run, static_cast<std::size_t>(clipped));
+    return x + clipped;
+}
+
 } // namespace
 
 PLBmpReader::PLBmpReader() = default;
@@ -281,7 +308,7 @@ void PLBmpReader::DecodeRows(PLBitmap& bitmap)
     case 4:
         if (header.compression != 0) {
             TraceMessage(2, "Decoding RLE4-compressed bitmap.\n");
-            DecodeRle4(bitmap);
+            DecodeRle(bitmap);
         } else {
             TraceMessage(2, "Decoding uncompressed 4 bit per pixel bitmap.\n");
             DecodeUncompressed(bitmap);
@@ -290,7 +317,7 @@ void PLBmpReader::DecodeRows(PLBitmap& bitmap)
     case 8:
         if (header.compression != 0) {
             TraceMessage(2, "Decoding RLE8-compressed bitmap.\n");
-            DecodeRle8(bitmap);
+            DecodeRle(bitmap);
         } else {
             TraceMessage(2, "Decoding uncompressed 8 bit per pixel bitmap.\n");
             DecodeUncompressed(bitmap);
@@ -331,8 +358,11 @@ void PLBmpReader::DecodeUncompressed(PLBitmap& bitmap)
     }
 }
 
-void PLBmpReader::DecodeRle8(PLBitmap& bitmap)
+void PLBmpReader::DecodeRle(PLBitmap& bitmap)
 {
+    // RLE8 and RLE4 share their escapes; they differ only in how many pixels
+    // a byte holds.
+    const bool nibbles = m_header->bitCount == 4;
     PLInput& source = Source();
     int width = Width();
     std::uint8_t** lines = bitmap.Lines();
@@ -347,10 +377,7 @@ void PLBmpReader::DecodeRle8(PLBitmap& bitmap)
         const std::uint8_t* pair = source.Read(2);
         std::uint8_t* row = lines[TargetRow(fileRow)];
         if (pair[0] != 0) {
-            // An encoded run: count, value. Runs are clipped to the row.
-            int count = std::min<int>(pair[0], width - x);
-            std::memset(row + x, pair[1], static_cast<std::size_t>(count));
-            x += count;
+            x = PutEncodedRun(row, x, width, pair[0], pair[1], nibbles);
             continue;
         }
         switch (pair[1]) {
@@ -362,57 +389,9 @@ void PLBmpReader::DecodeRle8(PLBitmap& bitmap)
             return;
         case DELTA:
             ThrowDecoderError(6, "Encountered delta escape.");
-        default: {
-            // An absolute run of n bytes, padded to an even count.
-            int n = pair[1];
-            const std::uint8_t* run = source.Read(n + (n & 1));
-            int count = std::min(n, width - x);
-            std::memcpy(row + x, run, static_cast<std::size_t>(count));
-            x += count;
+        default:
+            x = CopyAbsoluteRun(source, row, x, width, pair[1], nibbles);
             break;
-        }
-        }
-    }
-}
-
-void PLBmpReader::DecodeRle4(PLBitmap& bitmap)
-{
-    PLInput& source = Source();
-    int width = Width();
-    std::uint8_t** lines = bitmap.Lines();
-    for (int y = 0; y < m_rows; ++y)
-        std::memset(lines[y], 0, static_cast<std::size_t>(width));
-
-    int fileRow = 0;
-    int x = 0;
-    while (fileRow < m_rows) {
-        const std::uint8_t* pair = source.Read(2);
-        std::uint8_t* row = lines[TargetRow(fileRow)];
-        if (pair[0] != 0) {
-            // An encoded run: count pixels alternating the high and low nibble.
-            x = FillPairs(row, x, width, pair[0], static_cast<std::uint8_t>(pair[1] >> 4),
-                          static_cast<std::uint8_t>(pair[1] & 0x0F));
-            continue;
-        }
-        switch (pair[1]) {
-        case END_OF_ROW:
-            ++fileRow;
-            x = 0;
-            break;
-        case END_OF_BITMAP:
-            return;
-        case DELTA:
-            ThrowDecoderError(6, "Encountered delta escape.");
-        default: {
-            // An absolute run of n nibbles in ceil(n / 2) bytes, padded to an even count.
-            int n = pair[1];
-            int bytes = (n + 1) / 2;
-            const std::uint8_t* run = source.Read(bytes + (bytes & 1));
-            int count = std::min(n, width - x);
-            ExpandNibbles(run, row + x, count);
-            x += count;
-            break;
-        }
         }
     }
 }

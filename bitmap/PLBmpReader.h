@@ -53,8 +53,7 @@ private:
 
     void DecodeRows(PLBitmap& bitmap);
     void DecodeUncompressed(PLBitmap& bitmap);
-    void DecodeRle8(PLBitmap& bitmap);
-    void DecodeRle4(PLBitmap& bitmap);
+    void DecodeRle(PLBitmap& bitmap);
     // The bitmap row that the k-th row of the file fills.
     int TargetRow(int fileRow) const;
 

@@ -48,10 +48,8 @@ void PLImageInfo::AsText(char* buffer, std::size_t bufferSize) const
 {
     if (buffer == nullptr || bufferSize == 0)
         return;
-    char text[1024];
-    std::snprintf(text, sizeof text, INFO_FORMAT, m_width, m_height, m_bitsPerPixel, m_resolutionX,
-                  m_resolutionY, m_hasAlpha ? 1 : 0, m_isGreyscale ? 1 : 0);
-    std::snprintf(buffer, bufferSize, "%s", text);
+    std::snprintf(buffer, bufferSize, INFO_FORMAT, m_width, m_height, m_bitsPerPixel, m_resolutionX, m_resolutionY,
+                  m_hasAlpha ? 1 : 0, m_isGreyscale ? 1 : 0);
 }
 
 PLImageInfo PLImageInfo::FromText(const char* text)

@@ -13,30 +13,21 @@ viewer=$build/viewer/Lumbrel.exe
 tool=$build/tests/viewer/gui_tool.exe
 winerun=$root/tools/wine-run
 out=$build/bench/viewer
+. "$root/tests/common/XSession.sh"
 [ -f "$viewer" ] && [ -f "$tool" ] || { echo "build the win32 preset first ($viewer, $tool)"; exit 2; }
 
 mkdir -p "$out"
 export WINEPREFIX="$out/prefix" WINEDEBUG=-all
-xvfb_pid="" viewer_pid=""
+viewer_pid=""
 cleanup() {
     [ -n "$viewer_pid" ] && kill "$viewer_pid" 2>/dev/null
     timeout 20 wineserver -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    x_stop
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
 
-n=90
-while [ $n -lt 190 ] && { [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; }; do n=$((n + 1)); done
-Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=:$n
-i=0
-until timeout 5 xdotool getdisplaygeometry >/dev/null 2>&1; do
-    i=$((i + 1))
-    [ $i -gt 100 ] && { echo "no X server on :$n"; exit 1; }
-    sleep 0.1
-done
+x_start "$out" || { echo "no X server could be started: $(cat "$out/xvfb.log")"; exit 1; }
 
 cp "$root/samples/valley.pic" "$out/valley.pic"
 (cd "$out" && "$winerun" "$tool" blocks big.pic 2048 2048) || exit 1
@@ -52,9 +43,9 @@ measure() { # picture x-offset y-offset
     start=$(now_ms)
     (cd "$out" && exec "$winerun" "$viewer" "$1") >/dev/null 2>&1 &
     viewer_pid=$!
-    window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1)
+    window=$(x_window "$1" 60)
     [ -n "$window" ] || { echo "no window for $1"; return 1; }
-    eval "$(xdotool getwindowgeometry --shell "$window")"
+    eval "$(timeout 10 xdotool getwindowgeometry --shell "$window")"
     # The client area starts below the menu bar, the first black row on the right.
     while :; do
         pixel=$(timeout 20 import -window root -crop "1x1+$((X + $2))+$((Y + $3))" -depth 8 txt:- 2>/dev/null | tail -n 1)

@@ -1,5 +1,5 @@
-# Shell helpers for tests that show Windows programs under Wine on an X
-# server of their own. Source this file, then:
+# Shell helpers for the tests and benchmarks that show Windows programs under
+# Wine on an X server of their own. Source this file, then:
 #
 #   x_start <folder>           starts Xvfb on a display number nobody uses
 #                              (Xvfb picks it itself) and exports DISPLAY;

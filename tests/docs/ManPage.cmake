@@ -5,6 +5,7 @@
 #
 #   cmake -DMAN=<man> -DPAGE=<cantrel.1> -DPROGRAM=<cantrel> -DSAMPLE=<valley.pic> -DWORK_DIR=<scratch> -P ManPage.cmake
 cmake_minimum_required(VERSION 3.20)
+include(${CMAKE_CURRENT_LIST_DIR}/TextLines.cmake)
 
 set(failures "")
 macro(fail text)
@@ -21,14 +22,6 @@ string(REGEX REPLACE "[ \t\n]+" " " rendered "${rendered}")
 
 # Runs the program in the scratch folder; <out> gets its output lines after
 # the banner, without their line ends.
-string(ASCII 2 open)
-string(ASCII 3 close)
-string(ASCII 4 semicolon)
-macro(restore var)
-    string(REPLACE "${open}" "[" ${var} "${${var}}")
-    string(REPLACE "${close}" "]" ${var} "${${var}}")
-    string(REPLACE "${semicolon}" ";" ${var} "${${var}}")
-endmacro()
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 configure_file(${SAMPLE} ${WORK_DIR}/valley.pic COPYONLY)
@@ -38,11 +31,7 @@ function(run_program out)
     if(NOT status EQUAL 0)
         message(FATAL_ERROR "${PROGRAM} ${ARGN}: exit status ${status}")
     endif()
-    # Brackets and semicolons mean something in CMake's lists: control
-    # characters stand in for them while the text is a list (restore() below).
-    string(REPLACE "[" "${open}" output "${output}")
-    string(REPLACE "]" "${close}" output "${output}")
-    string(REPLACE ";" "${semicolon}" output "${output}")
+    protect(output)
     # The output arrives without its CRs: CMake drops them from text it captures.
     string(REPLACE "\n" ";" lines "${output}")
     list(SUBLIST lines 8 -1 lines)

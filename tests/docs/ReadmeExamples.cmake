@@ -11,16 +11,7 @@ cmake_minimum_required(VERSION 3.20)
 
 set(section_heading "## Using Cantrel")
 string(ASCII 13 cr)
-string(ASCII 2 open)
-string(ASCII 3 close)
-string(ASCII 4 semicolon)
-# Brackets and semicolons mean something in CMake's lists: control
-# characters stand in for them while the text is a list.
-macro(restore var)
-    string(REPLACE "${open}" "[" ${var} "${${var}}")
-    string(REPLACE "${close}" "]" ${var} "${${var}}")
-    string(REPLACE "${semicolon}" ";" ${var} "${${var}}")
-endmacro()
+include(${CMAKE_CURRENT_LIST_DIR}/TextLines.cmake)
 
 # The banner as the end-to-end tests spell it: \r and \n for the line ends.
 file(READ ${BANNER} banner)
@@ -30,9 +21,7 @@ string(REPLACE "\\n" "\n" banner "${banner}")
 
 # The usage section's lines.
 file(READ ${README} text)
-string(REPLACE "[" "${open}" text "${text}")
-string(REPLACE "]" "${close}" text "${text}")
-string(REPLACE ";" "${semicolon}" text "${text}")
+protect(text)
 string(REPLACE "\n" ";" lines "${text}")
 list(FIND lines "${section_heading}" start)
 if(start EQUAL -1)

@@ -31,7 +31,7 @@ text=$(sed -n 2p "$CANTREL_MESSAGE_BOX")
 # Trace and display files live outside the current folder, which the case
 # checks for stray files.
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/cantrel-msgbox.XXXXXX") || fail "no scratch folder"
-xvfb_pid=""
+. "$(dirname "$0")/../common/XSession.sh"
 program_pid=""
 cleanup() {
     if [ -n "$program_pid" ]; then
@@ -39,29 +39,14 @@ cleanup() {
         wait "$program_pid" 2>/dev/null
     fi
     # The prefix is this test's own, so its wineserver serves nobody else.
-    wineserver -k 2>/dev/null
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-    fi
+    timeout 20 wineserver -k 2>/dev/null
+    x_stop
     rm -rf "$scratch"
 }
 trap cleanup EXIT
 trap 'exit 91' INT TERM HUP
 
-# Xvfb picks a free display number itself and writes it to the file once it
-# accepts connections.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3>"$scratch/display" >"$scratch/xvfb.log" 2>&1 &
-xvfb_pid=$!
-tries=0
-while [ ! -s "$scratch/display" ]; do
-    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$scratch/xvfb.log")"
-    tries=$((tries + 1))
-    [ "$tries" -lt 300 ] || fail "Xvfb gave no display within 30 s"
-    sleep 0.1
-done
-DISPLAY=":$(head -n 1 "$scratch/display")"
-export DISPLAY
+x_start "$scratch" || fail "no X server could be started: $(cat "$scratch/xvfb.log")"
 
 before=$(ls -A)
 WINEDEBUG=+msgbox timeout 240 "$CANTREL_WINE_RUN" "$@" 2>"$scratch/trace" &
@@ -71,7 +56,7 @@ program_pid=$!
 window=""
 tries=0
 while :; do
-    window=$(xdotool search --onlyvisible --name "^${caption}\$" 2>/dev/null | head -n 1)
+    window=$(timeout 10 xdotool search --onlyvisible --name "^${caption}\$" 2>/dev/null | head -n 1)
     [ -n "$window" ] && break
     kill -0 "$program_pid" 2>/dev/null || fail "the program ended without a box captioned \"$caption\""
     tries=$((tries + 1))
@@ -80,14 +65,14 @@ while :; do
 done
 
 # The search ignores case; the caption must match exactly.
-name=$(xdotool getwindowname "$window" 2>/dev/null)
+name=$(timeout 10 xdotool getwindowname "$window" 2>/dev/null)
 [ "$name" = "$caption" ] || fail "the box is captioned \"$name\", expected \"$caption\""
 shown=$(sed -n 's/^.*trace:msgbox:MSGBOX_OnInit //p' "$scratch/trace" | tr -d '\r')
 [ "$shown" = "L\"$text\"" ] || fail "the box says $shown, expected L\"$text\""
 [ "$(ls -A)" = "$before" ] || fail "files changed while the box was up: $(ls -A)"
 
-xdotool windowfocus --sync "$window" 2>/dev/null || fail "cannot focus the box"
-xdotool key Return || fail "cannot press Return"
+timeout 10 xdotool windowfocus --sync "$window" 2>/dev/null || fail "cannot focus the box"
+timeout 10 xdotool key Return || fail "cannot press Return"
 
 wait "$program_pid"
 status=$?

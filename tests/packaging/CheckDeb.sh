@@ -75,7 +75,7 @@ convert_case() { # input output reference [flag]
     folder="$work/runs/$1-to-$2"
     mkdir -p "$folder"
     cp "$doc/samples/$1" "$folder/$1"
-    (cd "$folder" && "$program" ${4:-} "$1" "$2" </dev/null >stdout) || fail "cantrel $1 $2: exit status $?"
+    (cd "$folder" && timeout 60 "$program" ${4:-} "$1" "$2" </dev/null >stdout) || fail "cantrel $1 $2: exit status $?"
     tail -n 1 "$folder/stdout" | grep -q '^Successful Conversion.$' ||
         fail "cantrel ${4:-} $1 $2 did not succeed: $(tail -n 3 "$folder/stdout")"
     cmp -s "$folder/$2" "$3" || fail "cantrel ${4:-} $1 $2 wrote other bytes than $3"

@@ -81,7 +81,7 @@ while read -r words; do
     cp "$unpacked"/samples/* "$work/runs/$number/windows/"
     set -f
     # shellcheck disable=SC2086  # the words are meant to split, unglobbed
-    (cd "$work/runs/$number/native" && "$native" $words </dev/null >../native.out) ||
+    (cd "$work/runs/$number/native" && timeout "$timeout_seconds" "$native" $words </dev/null >../native.out) ||
         fail "cantrel $words: exit status $?"
     (cd "$work/runs/$number/windows" &&
         timeout "$timeout_seconds" "$winerun" "$unpacked/Cantrel.exe" $words </dev/null >../windows.out 2>../windows.err) ||

@@ -59,7 +59,7 @@ shoot() { # window name
 expect_view() { # window name picture view
     start=$(date +%s)
     while :; do
-        if shoot "$1" "$2" && (cd "$out" && "$winerun" "$tool" check "$2.ppm" "$3" "$4" >"$2.check.txt" 2>&1); then
+        if shoot "$1" "$2" && (cd "$out" && timeout 60 "$winerun" "$tool" check "$2.ppm" "$3" "$4" >"$2.check.txt" 2>&1); then
             rm -f "$out/$2.ppm"
             return 0
         fi
@@ -130,7 +130,7 @@ wait_gone About
 # dialog (Wine's dialog takes a typed relative name with a folder in it
 # against the wrong folder); it has no palette, so it shows in the colours
 # start.pic left behind.
-second=$(winepath -w "$work/other/second.pic" 2>/dev/null)
+second=$(timeout 60 winepath -w "$work/other/second.pic" 2>/dev/null)
 [ -n "$second" ] || fail "no Windows name for $work/other/second.pic"
 keys "$main" alt+v p
 # Cancelled first: nothing changes.
