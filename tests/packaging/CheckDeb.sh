@@ -8,15 +8,7 @@
 set -u
 deb=$1 built=$2 version=$3 source=$4 work=$5
 
-failures=0
-fail() {
-    echo "FAILED: $*"
-    failures=$((failures + 1))
-}
-stop() {
-    echo "FAILED: $*"
-    exit 1
-}
+. "$source/tests/packaging/Failures.sh"
 
 [ -f "$deb" ] || stop "no package $deb: make it with cmake --workflow --preset package-deb (or cpack --preset deb)"
 [ "$deb" -nt "$built" ] || stop "$deb is older than $built: make it again with cpack --preset deb"

@@ -11,16 +11,7 @@ set -u
 zip=$1 built=$2 native=$3 winerun=$4 source=$5 work=$6 prefix=$7 identify=${8:-identify}
 timeout_seconds=${PACKAGE_TEST_TIMEOUT:-120}
 . "$source/tests/common/XSession.sh"
-
-failures=0
-fail() {
-    echo "FAILED: $*"
-    failures=$((failures + 1))
-}
-stop() {
-    echo "FAILED: $*"
-    exit 1
-}
+. "$source/tests/packaging/Failures.sh"
 
 [ -f "$zip" ] || stop "no package $zip: make it with cmake --workflow --preset package-zip (or cpack --preset zip)"
 [ "$zip" -nt "$built" ] || stop "$zip is older than $built: make it again with cpack --preset zip"
