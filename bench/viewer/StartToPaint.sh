@@ -20,9 +20,7 @@ mkdir -p "$out"
 export WINEPREFIX="$out/prefix" WINEDEBUG=-all
 viewer_pid=""
 cleanup() {
-    [ -n "$viewer_pid" ] && kill "$viewer_pid" 2>/dev/null
-    timeout 20 wineserver -k 2>/dev/null
-    x_stop
+    x_wine_stop "$viewer_pid"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP

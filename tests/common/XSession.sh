@@ -9,6 +9,9 @@
 #                              exactly <title> once there is one; nothing
 #                              when none appears in time.
 #   x_stop                     ends the server x_start started.
+#   x_wine_stop [pid]          ends the Windows program with that process id
+#                              (none when empty), the wineserver of the
+#                              exported WINEPREFIX, then the X server.
 #
 # Nothing here waits without a limit.
 
@@ -41,4 +44,14 @@ x_stop() {
         wait "$x_server_pid" 2>/dev/null
         x_server_pid=""
     fi
+}
+
+x_wine_stop() {
+    if [ -n "${1:-}" ]; then
+        kill "$1" 2>/dev/null
+        wait "$1" 2>/dev/null
+    fi
+    # The prefix is the caller's own, so its wineserver serves nobody else.
+    timeout 20 wineserver -k 2>/dev/null
+    x_stop
 }

@@ -34,13 +34,7 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/cantrel-msgbox.XXXXXX") || fail "no scratch
 . "$(dirname "$0")/../common/XSession.sh"
 program_pid=""
 cleanup() {
-    if [ -n "$program_pid" ]; then
-        kill "$program_pid" 2>/dev/null
-        wait "$program_pid" 2>/dev/null
-    fi
-    # The prefix is this test's own, so its wineserver serves nobody else.
-    timeout 20 wineserver -k 2>/dev/null
-    x_stop
+    x_wine_stop "$program_pid"
     rm -rf "$scratch"
 }
 trap cleanup EXIT

@@ -46,13 +46,7 @@ done
 export WINEPREFIX="$prefix" WINEDEBUG=-all
 viewer_pid=""
 cleanup() {
-    if [ -n "$viewer_pid" ]; then
-        kill "$viewer_pid" 2>/dev/null
-        wait "$viewer_pid" 2>/dev/null
-    fi
-    # The prefix is this test's own, so its wineserver serves nobody else.
-    timeout 20 wineserver -k 2>/dev/null
-    x_stop
+    x_wine_stop "$viewer_pid"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
