@@ -20,7 +20,7 @@ mkdir -p "$out"
 export WINEPREFIX="$out/prefix" WINEDEBUG=-all
 viewer_pid=""
 cleanup() {
-    x_wine_stop "$viewer_pid"
+    x_wine_stop "$winerun" "$viewer_pid"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP

@@ -9,9 +9,11 @@
 #                              exactly <title> once there is one; nothing
 #                              when none appears in time.
 #   x_stop                     ends the server x_start started.
-#   x_wine_stop [pid]          ends the Windows program with that process id
+#   x_wine_stop <wine-run> [pid]
+#                              ends the Windows program with that process id
 #                              (none when empty), the wineserver of the
-#                              exported WINEPREFIX, then the X server.
+#                              exported WINEPREFIX (through the project's
+#                              launcher, tools/wine-run), then the X server.
 #
 # Nothing here waits without a limit.
 
@@ -47,11 +49,11 @@ x_stop() {
 }
 
 x_wine_stop() {
-    if [ -n "${1:-}" ]; then
-        kill "$1" 2>/dev/null
-        wait "$1" 2>/dev/null
+    if [ -n "${2:-}" ]; then
+        kill "$2" 2>/dev/null
+        wait "$2" 2>/dev/null
     fi
     # The prefix is the caller's own, so its wineserver serves nobody else.
-    timeout 20 wineserver -k 2>/dev/null
+    timeout 20 "$1" wineserver -k 2>/dev/null
     x_stop
 }

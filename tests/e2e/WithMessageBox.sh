@@ -34,7 +34,7 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/cantrel-msgbox.XXXXXX") || fail "no scratch
 . "$(dirname "$0")/../common/XSession.sh"
 program_pid=""
 cleanup() {
-    x_wine_stop "$program_pid"
+    x_wine_stop "$CANTREL_WINE_RUN" "$program_pid"
     rm -rf "$scratch"
 }
 trap cleanup EXIT

@@ -20,7 +20,7 @@ export WINEPREFIX="$out/prefix" WINEDEBUG=-all
 viewer_pid=""
 
 cleanup() {
-    x_wine_stop "$viewer_pid"
+    x_wine_stop "$winerun" "$viewer_pid"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
@@ -128,7 +128,7 @@ wait_gone About
 # dialog (Wine's dialog takes a typed relative name with a folder in it
 # against the wrong folder); it has no palette, so it shows in the colours
 # start.pic left behind.
-second=$(timeout 60 winepath -w "$work/other/second.pic" 2>/dev/null)
+second=$(timeout 60 "$winerun" winepath -w "$work/other/second.pic" 2>/dev/null)
 [ -n "$second" ] || fail "no Windows name for $work/other/second.pic"
 keys "$main" alt+v p
 # Cancelled first: nothing changes.
