@@ -3,10 +3,15 @@
 #include "viewer/ViewerState.h"
 
 #include <commdlg.h>
+#include <cstddef>
 
 namespace {
 
-constexpr DWORD OPEN_FILE_NAME_SIZE = 76; // the layout without the Windows 2000 fields
+// The record's layout without the Windows 2000 fields: 76 bytes in the
+// 32-bit program that ships; the 64-bit test build has wider pointers.
+constexpr DWORD OPEN_FILE_NAME_SIZE =
+    offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName);
+static_assert(sizeof(void*) != 4 || OPEN_FILE_NAME_SIZE == 76, "the 32-bit open-file record is 76 bytes");
 constexpr DWORD PATH_BYTES = 260;
 
 void Repaint(HWND window)
