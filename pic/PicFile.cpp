@@ -81,6 +81,7 @@ bool PicFile::Parse(const unsigned char* data, int size)
 // a later image replaces an earlier one.
 void PicFile::WalkChunks()
 {
+    m_loadRefusal.clear();
     RawData.Position = 0;
     while (RawData.Position < RawData.Size()) {
         ChunkHeader header = ReadChunkHeader(RawData);
@@ -120,12 +121,20 @@ bool PicFile::ReadImageChunk(const unsigned char* data, int length)
     int width = ReadSigned16(data);
     int height = ReadSigned16(data + 2);
     // Negative sizes (32,768 and up as stored) cannot be pictures.
-    if (!IsStorableSize(width, height))
+    if (!IsStorableSize(width, height)) {
+        m_loadRefusal = "the image chunk declares " + std::to_string(width & 0xFFFF) + " x " +
+                        std::to_string(height & 0xFFFF) + " pixels; a PIC picture has at most " +
+                        std::to_string(MAX_SIDE) + " each way";
         return false;
+    }
     // The stream is decoded where it lies in the file's data.
     ByteBuffer pixels;
-    if (!DecodeImage(width, height, data + 4, length - 4, pixels))
+    if (!DecodeImage(width, height, data + 4, length - 4, pixels)) {
+        m_loadRefusal = "there is not enough memory for the " + std::to_string(width) + " x " +
+                        std::to_string(height) + " pixels of the image";
         return false;
+    }
+    m_loadRefusal.clear();
     m_width = width;
     m_height = height;
     Pixels.Swap(pixels);

@@ -27,6 +27,7 @@ public:
     virtual ~PicFile();
 
     // False only when the file cannot be opened: whatever it holds, it loads.
+    // An image chunk it cannot hold leaves no image; LoadRefusal says why.
     bool Load(const char* path);
     bool LoadFrom(FileHandle& file);
     bool Parse(const unsigned char* data, int size);
@@ -50,6 +51,10 @@ public:
     // Why the last Save refused the picture itself (too large to store);
     // empty when it did not, e.g. when only the file could not be written.
     const std::string& RefusalReason() const { return m_refusalReason; }
+    // Why the last image chunk walked could not be held (sides a PIC picture
+    // cannot have, or pixels that could not be allocated); empty when it was
+    // held or the data had none.
+    const std::string& LoadRefusal() const { return m_loadRefusal; }
 
     void ResetPalette();
 
@@ -95,4 +100,5 @@ private:
     int m_width = 0;
     int m_height = 0;
     std::string m_refusalReason;
+    std::string m_loadRefusal;
 };

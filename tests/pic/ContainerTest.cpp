@@ -81,6 +81,7 @@ TEST(ChunkWalk, OddChunks)
         int width, height;
         Bytes pixels;
         std::vector<std::uint16_t> unknownTags;
+        std::string loadRefusal = {};
     };
     const Case cases[] = {
         {"an empty file", {}, false, 0, 0, {}, {}},
@@ -93,8 +94,13 @@ TEST(ChunkWalk, OddChunks)
          {'X', '0', 100, 0, 2, 0, 1, 0, 0x0B, 0x01, 0x04, 0x00}, true, 2, 1, {1, 2}, {}},
         {"a width of 0 is an image without pixels", {'X', '0', 4, 0, 0, 0, 7, 0}, true, 0, 7, {}, {}},
         // 0x8000 reads as -32,768: no picture comes of it, and the earlier one stays.
-        {"a negative width is refused", TWO_PIXELS + Bytes{'X', '0', 4, 0, 0, 0x80, 1, 0}, true, 2, 1, {1, 2}, {}},
-        {"a negative height alone is refused", {'X', '0', 4, 0, 1, 0, 0xFF, 0xFF}, false, 0, 0, {}, {}},
+        {"a negative width is refused", TWO_PIXELS + Bytes{'X', '0', 4, 0, 0, 0x80, 1, 0}, true, 2, 1, {1, 2}, {},
+         "the image chunk declares 32768 x 1 pixels; a PIC picture has at most 32767 each way"},
+        {"a negative height alone is refused", {'X', '0', 4, 0, 1, 0, 0xFF, 0xFF}, false, 0, 0, {}, {},
+         "the image chunk declares 1 x 65535 pixels; a PIC picture has at most 32767 each way"},
+        {"a held image after a refused one clears the refusal",
+         Bytes{'X', '0', 4, 0, 0, 0x80, 1, 0} + TWO_PIXELS, true, 2, 1, {1, 2}, {}},
+        {"the largest sides are held", {'X', '0', 4, 0, 0xFF, 0x7F, 0, 0}, true, 32767, 0, {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -104,6 +110,7 @@ TEST(ChunkWalk, OddChunks)
         EXPECT_EQ(parsed.pic.Height(), c.height);
         EXPECT_EQ(parsed.Pixels(), c.pixels);
         EXPECT_EQ(parsed.unknownTags, c.unknownTags);
+        EXPECT_EQ(parsed.pic.LoadRefusal(), c.loadRefusal);
         EXPECT_EQ(parsed.pic.RawData.Size(), 0);
     }
 }
