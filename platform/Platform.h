@@ -3,6 +3,7 @@
 // the one that fits, so no other code needs an #ifdef or a system header.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -50,14 +51,50 @@ std::vector<std::string> FindMatches(const char* pattern);
 // of "art\*.pic"); empty when the pattern names the current directory.
 std::string DirectoryPart(const char* pattern);
 
-// A name for a temporary file in the same folder as target, not in use at the
-// time of the call; empty when none is free. Writers put their output there
-// first and move it over the target only when all of it was written.
-std::string TemporaryNameBeside(const char* target);
-// Moves from over to, replacing an existing file; false when that fails.
-bool RenameOver(const char* from, const char* to);
-// Deletes a file; false when that fails.
-bool RemoveFile(const char* path);
+// Why an operation on a file failed: a C runtime errno value (the Windows side
+// maps its system's errors onto these), or NOT_A_FILE for a target that is a
+// device, a pipe or the like, which a picture never replaces.
+constexpr int NOT_A_FILE = -2;
+// The words for such an error, the same in both builds.
+const char* ErrorText(int error);
+
+// False, with the error a plain open for writing would give, when
+// ReplaceFileContent could not replace target: a folder, a file the user may
+// not write, a file in a missing folder or in one that takes no new files.
+// Looks only; changes nothing.
+bool MayReplaceFile(const char* target, int& error);
+
+// Makes size bytes at data the whole content of the file target, or leaves
+// the file as it was (and no stray file beside it) and says why in error.
+// What the user set on the file stays: a link keeps pointing where it did and
+// its target gets the content; a file with other hard links stays one file;
+// its permissions (and, for root, its owner and group; on Windows, its
+// attributes) stay. A file the user may not write is refused, as a plain
+// open would refuse it. Where it can, the new content goes to a temporary
+// file beside the target, which then takes the target's place, so that the
+// old content is never half overwritten; where the folder takes no new files
+// or the target has other links, the file is written in place, its old
+// content kept in memory and written back should the new one not go in whole.
+bool ReplaceFileContent(const char* target, const void* data, std::size_t size, int& error);
+
+// The rules for names of the system the program runs on. Windows file systems
+// ignore case, its shell hands wildcard patterns to the program as typed, and
+// a word starting with '/' is an option. POSIX file systems tell case apart,
+// shells expand unquoted patterns into names, and '/' starts every absolute
+// path.
+enum class NameRules { WINDOWS, POSIX };
+NameRules NativeNameRules();
+
+// The name under which the file system finds name, as Windows would find it:
+// name itself when it exists (or on Windows, which ignores case anyway); else,
+// when exactly one entry of its folder equals its last part but for case,
+// that entry joined to the folder as typed; else name itself.
+std::string ResolveNameCase(const char* name);
+// True when the file system takes both names for the same entry: equal on
+// POSIX, equal but for case on Windows.
+bool SameName(const char* left, const char* right);
+// True when both names reach one existing file, under two names or links.
+bool SameFile(const char* left, const char* right);
 
 // The converter's one window: a modal box with an OK button. Off Windows the
 // text goes to standard error and nothing waits, so batches never block.

@@ -2,6 +2,7 @@
 // tests and for Linux users.
 #include "platform/Platform.h"
 #include "platform/WildcardMatch.h"
+#include "platform/posix/FolderNames.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -19,12 +20,18 @@ namespace Platform {
 
 namespace {
 
-// TemporaryNameBeside gives up after this many names in use.
-constexpr int MAX_TEMPORARY_NAME_ATTEMPTS = 1000;
-
 unsigned char FoldUpper(char c)
 {
     return static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c);
+}
+
+bool EqualButForCase(const char* left, const char* right)
+{
+    for (; *left != '\0' && *right != '\0'; ++left, ++right) {
+        if (FoldUpper(*left) != FoldUpper(*right))
+            return false;
+    }
+    return *left == *right;
 }
 
 // Names equal but for case keep a fixed order: the byte order breaks the tie.
@@ -166,36 +173,42 @@ std::vector<std::string> FindMatches(const char* pattern)
     return names;
 }
 
-std::string TemporaryNameBeside(const char* target)
+NameRules NativeNameRules()
 {
-    static unsigned counter = 0;
-    // Bounded, so that a folder full of our names cannot keep us here.
-    for (int attempt = 0; attempt < MAX_TEMPORARY_NAME_ATTEMPTS; ++attempt) {
-        char suffix[48];
-        std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", static_cast<long>(::getpid()), counter++);
-        std::string name = std::string(target) + suffix;
-        // Only a name that is there is in use. Any failure to look (a file
-        // where a folder should be, a folder we may not read) leaves the open
-        // to fail; waiting for ENOENT there would never end.
-        struct stat info;
-        if (::lstat(name.c_str(), &info) != 0)
-            return name;
-    }
-    return std::string(); // no free name: the open of "" fails
+    return NameRules::POSIX;
 }
 
-bool RenameOver(const char* from, const char* to)
+std::string ResolveNameCase(const char* name)
 {
-    // rename() would also replace an empty directory; a picture never does.
     struct stat info;
-    if (::stat(to, &info) == 0 && S_ISDIR(info.st_mode))
-        return false;
-    return ::rename(from, to) == 0;
+    if (name == nullptr || *name == '\0' || ::lstat(name, &info) == 0 || errno != ENOENT)
+        return name == nullptr ? std::string() : std::string(name);
+    // The folder as typed: only the last part is looked up without case, as a
+    // user's folders are named by them and a game's files are not.
+    std::string folder = DirectoryPart(name);
+    const char* last = name + folder.size();
+    if (*last == '\0')
+        return name;
+    const std::string* found = nullptr;
+    int count = 0;
+    for (const std::string& entry : NamesInFolder(folder)) {
+        if (EqualButForCase(entry.c_str(), last) && ++count == 1)
+            found = &entry;
+    }
+    return count == 1 ? folder + *found : std::string(name);
 }
 
-bool RemoveFile(const char* path)
+bool SameName(const char* left, const char* right)
 {
-    return ::unlink(path) == 0;
+    return std::strcmp(left, right) == 0;
+}
+
+bool SameFile(const char* left, const char* right)
+{
+    struct stat leftInfo;
+    struct stat rightInfo;
+    return ::stat(left, &leftInfo) == 0 && ::stat(right, &rightInfo) == 0 && leftInfo.st_dev == rightInfo.st_dev &&
+           leftInfo.st_ino == rightInfo.st_ino;
 }
 
 void ShowMessage(const char* text, const char* caption)

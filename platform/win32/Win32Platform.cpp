@@ -12,9 +12,6 @@ namespace Platform {
 
 namespace {
 
-// TemporaryNameBeside gives up after this many names in use.
-constexpr int MAX_TEMPORARY_NAME_ATTEMPTS = 1000;
-
 HANDLE AsHandle(FileId file)
 {
     return reinterpret_cast<HANDLE>(file);
@@ -23,6 +20,18 @@ HANDLE AsHandle(FileId file)
 bool IsSeparator(char c)
 {
     return c == '\\' || c == '/';
+}
+
+bool FileInformation(const char* name, BY_HANDLE_FILE_INFORMATION& information)
+{
+    // Asking for no access opens any file, whoever holds it open.
+    HANDLE file = CreateFileA(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool known = GetFileInformationByHandle(file, &information) != 0;
+    CloseHandle(file);
+    return known;
 }
 
 } // namespace
@@ -129,31 +138,31 @@ std::vector<std::string> FindMatches(const char* pattern)
     return names;
 }
 
-std::string TemporaryNameBeside(const char* target)
+NameRules NativeNameRules()
 {
-    static unsigned counter = 0;
-    // Bounded, so that a folder full of our names cannot keep us here.
-    for (int attempt = 0; attempt < MAX_TEMPORARY_NAME_ATTEMPTS; ++attempt) {
-        char suffix[48];
-        std::snprintf(suffix, sizeof suffix, ".%lu-%u.tmp", GetCurrentProcessId(), counter++);
-        std::string name = std::string(target) + suffix;
-        // Only a name that is there is in use. Any failure to look (a missing
-        // folder, a file where a folder should be) leaves the open to fail;
-        // waiting for a "not found" there would never end.
-        if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES)
-            return name;
-    }
-    return std::string(); // no free name: the open of "" fails
+    return NameRules::WINDOWS;
 }
 
-bool RenameOver(const char* from, const char* to)
+std::string ResolveNameCase(const char* name)
 {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    // The file system finds a name whatever its case.
+    return name == nullptr ? std::string() : std::string(name);
 }
 
-bool RemoveFile(const char* path)
+bool SameName(const char* left, const char* right)
 {
-    return DeleteFileA(path) != 0;
+    return lstrcmpiA(left, right) == 0;
+}
+
+bool SameFile(const char* left, const char* right)
+{
+    BY_HANDLE_FILE_INFORMATION leftInformation;
+    BY_HANDLE_FILE_INFORMATION rightInformation;
+    if (!FileInformation(left, leftInformation) || !FileInformation(right, rightInformation))
+        return false;
+    return leftInformation.dwVolumeSerialNumber == rightInformation.dwVolumeSerialNumber &&
+           leftInformation.nFileIndexHigh == rightInformation.nFileIndexHigh &&
+           leftInformation.nFileIndexLow == rightInformation.nFileIndexLow;
 }
 
 void ShowMessage(const char* text, const char* caption)

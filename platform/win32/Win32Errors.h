@@ -1,0 +1,11 @@
+// Windows' error codes as the C runtime's errno values, so that messages word
+// a failure the same in both builds (Platform::ErrorText).
+#pragma once
+
+#include <windows.h>
+
+namespace Platform {
+
+int ErrnoFromWindowsError(DWORD code);
+
+} // namespace Platform
