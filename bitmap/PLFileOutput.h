@@ -1,13 +1,11 @@
-// A sink that assembles a whole file in memory and puts it on disk at Close
-// with one write: into a temporary file beside the target, renamed over the
-// target only when every byte was written. A sink destroyed without Close
-// (encoding failed) removes its temporary file, so a failed save leaves no
-// partial file and the target as it was.
+// A sink that assembles a whole file in memory and puts it on disk at Close,
+// through the platform's file replacement: the target gets the whole content
+// or stays as it was, and keeps its links, permissions and attributes. A sink
+// destroyed without Close (encoding failed) touches no file at all.
 #pragma once
 
 #include "bitmap/PLOutput.h"
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -16,19 +14,18 @@ public:
     PLFileOutput();
     ~PLFileOutput() override;
 
-    // 0 on success; -1 when the temporary file cannot be created (errno tells
-    // why) or the buffer cannot be allocated (errno is ENOMEM).
+    // 0 on success; -1 when the target could not be written (a folder, a
+    // file the user may not write, a missing folder; errno tells why) or the
+    // buffer cannot be allocated (errno is ENOMEM). Nothing is written yet.
     virtual int Open(const char* path, int capacity);
-    // Writes the bytes produced so far and moves them over the target. Throws
-    // PLTextException (-1) when the write, the close or the rename fails; the
-    // target is then untouched and the temporary file gone.
+    // Makes the bytes produced so far the target's content. Throws
+    // PLTextException (-1) when that fails; the target is then as it was.
     void Close() override;
 
 private:
-    void Discard();
+    void Release();
 
-    std::FILE* m_stream = nullptr;
+    bool m_open = false;
     std::unique_ptr<std::uint8_t[]> m_storage;
     std::string m_path;
-    std::string m_temporaryPath;
 };

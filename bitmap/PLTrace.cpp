@@ -2,6 +2,7 @@
 
 #include "bitmap/PLTextException.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -9,7 +10,6 @@
 namespace {
 
 constexpr int INITIAL_TRACE_LEVEL = 5;
-constexpr std::size_t ERROR_TEXT_BYTES = 256;
 
 // Process-wide and unsynchronised: the programs that use the library are
 // single-threaded.
@@ -21,24 +21,26 @@ std::string g_traceFile;
 
 void ThrowDecoderError(int code, const char* text)
 {
-    static const char PREFIX[] = "Decoder error: ";
-    constexpr std::size_t prefixBytes = sizeof PREFIX - 1;
-    // Room for the message between the prefix and the "\n" + terminator.
-    constexpr std::size_t roomBytes = ERROR_TEXT_BYTES - prefixBytes - 2;
-    if (text == nullptr)
-        text = "";
-    std::size_t textBytes = std::strlen(text);
-    if (textBytes > roomBytes)
-        textBytes = roomBytes;
+    std::string message = "Decoder error: ";
+    message += text != nullptr ? text : "";
+    message += '\n';
+    TraceMessage(0, message.c_str());
+    throw PLTextException(code, message.c_str());
+}
 
-    char message[ERROR_TEXT_BYTES];
-    std::memcpy(message, PREFIX, prefixBytes);
-    std::memcpy(message + prefixBytes, text, textBytes);
-    message[prefixBytes + textBytes] = '\n';
-    message[prefixBytes + textBytes + 1] = '\0';
-
-    TraceMessage(0, message);
-    throw PLTextException(code, message);
+std::string FormatText(const char* format, ...)
+{
+    std::va_list arguments;
+    va_start(arguments, format);
+    std::va_list again;
+    va_copy(again, arguments);
+    int length = std::vsnprintf(nullptr, 0, format, arguments);
+    va_end(arguments);
+    std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+    if (length > 0)
+        std::vsnprintf(&text[0], text.size() + 1, format, again);
+    va_end(again);
+    return text;
 }
 
 void TraceMessage(int level, const char* text)

@@ -2,10 +2,15 @@
 // messages appended to a trace file, silent unless SetTrace named one.
 #pragma once
 
+#include <string>
+
 // Throws PLTextException(code, "Decoder error: <text>\n") after tracing it at
-// level 0. A text too long for the 256-byte message is cut, keeping the
-// prefix and the final newline.
+// level 0. The message holds the whole text, however long: a file name in it
+// is shown as given, and the reason after it is never cut off.
 [[noreturn]] void ThrowDecoderError(int code, const char* text);
+
+// printf-style formatting into a string of the length the text needs.
+std::string FormatText(const char* format, ...);
 
 // Appends text, unchanged (not a format), to the trace file when one is set
 // and level does not exceed the trace level. A file that cannot be opened is

@@ -8,6 +8,7 @@
 #include "bitmap/PLTextException.h"
 #include "pic/DefaultPalette.h"
 #include "pic/PicFile.h"
+#include "platform/Platform.h"
 
 #include <climits>
 #include <cstring>
@@ -172,7 +173,10 @@ bool ImageDocument::SavePic(const char* name)
         return false;
     }
     if (!pic.Save(name, true)) {
-        m_refusalReason = pic.RefusalReason().c_str();
+        if (!pic.RefusalReason().empty())
+            m_refusalReason = pic.RefusalReason().c_str();
+        else
+            Format(m_refusalReason, Messages::FILE_NOT_WRITTEN_FORMAT, Platform::ErrorText(pic.SaveError()));
         return false;
     }
     return true;

@@ -51,6 +51,9 @@ public:
     // Why the last Save refused the picture itself (too large to store);
     // empty when it did not, e.g. when only the file could not be written.
     const std::string& RefusalReason() const { return m_refusalReason; }
+    // Why the last Save could not write the file: an errno value, worded by
+    // Platform::ErrorText; 0 when it wrote it or refused the picture.
+    int SaveError() const { return m_saveError; }
     // Why the last image chunk walked could not be held (sides a PIC picture
     // cannot have, or pixels that could not be allocated); empty when it was
     // held or the data had none.
@@ -100,5 +103,6 @@ private:
     int m_width = 0;
     int m_height = 0;
     std::string m_refusalReason;
+    int m_saveError = 0;
     std::string m_loadRefusal;
 };

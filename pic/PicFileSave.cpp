@@ -1,12 +1,13 @@
 // Writing a PIC file: the whole file is composed in memory first, so a picture
-// that cannot be stored is refused before any file is touched, and the target
-// is replaced only once every byte has reached a temporary file beside it.
+// that cannot be stored is refused before any file is touched; the platform
+// then replaces the target's content whole, or leaves it as it was.
 #include "pic/PicFile.h"
 
 #include "converter/support/FileHandle.h"
 #include "pic/PicPalette.h"
 #include "platform/Platform.h"
 
+#include <cerrno>
 #include <string>
 
 namespace {
@@ -69,22 +70,13 @@ bool PicFile::SaveTo(FileHandle& file, bool writePalette)
 bool PicFile::Save(const char* path, bool writePalette)
 {
     m_refusalReason.clear();
-    if (path == nullptr || *path == '\0')
+    m_saveError = 0;
+    if (path == nullptr || *path == '\0') {
+        m_saveError = ENOENT;
         return false;
+    }
     ByteBuffer content;
     if (!ComposeFile(writePalette, content))
         return false;
-    std::string temporary = Platform::TemporaryNameBeside(path);
-    bool written = false;
-    {
-        FileHandle file;
-        if (!file.Open(temporary.c_str(), FileHandle::WRITE | FileHandle::CREATE))
-            return false;
-        written = content.WriteTo(file);
-    }
-    // Closed before the rename: Windows does not move an open file.
-    if (written && Platform::RenameOver(temporary.c_str(), path))
-        return true;
-    Platform::RemoveFile(temporary.c_str());
-    return false;
+    return Platform::ReplaceFileContent(path, content.Data(), static_cast<std::size_t>(content.Size()), m_saveError);
 }

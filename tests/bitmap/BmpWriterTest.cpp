@@ -1,5 +1,4 @@
 #include "bitmap/PLBmpReader.h"
-#include "bitmap/PLErrorText.h"
 #include "bitmap/PLBmpWriter.h"
 #include "bitmap/PLMemBitmap.h"
 #include "bitmap/PLOutput.h"
@@ -313,35 +312,6 @@ TEST(BmpWriter, RoundTripsLargeAndUniformImagesThroughFiles)
         EXPECT_EQ(PLImageInfo(decoded), PLImageInfo(bitmap));
         EXPECT_EQ(PixelsOf(decoded), PixelsOf(bitmap));
     }
-}
-
-} // namespace
-
-namespace {
-
-TEST(BmpWriter, SystemErrorsReadTheSameOnEverySystem)
-{
-    // The words of the Linux build's C library, which the Windows build's
-    // words differently for some of them (ENOMEM there is "Not enough space").
-    struct Case {
-        int error;
-        const char* text;
-    } cases[] = {
-        {ENOENT, "No such file or directory"}, {ENOTDIR, "No such file or directory"},
-        {EACCES, "Permission denied"},         {EPERM, "Operation not permitted"},
-        {EEXIST, "File exists"},               {EISDIR, "Is a directory"},
-        {ENOSPC, "No space left on device"},   {EROFS, "Read-only file system"},
-        {ENAMETOOLONG, "File name too long"},  {ENOMEM, "Cannot allocate memory"},
-        {EMFILE, "Too many open files"},       {ENFILE, "Too many open files in system"},
-        {EIO, "Input/output error"},           {EINVAL, "Invalid argument"},
-        {EFBIG, "File too large"},             {EBUSY, "Device or resource busy"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_STREQ(PLErrorText(c.error), c.text);
-    }
-    // Others keep the runtime's own words.
-    EXPECT_STREQ(PLErrorText(EDOM), std::strerror(EDOM));
 }
 
 } // namespace

@@ -8,7 +8,7 @@
 set -u
 deb=$1 built=$2 version=$3 source=$4 work=$5
 
-. "$source/tests/packaging/Failures.sh"
+. "$source/tests/common/Failures.sh"
 
 [ -f "$deb" ] || stop "no package $deb: make it with cmake --workflow --preset package-deb (or cpack --preset deb)"
 [ "$deb" -nt "$built" ] || stop "$deb is older than $built: make it again with cpack --preset deb"

@@ -20,7 +20,7 @@ set -u
 part=$1 zip=$2 built=$3 native=$4 winerun=$5 source=$6 work=$7/$1 prefix=$8 identify=${9:-identify}
 timeout_seconds=${PACKAGE_TEST_TIMEOUT:-120}
 . "$source/tests/common/XSession.sh"
-. "$source/tests/packaging/Failures.sh"
+. "$source/tests/common/Failures.sh"
 
 [ -f "$zip" ] || stop "no package $zip: make it with cmake --workflow --preset package-zip (or cpack --preset zip)"
 [ "$zip" -nt "$built" ] || stop "$zip is older than $built: make it again with cpack --preset zip"
