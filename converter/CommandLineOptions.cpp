@@ -1,19 +1,62 @@
 #include "converter/CommandLineOptions.h"
 
 #include "converter/Messages.h"
+#include "converter/support/PathParts.h"
+
+#include <string>
 
 namespace {
 
-bool IsFlagWord(const char* word)
+// Every spelling of every flag, matched without regard to case.
+struct FlagName {
+    const char* name;
+    bool CommandLineOptions::*flag;
+};
+const FlagName FLAG_NAMES[] = {
+    {"h", &CommandLineOptions::Help},     {"?", &CommandLineOptions::Help},
+    {"help", &CommandLineOptions::Help},  {"d", &CommandLineOptions::Drop},
+    {"drop", &CommandLineOptions::Drop},  {"u", &CommandLineOptions::UsePalette},
+    {"use", &CommandLineOptions::UsePalette}, {"q", &CommandLineOptions::Query},
+    {"query", &CommandLineOptions::Query}, {"f", &CommandLineOptions::FillPalette},
+    {"fill", &CommandLineOptions::FillPalette},
+};
+
+const FlagName* FindFlag(const CharString& name)
 {
-    return word[0] == '-' || word[0] == '/';
+    CharString lower = name.ToLower();
+    for (const FlagName& flag : FLAG_NAMES) {
+        if (lower == flag.name)
+            return &flag;
+    }
+    return nullptr;
+}
+
+bool SameFormat(const char* left, const char* right)
+{
+    CharString leftExtension = PathParts(left).GetParts(PathParts::EXTENSION);
+    CharString rightExtension = PathParts(right).GetParts(PathParts::EXTENSION);
+    leftExtension.MakeLower();
+    rightExtension.MakeLower();
+    return leftExtension == rightExtension && (leftExtension == "pic" || leftExtension == "bmp");
 }
 
 } // namespace
 
-CommandLineOptions::CommandLineOptions(const char* const* argv)
+CommandLineOptions::CommandLineOptions(const char* const* argv, Platform::NameRules rules)
+    : m_rules(rules)
 {
     Scan(argv);
+}
+
+bool CommandLineOptions::IsFlagWord(const char* word) const
+{
+    if (word[0] == '-')
+        return true;
+    // Every absolute path starts with '/' on POSIX: only a flag's name makes
+    // such a word a flag there.
+    if (word[0] == '/')
+        return m_rules == Platform::NameRules::WINDOWS || FindFlag(CharString(word + 1)) != nullptr;
+    return false;
 }
 
 void CommandLineOptions::Reset()
@@ -26,6 +69,7 @@ void CommandLineOptions::Reset()
     FillPaletteFile.Empty();
     ErrorText.Empty();
     PositionalCount = 0;
+    PatternExpanded = false;
 }
 
 void CommandLineOptions::Scan(const char* const* argv)
@@ -38,6 +82,7 @@ void CommandLineOptions::Scan(const char* const* argv)
     } else {
         CharString lastFlag;
         int wordsSinceFlag = 0;
+        int fileNames = 0;
         // An empty word ends the scan: the words after it are never looked at.
         for (const char* const* word = argv + 1; *word != nullptr && **word != '\0'; ++word) {
             ++wordsSinceFlag;
@@ -48,8 +93,12 @@ void CommandLineOptions::Scan(const char* const* argv)
                 wordsSinceFlag = 0;
             } else {
                 ParseWord(CharString(*word), false, wordsSinceFlag, lastFlag);
+                if (!NamesPaletteFile(wordsSinceFlag, lastFlag))
+                    ++fileNames;
             }
         }
+        if (m_rules == Platform::NameRules::POSIX)
+            CheckShellExpansion(fileNames);
     }
     HaveInput = !InputFile.IsEmpty();
     if (!Help && !HaveInput) {
@@ -68,30 +117,26 @@ void CommandLineOptions::ParseWord(const CharString& word, bool isFlag, int word
 
 void CommandLineOptions::ParseFlag(const CharString& name)
 {
-    CharString lower = name.ToLower();
-    if (lower == "h" || lower == "?" || lower == "help")
-        Help = true;
-    else if (lower == "d" || lower == "drop")
-        Drop = true;
-    else if (lower == "u" || lower == "use")
-        UsePalette = true;
-    else if (lower == "q" || lower == "query")
-        Query = true;
-    else if (lower == "f" || lower == "fill")
-        FillPalette = true;
+    if (const FlagName* flag = FindFlag(name))
+        this->*(flag->flag) = true;
     else
         AddError(Messages::INVALID_FLAG, name);
 }
 
-void CommandLineOptions::ParseValue(const CharString& word, int wordsSinceFlag, const CharString& lastFlag)
+bool CommandLineOptions::NamesPaletteFile(int wordsSinceFlag, const CharString& lastFlag)
 {
     // The palette flags take the next word only when typed in lower case:
     // after -U or -USE the flag counts, but its file name reads as positional.
-    bool followsFlag = wordsSinceFlag == 1;
-    if (followsFlag && (lastFlag == "u" || lastFlag == "use")) {
-        UsePaletteFile = word;
-    } else if (followsFlag && (lastFlag == "f" || lastFlag == "fill")) {
-        FillPaletteFile = word;
+    return wordsSinceFlag == 1 && (lastFlag == "u" || lastFlag == "use" || lastFlag == "f" || lastFlag == "fill");
+}
+
+void CommandLineOptions::ParseValue(const CharString& word, int wordsSinceFlag, const CharString& lastFlag)
+{
+    if (NamesPaletteFile(wordsSinceFlag, lastFlag)) {
+        if (lastFlag == "u" || lastFlag == "use")
+            UsePaletteFile = word;
+        else
+            FillPaletteFile = word;
     } else if (PositionalCount == 0) {
         InputFile = word;
         ++PositionalCount;
@@ -109,4 +154,32 @@ void CommandLineOptions::AddError(const char* message, const CharString& subject
     ErrorText += message;
     ErrorText += subject;
     ErrorText += Messages::LINE_END;
+}
+
+// A shell expands an unquoted pattern into the names it matches, and the
+// converter would then take the second match for the output name. More than
+// two names can only come from that. Two names come from it when they are two
+// existing pictures of one format and no palette option is given: such a
+// conversion could only write one picture over the other. With a palette
+// option, two names cannot be told from a deliberate conversion.
+void CommandLineOptions::CheckShellExpansion(int fileNames)
+{
+    if (fileNames > 2) {
+        PatternExpanded = true;
+    } else if (fileNames == 2 && !Query && !Drop && !UsePalette && !FillPalette) {
+        std::string input = Platform::ResolveNameCase(InputFile.Text());
+        std::string output = Platform::ResolveNameCase(OutputFile.Text());
+        PatternExpanded = Platform::PathExists(input.c_str()) && Platform::PathExists(output.c_str()) &&
+                          SameFormat(input.c_str(), output.c_str()) && !Platform::SameFile(input.c_str(), output.c_str());
+        if (PatternExpanded) {
+            ErrorText += InputFile;
+            ErrorText += Messages::AND;
+            ErrorText += OutputFile;
+            ErrorText += Messages::TWO_PICTURES_OF_ONE_FORMAT;
+        }
+    }
+    if (PatternExpanded) {
+        HasErrors = true;
+        ErrorText += Messages::QUOTE_THE_PATTERN;
+    }
 }

@@ -4,12 +4,15 @@
 #pragma once
 
 #include "converter/support/CharString.h"
+#include "platform/Platform.h"
 
 class CommandLineOptions {
 public:
     // argv as the C runtime passes it: entry 0 the program, then the words,
-    // then a null entry. Nothing of it is kept.
-    explicit CommandLineOptions(const char* const* argv);
+    // then a null entry. Nothing of it is kept. rules: the system's, which
+    // tell a flag from an absolute path and whether a shell expanded a pattern.
+    explicit CommandLineOptions(const char* const* argv,
+                                Platform::NameRules rules = Platform::NativeNameRules());
     virtual ~CommandLineOptions() = default;
 
     void Reset();
@@ -31,10 +34,18 @@ public:
     bool HasErrors = false;
     CharString ErrorText;
     int PositionalCount = 0;
+    // The shell expanded an unquoted pattern into the file names (POSIX
+    // rules only): no job may run on them, and ErrorText says so.
+    bool PatternExpanded = false;
 
 private:
     void Scan(const char* const* argv);
+    bool IsFlagWord(const char* word) const;
+    void CheckShellExpansion(int fileNames);
     void ParseFlag(const CharString& name);
     void ParseValue(const CharString& word, int wordsSinceFlag, const CharString& lastFlag);
+    static bool NamesPaletteFile(int wordsSinceFlag, const CharString& lastFlag);
     void AddError(const char* message, const CharString& subject);
+
+    Platform::NameRules m_rules;
 };

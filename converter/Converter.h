@@ -7,7 +7,9 @@
 #include "converter/support/CharString.h"
 
 #include <cstdio>
+#include <string>
 
+class BatchGuard;
 class ImageDocument;
 
 class Converter {
@@ -36,8 +38,10 @@ public:
 private:
     void ConvertMatches(const char* pattern, bool drop, bool usePalette, const char* usePaletteFile,
                         bool fillPalette, const char* fillPaletteFile);
-    bool CheckExists(const char* prefix, const char* name);
-    bool LoadInto(ImageDocument& document, const char* prefix, const char* name);
+    bool MayWrite(const BatchGuard& guard, const std::string& input, const char* output);
+    // name: as passed, for the message; file: as the file system finds it.
+    bool CheckExists(const char* prefix, const char* name, const std::string& file);
+    bool LoadInto(ImageDocument& document, const char* prefix, const char* name, const std::string& file);
     void AddError(const char* prefix, const char* name, const char* suffix);
     void AddReason(const ImageDocument& document);
 

@@ -41,6 +41,14 @@ constexpr const char* INVALID_PARAMETER = "Invalid Parameter: ";
 constexpr const char* NO_INPUT_NAME =
     "You must specify an input filename and optionally an output filename."; // no line end
 constexpr const char* LINE_END = "\r\n";
+// Where a shell expanded an unquoted pattern into file names (POSIX only):
+// "<input> and <output> are two existing ..." for two names, then the advice.
+constexpr const char* AND = " and ";
+constexpr const char* TWO_PICTURES_OF_ONE_FORMAT =
+    " are two existing pictures of one format: converting could only write one over the other.\r\n";
+constexpr const char* QUOTE_THE_PATTERN =
+    "If the shell expanded a pattern into these names, quote it (for example \"*.pic\") so that Cantrel "
+    "expands it. Nothing was converted.\r\n";
 
 // Headings and results of the main flow.
 constexpr const char* PARAMETER_ERRORS = "Parameter Errors (use -? for help):\r\n";
@@ -73,6 +81,17 @@ constexpr const char* TOO_LARGE_FOR_PIC_FORMAT = "The image is %d x %d pixels; a
 constexpr const char* PIXELS_MISSING_FORMAT = "The image of %d x %d pixels holds only %d bytes of pixels";
 constexpr const char* EMPTY_FOR_BMP_FORMAT = "The image is %d x %d pixels; a BMP file holds at least 1 x 1";
 constexpr const char* NO_MEMORY = "There is not enough memory for the picture";
+constexpr const char* FILE_NOT_WRITTEN_FORMAT = "The file could not be written: %s";
+
+// A match of a wildcard conversion that would write over a file of the same
+// run: "Not converted: <input>, since its output <output>" and one of the
+// endings, the second followed by "<other input> in this batch\r\n".
+constexpr const char* NOT_CONVERTED = "Not converted: ";
+constexpr const char* SINCE_ITS_OUTPUT = ", since its output ";
+constexpr const char* IS_BATCH_INPUT = " is also an input of this batch\r\n";
+constexpr const char* WAS_WRITTEN_FROM = " was written from ";
+constexpr const char* IN_THIS_BATCH = " in this batch\r\n";
+constexpr const char* IS_PALETTE_FILE = " is a palette file of this run\r\n";
 
 // Progress of a wildcard conversion: "Converted <input> to <output>\r\n".
 constexpr const char* CONVERTED = "Converted ";

@@ -22,7 +22,9 @@ int main(int, char** argv)
         std::fputs(options.ErrorText.Text(), stdout);
     }
 
-    if (options.HaveInput && !options.Query) {
+    // A command line the shell made of a pattern runs no job at all.
+    bool runJob = options.HaveInput && !options.PatternExpanded;
+    if (runJob && !options.Query) {
         Converter converter(stdout);
         if (converter.Convert(options.InputFile.Text(), options.OutputFile.Text(), options.Drop,
                               options.UsePalette, options.UsePaletteFile.Text(), options.FillPalette,
@@ -32,10 +34,11 @@ int main(int, char** argv)
             std::fputs(Messages::CONVERSION_ERRORS, stdout);
             std::fputs(converter.ErrorText.Text(), stdout);
         }
-    } else if (options.HaveInput && options.Query) {
-        // The name is loaded as typed; a failed load shows the new document's state.
+    } else if (runJob && options.Query) {
+        // The name is found as the file system finds it; a failed load shows
+        // the new document's state.
         ImageDocument document;
-        document.Load(options.InputFile.Text());
+        document.Load(Platform::ResolveNameCase(options.InputFile.Text()).c_str());
         CharString size;
         Format(size, Messages::IMAGE_SIZE_FORMAT, document.Width, document.Height);
         std::fputs(Messages::IMAGE_DETAILS, stdout);

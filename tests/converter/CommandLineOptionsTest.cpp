@@ -1,4 +1,5 @@
 #include "converter/CommandLineOptions.h"
+#include "tests/common/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@ struct Expected {
     const char* usePalette = "";
     const char* fillPalette = "";
     const char* errors = "";
+    bool patternExpanded = false;
 };
 
 struct Case {
@@ -36,12 +38,14 @@ Expected Input(const char* input, const char* output = "")
     return e;
 }
 
-CommandLineOptions Parse(const std::vector<const char*>& words)
+using Platform::NameRules;
+
+CommandLineOptions Parse(const std::vector<const char*>& words, NameRules rules = NameRules::WINDOWS)
 {
     std::vector<const char*> argv{"cantrel"};
     argv.insert(argv.end(), words.begin(), words.end());
     argv.push_back(nullptr);
-    return CommandLineOptions(argv.data());
+    return CommandLineOptions(argv.data(), rules);
 }
 
 std::string Describe(const std::vector<const char*>& words)
@@ -52,10 +56,12 @@ std::string Describe(const std::vector<const char*>& words)
     return text;
 }
 
-void Check(const Case& test)
+// Windows rules unless said otherwise: the converter's own, which the POSIX
+// build keeps but for absolute paths and the shell's expansion of patterns.
+void Check(const Case& test, NameRules rules = NameRules::WINDOWS)
 {
     SCOPED_TRACE(Describe(test.words));
-    CommandLineOptions options = Parse(test.words);
+    CommandLineOptions options = Parse(test.words, rules);
     const Expected& e = test.expected;
     EXPECT_EQ(options.Help, e.help);
     EXPECT_EQ(options.Drop, e.drop);
@@ -69,6 +75,7 @@ void Check(const Case& test)
     EXPECT_STREQ(options.ErrorText.Text(), e.errors);
     EXPECT_EQ(options.HasErrors, *e.errors != '\0');
     EXPECT_EQ(options.HaveInput, *e.input != '\0');
+    EXPECT_EQ(options.PatternExpanded, e.patternExpanded);
 }
 
 TEST(CommandLineOptions, NamesAndTheirPositions)
@@ -234,6 +241,105 @@ TEST(CommandLineOptions, ResetClearsEveryField)
     EXPECT_TRUE(options.InputFile.IsEmpty() && options.OutputFile.IsEmpty() && options.UsePaletteFile.IsEmpty() &&
                 options.FillPaletteFile.IsEmpty() && options.ErrorText.IsEmpty());
     EXPECT_EQ(options.PositionalCount, 0);
+    EXPECT_FALSE(options.PatternExpanded);
+}
+
+const char* const QUOTE_LINE =
+    "If the shell expanded a pattern into these names, quote it (for example \"*.pic\") so that Cantrel expands "
+    "it. Nothing was converted.\r\n";
+
+TEST(CommandLineOptions, PosixPathsAreNamesUnlessTheyAreFlags)
+{
+    Expected absolute = Input("/home/me/in.pic", "/tmp/out.bmp");
+    Expected why = Input("in.pic", "/Why");
+    Expected help = Input("/abs/in.pic");
+    help.help = true;
+    Expected drop = Input("/abs/in.pic", "out.pic");
+    drop.drop = true;
+    Expected use = Input("/abs/in.bmp", "out.pic");
+    use.use = true;
+    use.usePalette = "/abs/pal.pic";
+    const Case cases[] = {
+        {{"/home/me/in.pic", "/tmp/out.bmp"}, absolute},
+        {{"in.pic", "/Why"}, why},
+        {{"/?", "/abs/in.pic"}, help},
+        {{"/abs/in.pic", "/HELP"}, help},
+        {{"/D", "/abs/in.pic", "out.pic"}, drop},
+        {{"/u", "/abs/pal.pic", "/abs/in.bmp", "out.pic"}, use},
+    };
+    for (const Case& test : cases)
+        Check(test, NameRules::POSIX);
+}
+
+TEST(CommandLineOptions, MoreThanTwoNamesOnPosixAreAShellExpandedPattern)
+{
+    Expected three = Input("a.pic", "b.pic");
+    three.errors = "Invalid Parameter: c.pic\r\n";
+    three.patternExpanded = true;
+    Expected queried = three;
+    queried.query = true;
+    Expected withPalette = three;
+    withPalette.use = true;
+    withPalette.usePalette = "pal.pic";
+    Expected two = Input("a.pic", "b.pic"); // neither exists
+    const Case cases[] = {
+        {{"a.pic", "b.pic", "c.pic"}, three},
+        {{"-q", "a.pic", "b.pic", "c.pic"}, queried},
+        {{"-u", "pal.pic", "a.pic", "b.pic", "c.pic"}, withPalette},
+        {{"a.pic", "b.pic"}, two},
+    };
+    for (Case test : cases) {
+        std::string errors = std::string(test.expected.errors) + (test.expected.patternExpanded ? QUOTE_LINE : "");
+        test.expected.errors = errors.c_str();
+        Check(test, NameRules::POSIX);
+    }
+    // The Windows shell hands patterns over as typed: extra names are only
+    // parameter errors there.
+    Expected windows = Input("a.pic", "b.pic");
+    windows.errors = "Invalid Parameter: c.pic\r\n";
+    Check({{"a.pic", "b.pic", "c.pic"}, windows}, NameRules::WINDOWS);
+}
+
+TEST(CommandLineOptions, TwoExistingPicturesOfOneFormatOnPosixAreAShellExpandedPattern)
+{
+    ScratchFolder folder;
+    for (const char* name : {"a.pic", "b.pic", "c.bmp", "d.bmp", "VALLEY.PIC"})
+        ASSERT_TRUE(WriteBytes(folder / name, {0}));
+    std::string a = folder / "a.pic", b = folder / "b.pic", c = folder / "c.bmp", d = folder / "d.bmp";
+    std::string valley = folder / "VALLEY.PIC", lowerValley = folder / "valley.pic", missing = folder / "e.pic";
+    struct PairCase {
+        std::vector<std::string> words;
+        bool refused;
+    };
+    const PairCase cases[] = {
+        {{a, b}, true},
+        {{c, d}, true},
+        // One of the two is the other's case twin: found as one file.
+        {{lowerValley, a}, true},
+        {{a, c}, false},
+        {{a, missing}, false},
+        {{a, a}, false},
+        {{valley, lowerValley}, false},
+        {{"-d", a, b}, false},
+        {{"-u", a, a, b}, false},
+        {{"-f", a, a, b}, false},
+        {{"-q", a, b}, false},
+    };
+    for (const PairCase& test : cases) {
+        std::vector<const char*> words;
+        for (const std::string& word : test.words)
+            words.push_back(word.c_str());
+        SCOPED_TRACE(Describe(words));
+        CommandLineOptions posix = Parse(words, NameRules::POSIX);
+        EXPECT_EQ(posix.PatternExpanded, test.refused);
+        std::string typedInput = posix.InputFile.Text(), typedOutput = posix.OutputFile.Text();
+        std::string expected = test.refused ? typedInput + " and " + typedOutput +
+                                                  " are two existing pictures of one format: converting could only "
+                                                  "write one over the other.\r\n" + QUOTE_LINE
+                                            : "";
+        EXPECT_EQ(posix.ErrorText.Text(), expected);
+        EXPECT_FALSE(Parse(words, NameRules::WINDOWS).PatternExpanded);
+    }
 }
 
 } // namespace

@@ -16,6 +16,8 @@
 #                    byte for byte (.hex as for input/; a name ending in .any
 #                    must only exist); inputs listed here are expected changed
 #   platform         optional: "windows" or "posix" when the case runs on one only
+# In args and the .expected files, {folder} stands for the scratch folder's
+# absolute path (for cases that name files by absolute paths).
 # Afterwards the scratch folder must hold exactly the inputs and the expected
 # files: a stray, partial or temporary file fails the case.
 #
@@ -67,6 +69,7 @@ endfunction()
 # Decodes the .expected notation into the bytes it stands for.
 function(decode_expected file out)
     file(READ "${file}" text)
+    string(REPLACE "{folder}" "${files_dir}" text "${text}")
     foreach(piece banner help)
         string(FIND "${text}" "{${piece}}" at)
         if(NOT at EQUAL -1)
@@ -152,6 +155,7 @@ if(NOT args_text STREQUAL "")
         message(FATAL_ERROR "${CASE_DIR}/args: the last word needs its line end")
     endif()
     string(REGEX REPLACE "\n$" "" args_text "${args_text}")
+    string(REPLACE "{folder}" "${files_dir}" args_text "${args_text}")
     string(REPLACE "\n" ";" words "${args_text}")
 endif()
 set(command "")
