@@ -218,9 +218,9 @@ def main():
     # The palette choices once for a picture with a palette and once for one without.
     with_choices = ("valley.pic", "cottage.pic")
 
-    cases = [("load-" + stem_of(name), '(case-loaded "%s" "%s")' % (stem_of(name), name)) for name in pictures]
-    cases += [("choices-" + stem_of(name), '(case-palette-choices "%s" "%s")' % (stem_of(name), name))
-              for name in with_choices]
+    cases = [("load-" + stem_of(name), '(%s "%s" "%s")' % (
+        "case-palette-choices" if name in with_choices else "case-load-and-delete", stem_of(name), name))
+        for name in pictures]
     cases += [("load-unknown-chunk", '(case-load-only "%s")' %
                os.path.join(source, "tests", "fixtures", "pic", "unknown-chunk.pic"))]
     refused = [("load-" + stem_of(name), '(case-load-only "%s")' % name) for name in empty]

@@ -49,11 +49,13 @@
     (case-write-colour-map image (string-append stem ".colours"))
     (gimp-file-save RUN-NONINTERACTIVE image (case-drawable image)
                     (string-append stem "-remembered.PIC") (string-append stem "-remembered.PIC"))
-    (gimp-image-delete image)))
+    image))
+
+(define (case-load-and-delete stem name) (gimp-image-delete (case-loaded stem name)))
 
 ; Then exported every other way the palette argument allows.
 (define (case-palette-choices stem name)
-  (let ((image (case-load name)))
+  (let ((image (case-loaded stem name)))
     (case-export image (string-append stem "-with.pic") 1)
     (case-export image (string-append stem "-without.pic") 2)
     ; The explicit choice just made is what the next export "as before" takes.
