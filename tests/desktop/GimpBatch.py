@@ -4,7 +4,10 @@ exports checked byte for byte against the converter's PIC output, the
 refusals, and each step of the modding guide. One GIMP run for all of it,
 with a scratch HOME holding the plug-in and the default palette.
 
-  GimpBatch.py <plug-in> <palette.gpl> <converter> <source folder> <work folder>
+  GimpBatch.py <plug-in> <palette.gpl> <converter> <source folder> <work folder> [samples]
+
+With "samples" (a package's check) only the samples are loaded and exported
+and the default palette checked.
 """
 
 import os
@@ -19,13 +22,25 @@ from PicTestFiles import Failures, converter, read_bmp, succeeded, write_noise_p
 UNKNOWN_TEXT = "You have found an unknown InternalData format!"
 
 
+# GIMP's own plug-ins the cases call (Script-Fu runs the batch). GIMP looks
+# in no other folder, so a copy of our plug-in installed on the machine is
+# never the one tested, and GIMP's first start queries five plug-ins, not all.
+SYSTEM_PLUG_INS = ("script-fu", "file-bmp", "file-pnm", "colormap-remap")
+
+
 def set_up(plugin, palette, source, work):
     shutil.rmtree(work, ignore_errors=True)
     home = os.path.join(work, "home")
     gimp_folder = os.path.join(home, ".config", "GIMP", "2.10")
-    os.makedirs(os.path.join(gimp_folder, "plug-ins", "file-fenwolds-pic"))
+    plug_ins = os.path.join(work, "plug-ins")
+    os.makedirs(os.path.join(plug_ins, "file-fenwolds-pic"))
     os.makedirs(os.path.join(gimp_folder, "palettes"))
-    shutil.copy(plugin, os.path.join(gimp_folder, "plug-ins", "file-fenwolds-pic", "file-fenwolds-pic"))
+    shutil.copy(plugin, os.path.join(plug_ins, "file-fenwolds-pic", "file-fenwolds-pic"))
+    system = subprocess.run(["gimptool-2.0", "--gimpplugindir"], capture_output=True, text=True).stdout.strip()
+    for name in SYSTEM_PLUG_INS:
+        os.symlink(os.path.join(system or "/usr/lib/gimp/2.0", "plug-ins", name), os.path.join(plug_ins, name))
+    with open(os.path.join(gimp_folder, "gimprc"), "w") as f:
+        f.write('(plug-in-path "%s")\n' % plug_ins)
     shutil.copy(palette, os.path.join(gimp_folder, "palettes"))
     files = os.path.join(work, "files")
     os.makedirs(files)
@@ -187,7 +202,9 @@ def check_guide(failures, program, files, index):
         failures.check(same_file(files, made, reference),
                        "guide, palette from another picture: %s is not %s" % (made, reference))
 
-    # The installed default palette is the game's: the palette cottage.pic shows.
+
+def check_default_palette(failures, program, files):
+    """The installed GIMP palette is the game's: the palette cottage.pic shows."""
     converter(program, files, "-u", "cottage.pic", "valley.pic", "valley-default-converter.pic")
     failures.check(same_file(files, "valley-default-palette.pic", "valley-default-converter.pic"),
                    "the installed GIMP palette is not the game's default palette")
@@ -207,6 +224,7 @@ def write_short_bmp(path):
 
 def main():
     plugin, palette, program, source, work = sys.argv[1:6]
+    samples_only = sys.argv[6:] == ["samples"]
     program, source, work = os.path.abspath(program), os.path.abspath(source), os.path.abspath(work)
     home, files, pictures, empty = set_up(plugin, palette, source, work)
     for name in ("too-wide.pic", "noise.pic", "rgb.pic"):
@@ -229,6 +247,11 @@ def main():
               ("guide-gimp-route", "(guide-gimp-route %d)" % index), ("guide-bmp-route", "(guide-bmp-route %d)" % index),
               ("guide-palette-from-another", "(guide-palette-from-another)"),
               ("guide-default-palette", "(guide-default-palette)")]
+    if samples_only:
+        pictures = [name for name in pictures if name.islower() and os.path.exists(os.path.join(source, "samples", name))]
+        cases = [case for case in cases if case[0] in ["load-" + stem_of(name) for name in pictures] +
+                 ["guide-default-palette"]]
+        refused = []
     output, outcomes = run_gimp(home, files, cases + refused)
     with open(os.path.join(work, "gimp-output.txt"), "w") as f:
         f.write(output)
@@ -241,11 +264,17 @@ def main():
         failures.check(outcomes.get(label) is False, "case %s was not refused" % label)
     for name in pictures:
         check_loaded(failures, program, files, name, name in with_choices)
+    if samples_only:
+        check_default_palette(failures, program, files)
+        failures.finish("GIMP loaded the %d samples as the converter reads them and exported them as it writes "
+                        "them; the default palette is the game's" % len(pictures))
+        return
     check_refusals(failures, files, output, empty)
     out = converter(program, files, "short.bmp", "short-converter.pic")
     failures.check(succeeded(out) and same_file(files, "short.pic", "short-converter.pic"),
                    "a three-colour map is not padded as the converter pads a short BMP colour table")
     check_guide(failures, program, files, index)
+    check_default_palette(failures, program, files)
     failures.finish("GIMP loaded %d pictures as the converter reads them and exported them as it writes them; "
                     "%d refusals and the guide's steps checked" % (len(pictures), len(refused)))
 
