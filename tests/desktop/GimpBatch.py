@@ -185,13 +185,21 @@ def check_guide(failures, program, files, index):
     out = converter(program, files, "bmp-route-24.bmp", "bmp-route-24.pic")
     failures.check("Image bit depth doesn't match request." in out and not os.path.exists(
         os.path.join(files, "bmp-route-24.pic")), "guide, BMP route: the 24-bit save was not refused")
-    out = converter(program, files, "-u", "valley.pic", "bmp-route-reordered.bmp", "bmp-route-reordered.pic")
+    # The guide's check: the new indices in the original's colours. Right
+    # after an 8-bit save; scrambled after a save that reordered the colour
+    # map, though that one converted with success.
+    out = converter(program, files, "-u", "valley.pic", "bmp-route-edited.pic", "check.bmp")
+    check = read_bmp(os.path.join(files, "check.bmp"))
+    failures.check(succeeded(out) and check[2] == bytes(expected) and check[3] == table,
+                   "guide, BMP route: the check of the 8-bit save does not show the painted picture")
+    out = converter(program, files, "bmp-route-reordered.bmp", "bmp-route-reordered.pic")
     failures.check(succeeded(out), "guide, BMP route: the reordered save does not convert")
-    scrambled = pixels_of("bmp-route-reordered.pic")
-    changed = sum(1 for a, b in zip(scrambled[2], expected) if table[a] != table[b])
+    converter(program, files, "-u", "valley.pic", "bmp-route-reordered.pic", "check-reordered.bmp")
+    scrambled = read_bmp(os.path.join(files, "check-reordered.bmp"))
+    changed = sum(1 for a, b in zip(scrambled[2], expected) if scrambled[3][a] != table[b])
     failures.check(changed > len(expected) // 2,
-                   "guide, BMP route: a reordered colour map with -u left %d of %d colours changed, not scrambled" %
-                   (changed, len(expected)))
+                   "guide, BMP route: the check of a reordered save shows %d of %d pixels in other colours, "
+                   "not a scrambled picture" % (changed, len(expected)))
 
     # A palette-less picture with the palette of another PIC file: what the
     # converter makes with -u, and, without asking, still no palette chunk.
