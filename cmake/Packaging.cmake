@@ -4,7 +4,11 @@
 #     README's links point) and the sample pictures under samples/.
 #   Native: a Debian package of cantrel: the program, its manual page, and the
 #     README, the format description, the licence and the samples under
-#     share/doc/cantrel.
+#     share/doc/cantrel. Where the desktop parts are built, two more: the GIMP
+#     plug-in with the default palette (gimp-fenwolds-pic), and the gdk-pixbuf
+#     loader with its mime type and thumbnailer entry
+#     (fenwolds-pic-pixbuf-loader). Two, not one, because they serve different
+#     users: thumbnails and viewers must not pull GIMP onto a machine.
 # The package presets (CMakePresets.json) run CPack with one generator each.
 file(GLOB CANTREL_SAMPLES ${PROJECT_SOURCE_DIR}/samples/*.pic ${PROJECT_SOURCE_DIR}/samples/*.bmp)
 list(SORT CANTREL_SAMPLES)
@@ -13,13 +17,13 @@ set(CPACK_PACKAGE_NAME cantrel)
 set(CPACK_PACKAGE_VENDOR "The Cantrel project")
 set(CPACK_PACKAGE_CONTACT "The Cantrel project <cantrel@example.org>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://cantrel.example.org/")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "converter between Fenwolds PIC pictures and Windows BMP files")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 # Packages hold what the install rules install, nothing else.
 set(CPACK_SOURCE_GENERATOR "")
 
 if(WIN32)
+    set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "converter between Fenwolds PIC pictures and Windows BMP files")
     install(TARGETS converter viewer RUNTIME DESTINATION .)
     install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
     install(FILES ${PROJECT_SOURCE_DIR}/docs/pic-format.md ${PROJECT_SOURCE_DIR}/docs/cantrel.1
@@ -47,38 +51,80 @@ else()
         VERBATIM)
     add_custom_target(manual_page ALL DEPENDS ${manual_page})
 
-    install(TARGETS converter RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    install(FILES ${manual_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-    install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/pic-format.md DESTINATION ${doc_dir})
+    install(TARGETS converter RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT cantrel)
+    install(FILES ${manual_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT cantrel)
+    install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/pic-format.md DESTINATION ${doc_dir}
+            COMPONENT cantrel)
     # Debian keeps a package's licence as share/doc/<package>/copyright.
-    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${doc_dir} RENAME copyright)
-    install(FILES ${CANTREL_SAMPLES} DESTINATION ${doc_dir}/samples)
+    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${doc_dir} RENAME copyright COMPONENT cantrel)
+    install(FILES ${CANTREL_SAMPLES} DESTINATION ${doc_dir}/samples COMPONENT cantrel)
 
     set(CPACK_GENERATOR DEB)
+    set(CPACK_DEB_COMPONENT_INSTALL ON)
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
     set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
     set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-    # A statically linked program needs nothing; should it ever link a shared
-    # library, dpkg-shlibdeps names the package that holds it.
+    # A statically linked program needs nothing; the desktop parts get the
+    # libraries they link from dpkg-shlibdeps.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    # Below the summary line, which CPack puts first.
-    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Cantrel converts the picture files (.pic) of the game Fenwolds into
-Windows BMP files of 8 bits per pixel, and BMP files of 8 bits per pixel
-or less back into PIC files. It can take the palette from another
-picture, fill in a missing one, or leave it out; the input name may
-hold wildcards; and it reports a picture's size and palette.
-The package holds the manual page, the PIC format description and a
-set of sample pictures.")
     execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE deb_architecture
                     OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE status)
     if(NOT status EQUAL 0)
         message(FATAL_ERROR "dpkg --print-architecture failed; the Debian package needs dpkg")
     endif()
     set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${deb_architecture})
-    set(CPACK_DEBIAN_FILE_NAME
-        "cantrel_${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE}_${deb_architecture}.deb")
-    set(CANTREL_PACKAGE_FILE ${CMAKE_BINARY_DIR}/${CPACK_DEBIAN_FILE_NAME})
+
+    # cantrel_deb_package(<component> <package> <description>): the package of
+    # one component; its file's path in CANTREL_<COMPONENT>_PACKAGE_FILE. The
+    # description's first line is the summary.
+    macro(cantrel_deb_package component package description)
+        string(TOUPPER ${component} upper)
+        set(CPACK_DEBIAN_${upper}_PACKAGE_NAME ${package})
+        set(CPACK_DEBIAN_${upper}_DESCRIPTION "${description}")
+        set(CPACK_DEBIAN_${upper}_FILE_NAME
+            "${package}_${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE}_${deb_architecture}.deb")
+        set(CANTREL_${upper}_PACKAGE_FILE ${CMAKE_BINARY_DIR}/${CPACK_DEBIAN_${upper}_FILE_NAME})
+        list(APPEND CPACK_COMPONENTS_ALL ${component})
+    endmacro()
+
+    set(CPACK_COMPONENTS_ALL "")
+    cantrel_deb_package(cantrel cantrel "converter between Fenwolds PIC pictures and Windows BMP files
+Cantrel converts the picture files (.pic) of the game Fenwolds into
+Windows BMP files of 8 bits per pixel, and BMP files of 8 bits per pixel
+or less back into PIC files. It can take the palette from another
+picture, fill in a missing one, or leave it out; the input name may
+hold wildcards; and it reports a picture's size and palette.
+The package holds the manual page, the PIC format description and a
+set of sample pictures.")
+    set(CANTREL_PACKAGE_FILE ${CANTREL_CANTREL_PACKAGE_FILE})
+
+    if(CANTREL_DESKTOP_BUILT)
+        cantrel_deb_package(gimp gimp-fenwolds-pic "GIMP plug-in for Fenwolds PIC pictures
+Opens the picture files (.pic) of the game Fenwolds in GIMP as indexed
+images with the file's palette as their colour map, and exports indexed
+images as PIC files, with or without the palette, byte for byte as the
+Cantrel converter writes them. The game's default palette comes with it
+as a GIMP palette.")
+        set(CPACK_DEBIAN_GIMP_PACKAGE_DEPENDS "gimp (>= 2.10)")
+        install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/gimp-fenwolds-pic
+                RENAME copyright COMPONENT gimp)
+
+        # The triggers of libgdk-pixbuf-2.0-0 (the loaders folder) and of
+        # shared-mime-info (share/mime/packages) bring the loaders cache and
+        # the mime database up to date on installation and removal, so the
+        # package needs no scripts of its own; it needs those packages there.
+        cantrel_deb_package(pixbuf fenwolds-pic-pixbuf-loader "gdk-pixbuf loader for Fenwolds PIC pictures
+Lets image viewers and file managers built on gdk-pixbuf show the picture
+files (.pic) of the game Fenwolds, with thumbnails, in the colours the
+Cantrel converter gives them. Holds the loader module, the mime type
+image/x-fenwolds-pic and a thumbnailer entry.")
+        set(CPACK_DEBIAN_PIXBUF_PACKAGE_DEPENDS "shared-mime-info")
+        set(CPACK_DEBIAN_PIXBUF_PACKAGE_RECOMMENDS "libgdk-pixbuf2.0-bin")
+        install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
+                DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/fenwolds-pic-pixbuf-loader RENAME copyright
+                COMPONENT pixbuf)
+    endif()
 endif()
 
 include(CPack)

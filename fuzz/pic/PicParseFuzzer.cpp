@@ -1,6 +1,7 @@
 // Arbitrary bytes through the chunk walk and both decoder stages. Whatever
 // they hold, the picture's pixels are exactly width x height bytes, and a
 // picture that decoded encodes and decodes again to the same pixels.
+#include "fuzz/pic/LargestPicture.h"
 #include "pic/PicFile.h"
 
 #include <cstddef>
@@ -14,25 +15,6 @@ constexpr std::size_t ROUND_TRIP_PIXELS = 1 << 16;
 // Larger pictures only cost time (a big block filled with 0 after the few
 // pixels the stream holds), which the fuzzer spends better elsewhere.
 constexpr long long LARGEST_PICTURE = 1 << 20;
-
-// Walks the chunk headers as the parser does and finds the largest picture
-// an image chunk asks for (negative sizes are refused, so they ask for none).
-long long LargestPicture(const std::uint8_t* data, std::size_t size)
-{
-    long long largest = 0;
-    auto byteAt = [&](std::size_t i) -> unsigned { return i < size ? data[i] : 0; };
-    for (std::size_t pos = 0; pos < size;) {
-        unsigned tag = byteAt(pos) | byteAt(pos + 1) << 8, length = byteAt(pos + 2) | byteAt(pos + 3) << 8;
-        pos += 4;
-        if (tag == PicFile::IMAGE_TAG && length >= 4) {
-            long long width = byteAt(pos) | byteAt(pos + 1) << 8, height = byteAt(pos + 2) | byteAt(pos + 3) << 8;
-            if (width <= PicFile::MAX_SIDE && height <= PicFile::MAX_SIDE && width * height > largest)
-                largest = width * height;
-        }
-        pos += length;
-    }
-    return largest;
-}
 
 void Check(bool condition)
 {

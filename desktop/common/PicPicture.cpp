@@ -1,0 +1,146 @@
+#include "desktop/common/PicPicture.h"
+
+#include "converter/Messages.h"
+#include "pic/DefaultPalette.h"
+#include "pic/PicFile.h"
+#include "pic/PicSize.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Palette entries are 0x00BBGGRR; the colour map holds red, green, blue.
+void TripleFromEntry(std::uint32_t entry, unsigned char* rgb)
+{
+    rgb[0] = static_cast<unsigned char>(entry & 0xFF);
+    rgb[1] = static_cast<unsigned char>((entry >> 8) & 0xFF);
+    rgb[2] = static_cast<unsigned char>((entry >> 16) & 0xFF);
+}
+
+} // namespace
+
+PicPicture::PicPicture()
+{
+    for (int i = 0; i < COLOURS; ++i)
+        TripleFromEntry(DEFAULT_PALETTE[i], m_colourMap + 3 * i);
+}
+
+bool PicPicture::Load(const char* path)
+{
+    PicFile pic;
+    pic.OnUnknownChunk = OnUnknownChunk;
+    if (!pic.Load(path)) {
+        m_error = "The file cannot be opened for reading";
+        return false;
+    }
+    return TakePicture(pic);
+}
+
+bool PicPicture::Parse(const unsigned char* data, int size)
+{
+    PicFile pic;
+    pic.OnUnknownChunk = OnUnknownChunk;
+    pic.Parse(data, size);
+    return TakePicture(pic);
+}
+
+bool PicPicture::TakePicture(PicFile& pic)
+{
+    m_error.clear();
+    // A refused image chunk is checked first: an earlier image may still be
+    // there, but the file's last word on its picture could not be read.
+    if (!pic.LoadRefusal().empty()) {
+        m_error = "The picture cannot be loaded: " + pic.LoadRefusal();
+        return false;
+    }
+    if (!pic.HasImage) {
+        m_error = "The file holds no image chunk (tag X0), so there is no picture in it";
+        return false;
+    }
+    int count = static_cast<int>(PixelCount(pic.Width(), pic.Height()));
+    if (count == 0) {
+        char text[128];
+        std::snprintf(text, sizeof text, Messages::EMPTY_FOR_BMP_FORMAT, pic.Width(), pic.Height());
+        m_error = std::string(text) + ", and so does a picture here";
+        return false;
+    }
+    ByteBuffer pixels;
+    if (!pixels.SetSize(count)) {
+        m_error = Messages::NO_MEMORY;
+        return false;
+    }
+    pic.CopyPixels(pixels.Data(), count);
+    m_pixels.Swap(pixels);
+    m_width = pic.Width();
+    m_height = pic.Height();
+    // Without a palette chunk PicFile holds the default palette, as the
+    // converter's BMP file of the picture does.
+    for (int i = 0; i < COLOURS; ++i)
+        TripleFromEntry(pic.PaletteEntry(static_cast<unsigned>(i)), m_colourMap + 3 * i);
+    m_hasPalette = pic.HasPalette;
+    return true;
+}
+
+bool PicPicture::SetImage(int width, int height, const unsigned char* pixels, const unsigned char* colourMap,
+                          int colours)
+{
+    m_error = SizeRefusal(width, height);
+    if (!m_error.empty())
+        return false;
+    int count = static_cast<int>(PixelCount(width, height));
+    ByteBuffer copy;
+    if (!copy.SetSize(count)) {
+        m_error = Messages::NO_MEMORY;
+        return false;
+    }
+    if (count > 0)
+        std::memcpy(copy.Data(), pixels, static_cast<size_t>(count));
+    m_pixels.Swap(copy);
+    m_width = width;
+    m_height = height;
+    if (colours < 0)
+        colours = 0;
+    if (colours > COLOURS)
+        colours = COLOURS;
+    // Entries the colour map does not supply are black, as the BMP reader
+    // makes them for a short colour table.
+    std::memset(m_colourMap, 0, sizeof m_colourMap);
+    if (colours > 0)
+        std::memcpy(m_colourMap, colourMap, static_cast<size_t>(3 * colours));
+    m_hasPalette = true;
+    return true;
+}
+
+std::string PicPicture::SizeRefusal(int width, int height)
+{
+    if (IsStorableSize(width, height))
+        return {};
+    char text[128];
+    std::snprintf(text, sizeof text, Messages::TOO_LARGE_FOR_PIC_FORMAT, width, height, PicFile::MAX_SIDE,
+                  PicFile::MAX_SIDE);
+    return text;
+}
+
+bool PicPicture::Save(const char* path, bool writePalette)
+{
+    m_error.clear();
+    // The palette as PicFile takes it: 256 little-endian entries 0x00BBGGRR.
+    unsigned char palette[4 * COLOURS];
+    for (int i = 0; i < COLOURS; ++i) {
+        std::memcpy(palette + 4 * i, m_colourMap + 3 * i, 3);
+        palette[4 * i + 3] = 0;
+    }
+    PicFile pic;
+    if (!pic.SetImage(m_width, m_height, m_pixels.Data(), palette)) {
+        m_error = Messages::NO_MEMORY;
+        return false;
+    }
+    if (pic.Save(path, writePalette))
+        return true;
+    if (!pic.RefusalReason().empty())
+        m_error = "The picture cannot be stored in a PIC file: " + pic.RefusalReason();
+    else
+        m_error = "The file could not be written (nothing was changed)";
+    return false;
+}

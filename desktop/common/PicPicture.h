@@ -1,0 +1,64 @@
+// A PIC picture as the desktop programs (the GIMP plug-in, the image loader
+// module) see it: size, palette indices and a colour map of 256 RGB triples.
+// It reads and writes through PicFile, so the pixels and colours are those the
+// converter gives a BMP file of the same picture, and the bytes written are
+// those the converter writes.
+#pragma once
+
+#include "converter/support/ByteBuffer.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class PicFile;
+
+class PicPicture {
+public:
+    static constexpr int COLOURS = 256;
+    static constexpr int COLOUR_MAP_BYTES = 3 * COLOURS;
+
+    PicPicture();
+    PicPicture(const PicPicture&) = delete;
+    PicPicture& operator=(const PicPicture&) = delete;
+
+    // False, with Error() saying why, when the file cannot be read or holds
+    // nothing to show: no image chunk, an image that could not be held, or
+    // one without pixels.
+    bool Load(const char* path);
+    bool Parse(const unsigned char* data, int size);
+
+    // Takes the pixels and the first colours triples of colourMap (at most
+    // 256); the entries past them are black, as in a BMP file whose colour
+    // table is short. False, with Error(), for sizes a PIC file cannot hold.
+    bool SetImage(int width, int height, const unsigned char* pixels, const unsigned char* colourMap, int colours);
+    // Why a picture of this size cannot be stored; empty when it can.
+    static std::string SizeRefusal(int width, int height);
+    // Writes the whole file or nothing; false, with Error(), when the picture
+    // is refused (too large to store) or the file could not be written.
+    bool Save(const char* path, bool writePalette);
+
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    const ByteBuffer& Pixels() const { return m_pixels; }
+    // Red, green, blue of index i at 3 x i.
+    const unsigned char* ColourMap() const { return m_colourMap; }
+    // Whether the file had a palette chunk; without one the colour map is the
+    // default palette.
+    bool HasPalette() const { return m_hasPalette; }
+    const std::string& Error() const { return m_error; }
+
+    // Called once for every chunk with an unknown tag while reading; nothing
+    // by default, so a program that shows nothing need not set it.
+    std::function<void(std::uint16_t tag)> OnUnknownChunk;
+
+private:
+    bool TakePicture(PicFile& pic);
+
+    int m_width = 0;
+    int m_height = 0;
+    ByteBuffer m_pixels;
+    unsigned char m_colourMap[COLOUR_MAP_BYTES];
+    bool m_hasPalette = false;
+    std::string m_error;
+};

@@ -1,0 +1,38 @@
+// The GIMP file plug-in for Fenwolds PIC pictures: its procedures' names and
+// the two halves that do the work.
+#pragma once
+
+#include <libgimp/gimp.h>
+
+#include <string>
+
+namespace PicPlugIn {
+
+constexpr const char* LOAD_PROCEDURE = "file-fenwolds-pic-load";
+constexpr const char* EXPORT_PROCEDURE = "file-fenwolds-pic-export";
+constexpr const char* BINARY = "file-fenwolds-pic";
+constexpr const char* MIME_TYPE = "image/x-fenwolds-pic";
+
+// The image's record of its palette chunk: "with" or "without". Loading sets
+// it from the file; exporting with an explicit choice sets it to that choice,
+// and exporting "as remembered" reads it. An image without it gets the chunk.
+constexpr const char* PALETTE_PARASITE = "fenwolds-pic-palette";
+
+// The export procedure's palette argument.
+constexpr int PALETTE_AS_REMEMBERED = 0;
+constexpr int PALETTE_WRITE = 1;
+constexpr int PALETTE_LEAVE_OUT = 2;
+
+// The new image's ID, or -1 with error set.
+gint32 LoadImage(const char* filename, std::string& error);
+// paletteChoice is one of the PALETTE_ values; interactive runs ask the user,
+// starting from it. False with error set when nothing was written; cancelled
+// is set when the user called it off.
+bool ExportImage(const char* filename, gint32 image, gint32 drawable, int paletteChoice, bool interactive,
+                 bool& cancelled, std::string& error);
+
+// Whether an export "as remembered" writes the palette chunk.
+bool RemembersPalette(gint32 image);
+void RememberPalette(gint32 image, bool withPalette);
+
+} // namespace PicPlugIn

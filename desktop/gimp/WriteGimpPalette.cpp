@@ -1,0 +1,26 @@
+// Writes the game's default palette as a GIMP palette file, in index order,
+// from the one table the converter and the viewer use.
+//   write_gimp_palette <output.gpl>
+#include "pic/DefaultPalette.h"
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: write_gimp_palette <output.gpl>\n");
+        return 2;
+    }
+    std::FILE* out = std::fopen(argv[1], "w");
+    if (out == nullptr) {
+        std::perror(argv[1]);
+        return 1;
+    }
+    std::fprintf(out, "GIMP Palette\nName: Fenwolds default\nColumns: 16\n#\n");
+    for (int i = 0; i < 256; ++i) {
+        std::uint32_t entry = DEFAULT_PALETTE[i];
+        std::fprintf(out, "%3u %3u %3u\tIndex %d\n", static_cast<unsigned>(entry & 0xFF),
+                     static_cast<unsigned>((entry >> 8) & 0xFF), static_cast<unsigned>((entry >> 16) & 0xFF), i);
+    }
+    return std::fclose(out) == 0 ? 0 : 1;
+}

@@ -1,0 +1,291 @@
+"""The GIMP plug-in in real GIMP, in batch mode: every sample and the unusual
+files loaded and checked against the converter's BMP file of the same file,
+exports checked byte for byte against the converter's PIC output, the
+refusals, and each step of the modding guide. One GIMP run for all of it,
+with a scratch HOME holding the plug-in and the default palette.
+
+  GimpBatch.py <plug-in> <palette.gpl> <converter> <source folder> <work folder> [samples]
+
+With "samples" (a package's check) only the samples are loaded and exported
+and the default palette checked.
+"""
+
+import os
+import shutil
+import struct
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from PicTestFiles import Failures, converter, read_bmp, succeeded, write_noise_pgm, write_unusual_pictures  # noqa: E402
+
+UNKNOWN_TEXT = "You have found an unknown InternalData format!"
+
+
+# GIMP's own plug-ins the cases call (Script-Fu runs the batch). GIMP looks
+# in no other folder, so a copy of our plug-in installed on the machine is
+# never the one tested, and GIMP's first start queries five plug-ins, not all.
+SYSTEM_PLUG_INS = ("script-fu", "file-bmp", "file-pnm", "colormap-remap")
+
+
+def set_up(plugin, palette, source, work):
+    shutil.rmtree(work, ignore_errors=True)
+    home = os.path.join(work, "home")
+    gimp_folder = os.path.join(home, ".config", "GIMP", "2.10")
+    plug_ins = os.path.join(work, "plug-ins")
+    os.makedirs(os.path.join(plug_ins, "file-fenwolds-pic"))
+    os.makedirs(os.path.join(gimp_folder, "palettes"))
+    shutil.copy(plugin, os.path.join(plug_ins, "file-fenwolds-pic", "file-fenwolds-pic"))
+    system = subprocess.run(["gimptool-2.0", "--gimpplugindir"], capture_output=True, text=True).stdout.strip()
+    for name in SYSTEM_PLUG_INS:
+        os.symlink(os.path.join(system or "/usr/lib/gimp/2.0", "plug-ins", name), os.path.join(plug_ins, name))
+    with open(os.path.join(gimp_folder, "gimprc"), "w") as f:
+        f.write('(plug-in-path "%s")\n' % plug_ins)
+    shutil.copy(palette, os.path.join(gimp_folder, "palettes"))
+    files = os.path.join(work, "files")
+    os.makedirs(files)
+    samples = os.path.join(source, "samples")
+    stems = []
+    for name in sorted(os.listdir(samples)):
+        if name.endswith(".pic"):
+            shutil.copy(os.path.join(samples, name), files)
+            stems.append(name[:-4])
+    pictures, empty = write_unusual_pictures(samples, files)
+    write_noise_pgm(os.path.join(files, "noise.pgm"), 300)
+    return home, files, [s + ".pic" for s in stems] + pictures, empty
+
+
+def unique_index(table):
+    """An index whose colour no other entry has, so that painting with its
+    colour can only give that index."""
+    for i in range(16, 256):
+        if table.count(table[i]) == 1:
+            return i
+    raise ValueError("no colour of the map is unique")
+
+
+def run_gimp(home, files, cases):
+    """Runs the cases, (label, Script-Fu expression) pairs, in one GIMP run;
+    GIMP's output and each label's outcome, True for success."""
+    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "GimpCases.scm")
+    with open(os.path.join(files, "batch.scm"), "w") as f:
+        f.write('(load "%s")\n' % script)
+        for label, expression in cases:
+            f.write('(case-try "%s" (lambda () %s))\n' % (label, expression))
+        f.write('(case-finish "outcomes.txt")\n')
+    arguments = ["gimp-console-2.10", "-i", "-f", "--batch-interpreter", "plug-in-script-fu-eval",
+                 "-b", '(load "batch.scm")', "-b", "(gimp-quit 0)"]
+    env = dict(os.environ, HOME=home, LANG="C", LC_ALL="C")
+    env.pop("GIMP2_DIRECTORY", None)
+    result = subprocess.run(arguments, cwd=files, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                            stderr=subprocess.STDOUT, timeout=600)
+    outcomes = {}
+    if os.path.exists(os.path.join(files, "outcomes.txt")):
+        with open(os.path.join(files, "outcomes.txt")) as f:
+            for line in f:
+                label, outcome = line.split()
+                outcomes[label] = outcome == "ok"
+    return result.stdout.decode("utf-8", "replace"), outcomes
+
+
+def stem_of(name):
+    return name[:-4]
+
+
+def read_colours(path):
+    with open(path) as f:
+        numbers = [int(line) for line in f]
+    return [tuple(numbers[i:i + 3]) for i in range(0, len(numbers), 3)]
+
+
+def same_file(files, made, reference):
+    made, reference = os.path.join(files, made), os.path.join(files, reference)
+    return os.path.exists(made) and open(made, "rb").read() == open(reference, "rb").read()
+
+
+def check_loaded(failures, program, files, name, choices):
+    """What GIMP holds against the converter's BMP file of the same file: the
+    colour map as GIMP reports it, the indices as its export holds them. The
+    exports against the converter's PIC file of that BMP file."""
+    stem = stem_of(name)
+    converted = stem + "-converter.bmp"
+    failures.check(succeeded(converter(program, files, name, converted)), "the converter did not convert " + name)
+    expected = read_bmp(os.path.join(files, converted))
+    failures.check(read_colours(os.path.join(files, stem + ".colours")) == expected[3],
+                   "%s: GIMP's colour map differs from the converter's palette" % name)
+    exported = stem + "-remembered.PIC"
+    failures.check(succeeded(converter(program, files, exported, stem + "-exported.bmp")),
+                   "the converter did not convert GIMP's export " + exported)
+    held = read_bmp(os.path.join(files, stem + "-exported.bmp"))
+    failures.check(held[:3] == expected[:3], "%s: GIMP's pixel indices (%d x %d) differ from the converter's "
+                   "(%d x %d)" % ((name,) + held[:2] + expected[:2]))
+    converter(program, files, converted, stem + "-with-converter.pic")
+    converter(program, files, "-d", converted, stem + "-without-converter.pic")
+    had_palette = "Image has palette" in converter(program, files, "-q", name)
+    outputs = {"remembered.PIC": "with" if had_palette else "without"}
+    if choices:
+        outputs.update({"with.pic": "with", "without.pic": "without", "last.pic": "without"})
+    for output, kind in outputs.items():
+        failures.check(same_file(files, "%s-%s" % (stem, output), "%s-%s-converter.pic" % (stem, kind)),
+                       "%s: the export %s is not what the converter writes (%s palette)" % (name, output, kind))
+
+
+def check_refusals(failures, files, output, empty):
+    expected = {
+        "no-image.pic": "The file holds no image chunk",
+        "negative-size.pic": "the image chunk declares 32768 x 2 pixels",
+        "empty-image.pic": "The image is 0 x 5 pixels",
+        "too-wide.pic": "The image is 40000 x 1 pixels; a PIC file holds at most 32767 x 32767",
+        "noise.pic": "the compressed picture needs",
+        "rgb.pic": "The layer is RGB; a PIC file holds an indexed picture",
+    }
+    for name, text in expected.items():
+        failures.check(text in output, "%s: GIMP's output does not say '%s'" % (name, text))
+    for name in ("too-wide.pic", "noise.pic", "rgb.pic"):
+        with open(os.path.join(files, name), "rb") as f:
+            failures.check(f.read() == b"keep me", name + ": a refused export touched the file already there")
+    # One message for the file of forty unknown chunks, and one for the
+    # fixture of one, never one per chunk.
+    failures.check(output.count(UNKNOWN_TEXT) == 2, "the unknown-chunk text appears %d times, not twice" %
+                   output.count(UNKNOWN_TEXT))
+    failures.check("(and 39 more chunks of unknown tags after it: 0x6242" in output,
+                   "the message for forty unknown chunks does not count the rest")
+
+
+def check_guide(failures, program, files, index):
+    def pixels_of(pic):
+        bmp = pic[:-4] + "-check.bmp"
+        failures.check(succeeded(converter(program, files, pic, bmp)), "the converter did not convert " + pic)
+        return read_bmp(os.path.join(files, bmp))
+
+    def painted(width, pixels):
+        return [i for i in range(len(pixels)) if 10 <= i % width < 50 and 20 <= i // width < 50]
+
+    width, height, original, table = pixels_of("valley.pic")
+    inside = painted(width, original)
+    expected = bytearray(original)
+    for i in inside:
+        expected[i] = index
+
+    # The GIMP route.
+    result = pixels_of("guide-painted.pic")
+    failures.check(result[2] == bytes(expected) and result[3] == table,
+                   "guide, GIMP route: the exported picture is not the original painted with index %d" % index)
+
+    # The BMP route: the 8-bit save keeps the indices; the check before
+    # copying the file into the game: its details, and its BMP file again.
+    out = converter(program, files, "bmp-route-edited.bmp", "bmp-route-edited.pic")
+    failures.check(succeeded(out), "guide, BMP route: the 8-bit save does not convert: " + out[-200:])
+    query = converter(program, files, "-q", "bmp-route-edited.pic")
+    failures.check("Width,Height: 320,200" in query and "Image has palette" in query,
+                   "guide, BMP route: the query does not report 320 x 200 with a palette")
+    result = pixels_of("bmp-route-edited.pic")
+    failures.check(result[2] == bytes(expected) and result[3] == table,
+                   "guide, BMP route: the converted picture is not the original painted with index %d" % index)
+    out = converter(program, files, "bmp-route-24.bmp", "bmp-route-24.pic")
+    failures.check("Image bit depth doesn't match request." in out and not os.path.exists(
+        os.path.join(files, "bmp-route-24.pic")), "guide, BMP route: the 24-bit save was not refused")
+    # The guide's check: the new indices in the original's colours. Right
+    # after an 8-bit save; scrambled after a save that reordered the colour
+    # map, though that one converted with success.
+    out = converter(program, files, "-u", "valley.pic", "bmp-route-edited.pic", "check.bmp")
+    check = read_bmp(os.path.join(files, "check.bmp"))
+    failures.check(succeeded(out) and check[2] == bytes(expected) and check[3] == table,
+                   "guide, BMP route: the check of the 8-bit save does not show the painted picture")
+    out = converter(program, files, "bmp-route-reordered.bmp", "bmp-route-reordered.pic")
+    failures.check(succeeded(out), "guide, BMP route: the reordered save does not convert")
+    converter(program, files, "-u", "valley.pic", "bmp-route-reordered.pic", "check-reordered.bmp")
+    scrambled = read_bmp(os.path.join(files, "check-reordered.bmp"))
+    changed = sum(1 for a, b in zip(scrambled[2], expected) if scrambled[3][a] != table[b])
+    failures.check(changed > len(expected) // 2,
+                   "guide, BMP route: the check of a reordered save shows %d of %d pixels in other colours, "
+                   "not a scrambled picture" % (changed, len(expected)))
+
+    # A palette-less picture with the palette of another PIC file: what the
+    # converter makes with -u, and, without asking, still no palette chunk.
+    converter(program, files, "-u", "valley.pic", "cottage.pic", "cottage-valley-converter.pic")
+    converter(program, files, "-d", "cottage-valley-converter.pic", "cottage-valley-converter-without.pic")
+    for made, reference in (("guide-cottage-valley-palette.pic", "cottage-valley-converter.pic"),
+                            ("guide-cottage-valley.pic", "cottage-valley-converter-without.pic")):
+        failures.check(same_file(files, made, reference),
+                       "guide, palette from another picture: %s is not %s" % (made, reference))
+
+
+def check_default_palette(failures, program, files):
+    """The installed GIMP palette is the game's: the palette cottage.pic shows."""
+    converter(program, files, "-u", "cottage.pic", "valley.pic", "valley-default-converter.pic")
+    failures.check(same_file(files, "valley-default-palette.pic", "valley-default-converter.pic"),
+                   "the installed GIMP palette is not the game's default palette")
+
+
+def write_short_bmp(path):
+    """The picture of case-short-colour-map: 4 x 2 pixels, 8 bits, a colour
+    table of three entries (blue, green, red, 0 each), rows bottom-up."""
+    table = bytes([0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0])
+    pixels = bytes([2, 0, 0, 1, 0, 1, 2, 1])
+    offset = 14 + 40 + len(table)
+    header = b"BM" + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, 4, 2, 1, 8, 0, len(pixels), 2835, 2835, 3, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + table + pixels)
+
+
+def main():
+    plugin, palette, program, source, work = sys.argv[1:6]
+    samples_only = sys.argv[6:] == ["samples"]
+    program, source, work = os.path.abspath(program), os.path.abspath(source), os.path.abspath(work)
+    home, files, pictures, empty = set_up(plugin, palette, source, work)
+    for name in ("too-wide.pic", "noise.pic", "rgb.pic"):
+        with open(os.path.join(files, name), "wb") as f:
+            f.write(b"keep me")
+    write_short_bmp(os.path.join(files, "short.bmp"))
+    converter(program, files, "valley.pic", "bmp-route.bmp")
+    index = unique_index(read_bmp(os.path.join(files, "bmp-route.bmp"))[3])
+    # The palette choices once for a picture with a palette and once for one without.
+    with_choices = ("valley.pic", "cottage.pic")
+
+    cases = [("load-" + stem_of(name), '(%s "%s" "%s")' % (
+        "case-palette-choices" if name in with_choices else "case-load-and-delete", stem_of(name), name))
+        for name in pictures]
+    cases += [("load-unknown-chunk", '(case-load-only "%s")' %
+               os.path.join(source, "tests", "fixtures", "pic", "unknown-chunk.pic"))]
+    refused = [("load-" + stem_of(name), '(case-load-only "%s")' % name) for name in empty]
+    refused += [("too-wide", "(case-too-wide)"), ("noise", "(case-noise)"), ("rgb", "(case-rgb)")]
+    cases += [("short-colour-map", "(case-short-colour-map)"),
+              ("guide-gimp-route", "(guide-gimp-route %d)" % index), ("guide-bmp-route", "(guide-bmp-route %d)" % index),
+              ("guide-palette-from-another", "(guide-palette-from-another)"),
+              ("guide-default-palette", "(guide-default-palette)")]
+    if samples_only:
+        pictures = [name for name in pictures if name.islower() and os.path.exists(os.path.join(source, "samples", name))]
+        cases = [case for case in cases if case[0] in ["load-" + stem_of(name) for name in pictures] +
+                 ["guide-default-palette"]]
+        refused = []
+    output, outcomes = run_gimp(home, files, cases + refused)
+    with open(os.path.join(work, "gimp-output.txt"), "w") as f:
+        f.write(output)
+
+    failures = Failures()
+    for label, _ in cases:
+        failures.check(outcomes.get(label) is True, "case %s did not succeed (GIMP's output: %s)" %
+                       (label, os.path.join(work, "gimp-output.txt")))
+    for label, _ in refused:
+        failures.check(outcomes.get(label) is False, "case %s was not refused" % label)
+    for name in pictures:
+        check_loaded(failures, program, files, name, name in with_choices)
+    if samples_only:
+        check_default_palette(failures, program, files)
+        failures.finish("GIMP loaded the %d samples as the converter reads them and exported them as it writes "
+                        "them; the default palette is the game's" % len(pictures))
+        return
+    check_refusals(failures, files, output, empty)
+    out = converter(program, files, "short.bmp", "short-converter.pic")
+    failures.check(succeeded(out) and same_file(files, "short.pic", "short-converter.pic"),
+                   "a three-colour map is not padded as the converter pads a short BMP colour table")
+    check_guide(failures, program, files, index)
+    check_default_palette(failures, program, files)
+    failures.finish("GIMP loaded %d pictures as the converter reads them and exported them as it writes them; "
+                    "%d refusals and the guide's steps checked" % (len(pictures), len(refused)))
+
+
+if __name__ == "__main__":
+    main()

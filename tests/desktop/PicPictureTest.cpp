@@ -1,0 +1,154 @@
+// The desktop programs' picture against the converter's image document: the
+// same pixels and colours loaded, the same bytes written, a short colour map
+// padded as a short BMP colour table, the refusals, and a file handed over in
+// pieces read as the whole.
+#include "converter/ImageDocument.h"
+#include "desktop/common/PicPicture.h"
+#include "desktop/common/PicPieces.h"
+#include "tests/common/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+const char* const PICTURES[] = {
+    CANTREL_SOURCE_DIR "/samples/valley.pic",           CANTREL_SOURCE_DIR "/samples/cottage.pic",
+    CANTREL_SOURCE_DIR "/samples/map.pic",              CANTREL_FIXTURES "/pic/palette-range.pic",
+    CANTREL_FIXTURES "/pic/unknown-chunk.pic",          CANTREL_FIXTURES "/pic/four-fives.pic",
+    CANTREL_FIXTURES "/pic/repeated-pair.pic",
+};
+
+void ExpectSamePicture(const PicPicture& picture, const char* path)
+{
+    ImageDocument document;
+    ASSERT_TRUE(document.Load(path));
+    ASSERT_EQ(picture.Width(), document.Width);
+    ASSERT_EQ(picture.Height(), document.Height);
+    ASSERT_TRUE(picture.Pixels().Equals(document.Pixels));
+    EXPECT_EQ(picture.HasPalette(), document.HasPalette);
+    for (int i = 0; i < PicPicture::COLOURS; ++i) {
+        std::uint32_t entry = document.PaletteEntry(i);
+        const unsigned char* rgb = picture.ColourMap() + 3 * i;
+        ASSERT_EQ(rgb[0] | rgb[1] << 8 | rgb[2] << 16, static_cast<int>(entry)) << "entry " << i;
+    }
+}
+
+TEST(PicPicture, LoadsWhatTheConverterLoads)
+{
+    for (const char* path : PICTURES) {
+        SCOPED_TRACE(path);
+        PicPicture picture;
+        int unknown = 0;
+        picture.OnUnknownChunk = [&unknown](std::uint16_t) { ++unknown; };
+        ASSERT_TRUE(picture.Load(path)) << picture.Error();
+        ExpectSamePicture(picture, path);
+        EXPECT_EQ(unknown, std::strstr(path, "unknown") != nullptr ? 1 : 0);
+    }
+}
+
+TEST(PicPicture, RefusesFilesWithoutAPictureSayingWhy)
+{
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"empty file", {}, "holds no image chunk"},
+        {"unknown chunk only", {'A', 'B', 1, 0, 'z'}, "holds no image chunk"},
+        {"palette only", {'M', '0', 2, 0, 0, 0}, "holds no image chunk"},
+        {"width 32,768 as stored", {'X', '0', 5, 0, 0x00, 0x80, 1, 0, 11}, "declares 32768 x 1 pixels"},
+        {"no pixels", {'X', '0', 5, 0, 0, 0, 3, 0, 11}, "The image is 0 x 3 pixels"},
+        // A good image and then one that cannot be held: the file's last word counts.
+        {"refused after a good one",
+         {'X', '0', 8, 0, 2, 0, 1, 0, 0x0B, 0x01, 0x04, 0x00, 'X', '0', 5, 0, 1, 0, 0xFF, 0xFF, 11},
+         "declares 1 x 65535 pixels"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PicPicture picture;
+        EXPECT_FALSE(picture.Parse(c.bytes.data(), static_cast<int>(c.bytes.size())));
+        EXPECT_NE(picture.Error().find(c.reason), std::string::npos) << picture.Error();
+    }
+}
+
+TEST(PicPicture, ReadsAFileInPiecesAsAWhole)
+{
+    for (const char* path : PICTURES) {
+        Bytes file;
+        ASSERT_TRUE(ReadBytes(path, file));
+        for (std::size_t pieceSize : {std::size_t{1}, std::size_t{3}, std::size_t{7}, std::size_t{4093}}) {
+            SCOPED_TRACE(std::string(path) + " in pieces of " + std::to_string(pieceSize));
+            PicPieces pieces;
+            for (std::size_t at = 0; at < file.size(); at += pieceSize)
+                ASSERT_TRUE(pieces.Add(file.data() + at, std::min(pieceSize, file.size() - at)));
+            PicPicture picture;
+            ASSERT_TRUE(pieces.Finish(picture)) << picture.Error();
+            ExpectSamePicture(picture, path);
+        }
+    }
+}
+
+// Three colours for six pixels; the converter reads a BMP file with a
+// three-entry colour table as these colours and 253 black ones.
+TEST(PicPicture, WritesWhatTheConverterWritesWithAShortColourMapPaddedBlack)
+{
+    const unsigned char pixels[] = {0, 1, 2, 2, 1, 0};
+    const unsigned char colourMap[] = {255, 0, 0, 10, 200, 30, 0, 0, 255};
+    ScratchFolder folder;
+    ImageDocument document;
+    document.Width = 3;
+    document.Height = 2;
+    document.Pixels.Append(pixels, 6);
+    document.Palette.SetSize(ImageDocument::PALETTE_BYTES);
+    std::memset(document.Palette.Data(), 0, ImageDocument::PALETTE_BYTES);
+    for (int i = 0; i < 3; ++i)
+        std::memcpy(document.Palette.Data() + 4 * i, colourMap + 3 * i, 3);
+    ASSERT_TRUE(document.Save((folder / "with.pic").c_str(), ImageDocument::TYPE_PIC));
+    document.Palette.Clear();
+    ASSERT_TRUE(document.Save((folder / "without.pic").c_str(), ImageDocument::TYPE_PIC));
+
+    PicPicture picture;
+    ASSERT_TRUE(picture.SetImage(3, 2, pixels, colourMap, 3));
+    for (bool writePalette : {true, false}) {
+        const char* name = writePalette ? "with.pic" : "without.pic";
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(picture.Save((folder / "ours.pic").c_str(), writePalette)) << picture.Error();
+        Bytes ours, converters;
+        ASSERT_TRUE(ReadBytes(folder / "ours.pic", ours));
+        ASSERT_TRUE(ReadBytes(folder / name, converters));
+        EXPECT_EQ(ours, converters);
+    }
+}
+
+TEST(PicPicture, RefusesToWriteWhatAPicFileCannotHoldAndLeavesTheTarget)
+{
+    ScratchFolder folder;
+    const Bytes kept = {'k', 'e', 'e', 'p'};
+    ASSERT_TRUE(WriteBytes(folder / "target.pic", kept));
+    PicPicture picture;
+    unsigned char pixel = 0;
+    EXPECT_FALSE(picture.SetImage(40000, 1, &pixel, nullptr, 0));
+    EXPECT_EQ(picture.Error(), "The image is 40000 x 1 pixels; a PIC file holds at most 32767 x 32767");
+
+    // Noise does not compress: 300 x 300 of it needs more than an image chunk holds.
+    Bytes noise(300 * 300);
+    unsigned state = 13;
+    for (unsigned char& byte : noise) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<unsigned char>(state >> 16);
+    }
+    ASSERT_TRUE(picture.SetImage(300, 300, noise.data(), nullptr, 0));
+    EXPECT_FALSE(picture.Save((folder / "target.pic").c_str(), true));
+    EXPECT_NE(picture.Error().find("bytes; a PIC image chunk holds at most 65,531"), std::string::npos)
+        << picture.Error();
+    Bytes after;
+    ASSERT_TRUE(ReadBytes(folder / "target.pic", after));
+    EXPECT_EQ(after, kept);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"target.pic"});
+}
+
+} // namespace
