@@ -10,7 +10,7 @@
 set -u
 gimp_deb=$1 pixbuf_deb=$2 converter=$3 version=$4 python=$5 source=$6 work=$7
 
-. "$source/tests/packaging/Failures.sh"
+. "$source/tests/common/Failures.sh"
 
 for deb in "$gimp_deb" "$pixbuf_deb"; do
     [ -f "$deb" ] || stop "no package $deb: make it with cmake --workflow --preset package-deb (or cpack --preset deb)"
