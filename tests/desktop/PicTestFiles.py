@@ -85,8 +85,10 @@ def write_unusual_pictures(samples, folder):
         "cut-short.pic": valley[:len(valley) * 3 // 5],
         # The palette chunk after the image.
         "palette-last.pic": valley[774:] + valley[:774],
-        # The game's own names are upper-case.
-        "VALLEY.PIC": valley,
+        # The game's own names are upper-case. A stem of its own: the converter
+        # finds names without regard to case, and would take valley.pic's
+        # outputs for this one's.
+        "DUSK.PIC": valley,
     }
     empty = {
         "no-image.pic": valley[:774],

@@ -112,9 +112,9 @@ def check_pictures(failures, GdkPixbuf, GLib, program, files, pictures, empty):
 
 
 def check_type(failures, GdkPixbuf, Gio, files):
-    path = os.path.join(files, "VALLEY.PIC")
+    path = os.path.join(files, "DUSK.PIC")
     guessed, _ = Gio.content_type_guess(path, None)
-    failures.check(guessed == MIME_TYPE, "VALLEY.PIC has the type %s" % guessed)
+    failures.check(guessed == MIME_TYPE, "DUSK.PIC has the type %s" % guessed)
     with open(os.path.join(files, "cottage.pic"), "rb") as f:
         sniffed, uncertain = Gio.content_type_guess(None, f.read(2048))
     failures.check(sniffed == MIME_TYPE and not uncertain, "a PIC file's bytes alone give the type %s" % sniffed)
@@ -125,7 +125,7 @@ def check_type(failures, GdkPixbuf, Gio, files):
     failures.check(guessed == "image/x-pict", "a .pict file became %s" % guessed)
     info = GdkPixbuf.Pixbuf.get_file_info(path)
     failures.check(info[0] is not None and info[0].get_name() == "fenwolds-pic" and info[1:] == (320, 200),
-                   "gdk-pixbuf does not tell VALLEY.PIC as a 320 x 200 picture of the loader")
+                   "gdk-pixbuf does not tell DUSK.PIC as a 320 x 200 picture of the loader")
 
 
 def check_thumbnailer(failures, GdkPixbuf, entry, source, work):
