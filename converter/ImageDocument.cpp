@@ -123,7 +123,15 @@ std::uint32_t ImageDocument::PaletteEntry(int i) const
 bool ImageDocument::LoadPic(const char* name)
 {
     PicFile pic;
-    if (!pic.Load(name))
+    bool read = pic.Load(name);
+    // A picture the file holds but the reader could not is lost, not empty:
+    // taken for a 0 x 0 image it would be saved as one.
+    if (!pic.LoadRefusal().empty()) {
+        m_refusalReason = Messages::PIC_FILE_REASON;
+        m_refusalReason += pic.LoadRefusal().c_str();
+        return false;
+    }
+    if (!read)
         return false;
     // The pixels are gathered aside, so that a failure leaves the document as it was.
     long long count = PixelCount(pic.Width(), pic.Height());

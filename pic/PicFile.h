@@ -26,8 +26,10 @@ public:
     PicFile& operator=(const PicFile&) = delete;
     virtual ~PicFile();
 
-    // False only when the file cannot be opened: whatever it holds, it loads.
-    // An image chunk it cannot hold leaves no image; LoadRefusal says why.
+    // False when the file cannot be opened, or cannot be read whole (too large
+    // for a buffer or for memory: LoadRefusal says which). Whatever it holds,
+    // it loads; an image chunk it cannot hold leaves no image, and LoadRefusal
+    // says why.
     bool Load(const char* path);
     bool LoadFrom(FileHandle& file);
     bool Parse(const unsigned char* data, int size);
@@ -51,9 +53,10 @@ public:
     // Why the last Save refused the picture itself (too large to store);
     // empty when it did not, e.g. when only the file could not be written.
     const std::string& RefusalReason() const { return m_refusalReason; }
-    // Why the last image chunk walked could not be held (sides a PIC picture
-    // cannot have, or pixels that could not be allocated); empty when it was
-    // held or the data had none.
+    // Why the last load could not read the file whole, or why the last image
+    // chunk walked could not be held (sides a PIC picture cannot have, or
+    // pixels that could not be allocated); empty when it was held or the data
+    // had none.
     const std::string& LoadRefusal() const { return m_loadRefusal; }
 
     void ResetPalette();
