@@ -53,10 +53,10 @@ public:
     // Why the last Save refused the picture itself (too large to store);
     // empty when it did not, e.g. when only the file could not be written.
     const std::string& RefusalReason() const { return m_refusalReason; }
-    // Why the last load could not read the file whole, or why the last image
-    // chunk walked could not be held (sides a PIC picture cannot have, or
-    // pixels that could not be allocated); empty when it was held or the data
-    // had none.
+    // Why the last image chunk walked could not be held (sides a PIC picture
+    // cannot have, or pixels that could not be allocated), or why the last
+    // load could not read the file whole; empty when the picture was held or
+    // the data had none.
     const std::string& LoadRefusal() const { return m_loadRefusal; }
 
     void ResetPalette();
