@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the BMP reader as the converter would use it: the
-// size judged from the header, then an 8-bit bitmap wanted. Any outcome but a decoded bitmap or a PLTextException
-// (a crash, a leak, a hang, another exception) is a finding.
+// size judged from the header, then an 8-bit bitmap wanted. Any outcome but a
+// decoded bitmap or a PLTextException (a crash, a leak, a hang, another
+// exception) is a finding.
 #include "bitmap/PLBmpReader.h"
 #include "bitmap/PLMemBitmap.h"
 #include "bitmap/PLTextException.h"
