@@ -231,31 +231,6 @@ TEST(ImageDocument, PicSidesUpTo32767AreHeld)
     }
 }
 
-TEST(ImageDocument, PicFilesLargerThanABufferAreRefusedNeverCut)
-{
-    // Sparse files that begin with a whole picture: read as their first bytes
-    // they would load as that picture.
-    ScratchFolder folder;
-    struct Case {
-        std::uint64_t size;
-        std::string reason;
-    };
-    const Case cases[] = {
-        {0x80000000, "PIC file: the file is 2147483648 bytes; at most 2147483647 can be read"},
-        {0x100000000 + 12, "PIC file: the file is 4294967308 bytes; at most 2147483647 can be read"},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.size);
-        std::string name = folder / "huge.pic";
-        ASSERT_TRUE(WriteSparseFile(name, TWO_PIXELS, test.size));
-        ImageDocument document;
-        EXPECT_FALSE(document.Load(name.c_str()));
-        EXPECT_STREQ(document.RefusalReason().Text(), test.reason.c_str());
-        EXPECT_EQ(document.Width, 0);
-        EXPECT_TRUE(document.HasPalette);
-    }
-}
-
 TEST(ImageDocument, PicSaveWritesAPaletteChunkExactlyWhenThereIsPaletteData)
 {
     ScratchFolder folder;
