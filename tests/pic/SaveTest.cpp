@@ -160,10 +160,10 @@ TEST(Load, AFileLargerThanABufferIsRefusedWithItsSize)
         std::uint64_t size;
         std::string refusal;
     };
+    const std::uint64_t past4GiB = 0x100000000 + std::uint64_t{bytes.size()};
     const Case cases[] = {
         {0x80000000, "the file is 2147483648 bytes; at most 2147483647 can be read"},
-        {0x100000000 + bytes.size(), "the file is " + std::to_string(0x100000000 + bytes.size()) +
-                                         " bytes; at most 2147483647 can be read"},
+        {past4GiB, "the file is " + std::to_string(past4GiB) + " bytes; at most 2147483647 can be read"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
