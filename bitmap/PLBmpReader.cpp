@@ -24,10 +24,6 @@ constexpr std::uint8_t DELTA = 2;
 // The single-precision value nearest 1 / 39.37 inches per metre.
 constexpr float INCHES_PER_METRE = 0.0254000518f;
 
-// The most pixels one byte of pixel data can stand for: eight at 1 bit, two at
-// 4 bits, one at 8 bits; an RLE pair (2 bytes) repeats a value up to 255 times.
-constexpr std::uint64_t RLE_PIXELS_PER_BYTE = 128;
-
 std::uint16_t U16(const std::uint8_t* p)
 {
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
@@ -265,11 +261,14 @@ void PLBmpReader::Announce()
 void PLBmpReader::CheckDataSize(const PLInput& source) const
 {
     const BmpHeader& header = *m_header;
-    bool compressed = header.compression != 0 && (header.bitCount == 4 || header.bitCount == 8);
+    // RLE data may end any row, and the bitmap itself, early ("00 00",
+    // "00 01"): the pixels it never reaches are 0, so a few bytes can
+    // rightly stand for any size. What such an image may cost is for the
+    // caller to judge from the size announced (OpenFile, then DecodeInto).
+    if (header.compression != 0 && (header.bitCount == 4 || header.bitCount == 8))
+        return;
     std::uint64_t pixelsPerByte = 8;
-    if (compressed)
-        pixelsPerByte = RLE_PIXELS_PER_BYTE;
-    else if (header.bitCount == 4)
+    if (header.bitCount == 4)
         pixelsPerByte = 2;
     else if (header.bitCount >= 8)
         pixelsPerByte = 1;

@@ -18,21 +18,26 @@ PLFileInput::~PLFileInput()
 
 int PLFileInput::Open(const char* path)
 {
+    m_openFailure.clear();
     if (path == nullptr || *path == '\0')
         return -1;
     Platform::FileId file = Platform::OpenFile(path, Platform::OPEN_READ);
     if (file == Platform::INVALID_FILE)
         return -1;
-    // Sizes and counts are signed 32-bit throughout the library.
-    std::uint32_t size = Platform::FileSize(file);
-    if (size > INT_MAX) {
+    // Sizes and counts are signed 32-bit throughout the library; a larger
+    // file is refused whole, never read as the part of it that fits.
+    std::uint64_t size = Platform::FileSize(file);
+    if (size > static_cast<std::uint64_t>(INT_MAX)) {
         Platform::CloseFile(file);
+        m_openFailure = "the file is " + std::to_string(size) + " bytes; at most " + std::to_string(INT_MAX) +
+                        " can be read";
         return -1;
     }
     // One byte more than the file keeps the buffer's address valid for an empty file.
     std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[size + 1]);
     if (buffer == nullptr) {
         Platform::CloseFile(file);
+        m_openFailure = "there is not enough memory for the " + std::to_string(size) + " bytes of the file";
         return -1;
     }
     m_file = file;

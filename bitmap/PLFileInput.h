@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 
 #include <memory>
+#include <string>
 
 class PLFileInput : public PLInput {
 public:
@@ -16,8 +17,11 @@ public:
     ~PLFileInput() override;
 
     // 0 on success; -1 for an empty path, a file that cannot be opened (or is
-    // a folder, or is 2 GB or more) or a buffer that cannot be allocated.
+    // a folder), one larger than a signed 32-bit size, or a buffer that cannot
+    // be allocated. OpenFailure then tells the last two apart.
     virtual int Open(const char* path);
+    // Why the last Open failed when the file itself was found; empty else.
+    const std::string& OpenFailure() const { return m_openFailure; }
     void Close() override;
     // Peek reads up to 4,096 more bytes from the file when fewer than n are
     // buffered; Read then reads all the rest.
@@ -37,4 +41,5 @@ private:
     std::uint8_t* m_fillEnd = nullptr;
     int m_bytesFromFile = 0;
     std::uint8_t* m_position = nullptr;
+    std::string m_openFailure;
 };

@@ -31,19 +31,37 @@ PLImageReader::~PLImageReader()
 
 void PLImageReader::DecodeFile(const char* path, PLBitmap& bitmap, int wantedDepth, PLProgressListener* progress)
 {
-    if (path == nullptr)
-        path = "";
-    TraceMessage(1, Formatted("--- Decoding file %s. ---\n", path).c_str());
-    auto source = std::make_unique<PLFileInput>(progress);
-    int result = source->Open(path);
-    if (result != 0)
-        ThrowDecoderError(result, Formatted("Opening %s failed", path).c_str());
-    DecodeFrom(std::move(source), bitmap, wantedDepth);
+    OpenFile(path, progress);
+    DecodeAndClose(bitmap, wantedDepth);
 }
 
 void PLImageReader::DecodeMemory(const std::uint8_t* data, int size, PLBitmap& bitmap, int wantedDepth,
                                  PLProgressListener*)
 {
+    OpenMemory(data, size);
+    DecodeAndClose(bitmap, wantedDepth);
+}
+
+void PLImageReader::OpenFile(const char* path, PLProgressListener* progress)
+{
+    Close();
+    if (path == nullptr)
+        path = "";
+    TraceMessage(1, Formatted("--- Decoding file %s. ---\n", path).c_str());
+    auto source = std::make_unique<PLFileInput>(progress);
+    int result = source->Open(path);
+    if (result != 0) {
+        std::string text = Formatted("Opening %s failed", path);
+        if (!source->OpenFailure().empty())
+            text += ": " + source->OpenFailure();
+        ThrowDecoderError(result, text.c_str());
+    }
+    ReadHeaderFrom(std::move(source));
+}
+
+void PLImageReader::OpenMemory(const std::uint8_t* data, int size)
+{
+    Close();
     char address[32];
     std::snprintf(address, sizeof address, "%p", static_cast<const void*>(data));
     TraceMessage(1, Formatted("--- Decoding from memory at %s. ---\n", address).c_str());
@@ -51,14 +69,23 @@ void PLImageReader::DecodeMemory(const std::uint8_t* data, int size, PLBitmap& b
     int result = source->Open(data, size);
     if (result != 0)
         ThrowDecoderError(result, Formatted("Reading from memory at %s failed", address).c_str());
-    DecodeFrom(std::move(source), bitmap, wantedDepth);
+    ReadHeaderFrom(std::move(source));
 }
 
-void PLImageReader::DecodeFrom(std::unique_ptr<PLInput> source, PLBitmap& bitmap, int wantedDepth)
+void PLImageReader::ReadHeaderFrom(std::unique_ptr<PLInput> source)
 {
     m_source = std::move(source);
     try {
         ReadHeader(*m_source);
+    } catch (const PLTextException&) {
+        Close();
+        throw;
+    }
+}
+
+void PLImageReader::DecodeAndClose(PLBitmap& bitmap, int wantedDepth)
+{
+    try {
         DecodeInto(bitmap, wantedDepth);
     } catch (const PLTextException&) {
         Close();

@@ -22,12 +22,19 @@ public:
     // Also stops file tracing (SetTrace's file name is released).
     ~PLImageReader() override;
 
-    // wantedDepth 0 takes the depth the file announces.
+    // wantedDepth 0 takes the depth the file announces. OpenFile, DecodeInto
+    // and Close in one.
     virtual void DecodeFile(const char* path, PLBitmap& bitmap, int wantedDepth,
                             PLProgressListener* progress = nullptr);
     // The progress listener is not used for memory.
     virtual void DecodeMemory(const std::uint8_t* data, int size, PLBitmap& bitmap, int wantedDepth,
                               PLProgressListener* progress = nullptr);
+    // The first half of a decode: opens the source and reads the headers, so
+    // that the caller can judge the image announced (Width(), Height(), ...)
+    // before its pixels are allocated. DecodeInto then reads them; Close, or
+    // destruction, releases the source. A failure closes it before it leaves.
+    void OpenFile(const char* path, PLProgressListener* progress = nullptr);
+    void OpenMemory(const std::uint8_t* data, int size);
     // Needs ReadHeader to have run: refuses a wanted depth other than 0 or the
     // announced one, then creates the bitmap from the announced info and reads
     // the pixels into it.
@@ -47,8 +54,10 @@ protected:
     PLInput& Source() { return *m_source; }
 
 private:
-    // Header and pixels from an opened source, closing it also on failure.
-    void DecodeFrom(std::unique_ptr<PLInput> source, PLBitmap& bitmap, int wantedDepth);
+    // Takes an opened source and reads the headers from it.
+    void ReadHeaderFrom(std::unique_ptr<PLInput> source);
+    // DecodeInto, then Close, also on failure.
+    void DecodeAndClose(PLBitmap& bitmap, int wantedDepth);
 
     std::unique_ptr<PLInput> m_source;
 };

@@ -54,6 +54,15 @@ int PLMemBitmap::LineBytes() const
     return static_cast<int>(RowBytes(Width(), BitsPerPixel()));
 }
 
+std::unique_ptr<std::uint8_t[]> PLMemBitmap::TakePixels()
+{
+    std::unique_ptr<std::uint8_t[]> pixels = std::move(m_pixels);
+    // No rows, so no row addresses to keep.
+    m_lineTable.reset();
+    SetInfo({0, 0}, BitsPerPixel(), Resolution(), HasAlpha(), IsGreyscale());
+    return pixels;
+}
+
 void PLMemBitmap::AllocateStorage(int width, int height, int bitsPerPixel, bool hasAlpha, bool isGreyscale)
 {
     if (!IsSupportedDepth(bitsPerPixel))

@@ -17,6 +17,12 @@ public:
     std::size_t MemoryUsed() const override;
     int LineBytes() const override;
 
+    // Hands the pixel block to the caller: Height() rows of LineBytes() bytes,
+    // top row first, allocated with new[]. The bitmap is left 0 x 0 at the
+    // same depth, with its colour table, so a decoded image changes owner
+    // without being copied.
+    std::unique_ptr<std::uint8_t[]> TakePixels();
+
     static constexpr int DEFAULT_SIDE = 16;
 
 protected:

@@ -124,7 +124,15 @@ std::uint32_t ImageDocument::PaletteEntry(int i) const
 bool ImageDocument::LoadPic(const char* name)
 {
     PicFile pic;
-    if (!pic.Load(name))
+    bool read = pic.Load(name);
+    // A picture the file holds but the reader could not is lost, not empty:
+    // taken for a 0 x 0 image it would be saved as one.
+    if (!pic.LoadRefusal().empty()) {
+        m_refusalReason = Messages::PIC_FILE_REASON;
+        m_refusalReason += pic.LoadRefusal().c_str();
+        return false;
+    }
+    if (!read)
         return false;
     // The pixels are gathered aside, so that a failure leaves the document as it was.
     long long count = PixelCount(pic.Width(), pic.Height());
@@ -188,40 +196,51 @@ bool ImageDocument::SavePic(const char* name)
 bool ImageDocument::LoadBmp(const char* name)
 {
     try {
-        PLMemBitmap bitmap;
         PLBmpReader reader;
-        reader.DecodeFile(name, bitmap, 8, nullptr);
-
-        // Gathered aside, so that a failure leaves the document as it was.
-        long long count = PixelCount(bitmap.Width(), bitmap.Height());
-        if (count <= 0)
-            return false;
-        ByteBuffer pixels;
-        ByteBuffer palette;
-        if (!pixels.SetSize(static_cast<int>(count)) || !palette.SetSize(PALETTE_BYTES)) {
-            SetRefusalReason(Messages::NO_MEMORY);
+        reader.OpenFile(name);
+        // No PIC file holds more, so a larger picture is refused from its
+        // header, before a few bytes of RLE data can claim gigabytes.
+        if (reader.Width() > PicFile::MAX_SIDE || reader.Height() > PicFile::MAX_SIDE) {
+            Format(m_refusalReason, Messages::TOO_LARGE_FOR_PIC_FORMAT, reader.Width(), reader.Height(),
+                   PicFile::MAX_SIDE, PicFile::MAX_SIDE);
             return false;
         }
-        const std::uint8_t* const* lines = bitmap.Lines();
-        auto width = static_cast<std::size_t>(bitmap.Width());
-        for (int y = 0; y < bitmap.Height(); ++y)
-            std::memcpy(pixels.Data() + static_cast<std::size_t>(y) * width, lines[y], width);
-        // The reader always delivers 256 entries; alpha has no place here.
-        const PLColor* table = bitmap.ColorTable();
-        for (int i = 0; i < PALETTE_ENTRIES; ++i)
-            StoreEntry(palette.Data() + 4 * i, static_cast<std::uint32_t>(table[i].b) << 16 |
-                                                   static_cast<std::uint32_t>(table[i].g) << 8 | table[i].r);
-
-        Pixels.Swap(pixels);
-        Palette.Swap(palette);
-        Width = bitmap.Width();
-        Height = bitmap.Height();
-        HasPalette = true;
-        return true;
+        PLMemBitmap bitmap;
+        reader.DecodeInto(bitmap, 8);
+        reader.Close();
+        return TakeBitmap(bitmap);
     } catch (const PLTextException& error) {
         SetRefusalReason(error.Text());
         return false;
     }
+}
+
+bool ImageDocument::TakeBitmap(PLMemBitmap& bitmap)
+{
+    int width = bitmap.Width();
+    int height = bitmap.Height();
+    long long count = PixelCount(width, height);
+    // At 8 bits a row is Width bytes, rows top first without padding: the
+    // bitmap's block is this document's pixels as they stand.
+    if (count <= 0 || bitmap.BitsPerPixel() != 8 || bitmap.LineBytes() != width)
+        return false;
+    ByteBuffer palette;
+    if (!palette.SetSize(PALETTE_BYTES)) {
+        SetRefusalReason(Messages::NO_MEMORY);
+        return false;
+    }
+    // The reader always delivers 256 entries; alpha has no place here.
+    const PLColor* table = bitmap.ColorTable();
+    for (int i = 0; i < PALETTE_ENTRIES; ++i)
+        StoreEntry(palette.Data() + 4 * i, static_cast<std::uint32_t>(table[i].b) << 16 |
+                                               static_cast<std::uint32_t>(table[i].g) << 8 | table[i].r);
+
+    Pixels.Adopt(bitmap.TakePixels(), static_cast<int>(count));
+    Palette.Swap(palette);
+    Width = width;
+    Height = height;
+    HasPalette = true;
+    return true;
 }
 
 bool ImageDocument::SaveBmp(const char* name)

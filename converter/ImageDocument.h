@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+class PLMemBitmap;
+
 class ImageDocument {
 public:
     // FileType values.
@@ -54,6 +56,9 @@ private:
     bool LoadPic(const char* name);
     bool SavePic(const char* name);
     bool LoadBmp(const char* name);
+    // Takes over a decoded 8-bit bitmap's pixels and colour table; false,
+    // with the document unchanged, for a bitmap without pixels.
+    bool TakeBitmap(PLMemBitmap& bitmap);
     bool SaveBmp(const char* name);
     // Keeps text as the reason, without the line ends it may carry.
     void SetRefusalReason(const char* text);

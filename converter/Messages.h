@@ -72,11 +72,15 @@ constexpr const char* UNKNOWN_OUTPUT_FORMAT_HINT = "\r\n   (it's not a .bmp or a
 constexpr const char* NOT_SAVED = "Unable to save file ";
 // Put before the reason a reader or writer gives for failing, on its own line.
 constexpr const char* REASON_INDENT = "   ";
+// Put before the PIC reader's own reason for not loading a file (a picture
+// it cannot hold, a file it cannot read whole).
+constexpr const char* PIC_FILE_REASON = "PIC file: ";
 constexpr const char* NO_MATCHES = "No files match ";
 
 // Reasons for refusing to save a picture, shown indented below "Unable to save
 // file" (and, for a BMP file, the bitmap library's own texts, below the load
-// and save messages).
+// and save messages). A BMP file too large for a PIC file is refused on
+// loading with TOO_LARGE_FOR_PIC_FORMAT too.
 constexpr const char* TOO_LARGE_FOR_PIC_FORMAT = "The image is %d x %d pixels; a PIC file holds at most %d x %d";
 constexpr const char* PIXELS_MISSING_FORMAT = "The image of %d x %d pixels holds only %d bytes of pixels";
 constexpr const char* EMPTY_FOR_BMP_FORMAT = "The image is %d x %d pixels; a BMP file holds at least 1 x 1";

@@ -7,6 +7,7 @@
 #include "pic/PicSize.h"
 #include "platform/Platform.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -31,6 +32,16 @@ ChunkHeader ReadChunkHeader(ByteBuffer& data)
 int ReadSigned16(const unsigned char* p)
 {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | p[1] << 8));
+}
+
+// Why a file could not be read whole: its size is more than a buffer's
+// signed 32-bit size can say, or more than memory allows.
+std::string UnreadableFileReason(std::uint64_t size)
+{
+    if (size > static_cast<std::uint64_t>(INT_MAX))
+        return "the file is " + std::to_string(size) + " bytes; at most " + std::to_string(INT_MAX) +
+               " can be read";
+    return "there is not enough memory for the " + std::to_string(size) + " bytes of the file";
 }
 
 void ShowUnknownChunkMessage(std::uint16_t tag)
@@ -58,7 +69,10 @@ bool PicFile::Load(const char* path)
 
 bool PicFile::LoadFrom(FileHandle& file)
 {
-    RawData.ReadFrom(file);
+    if (!RawData.ReadFrom(file)) {
+        m_loadRefusal = UnreadableFileReason(file.GetSize());
+        return false;
+    }
     return Parse(RawData.Data(), RawData.Size());
 }
 

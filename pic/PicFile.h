@@ -26,8 +26,10 @@ public:
     PicFile& operator=(const PicFile&) = delete;
     virtual ~PicFile();
 
-    // False only when the file cannot be opened: whatever it holds, it loads.
-    // An image chunk it cannot hold leaves no image; LoadRefusal says why.
+    // False when the file cannot be opened, or cannot be read whole (too large
+    // for a buffer or for memory: LoadRefusal says which). Whatever it holds,
+    // it loads; an image chunk it cannot hold leaves no image, and LoadRefusal
+    // says why.
     bool Load(const char* path);
     bool LoadFrom(FileHandle& file);
     bool Parse(const unsigned char* data, int size);
@@ -55,8 +57,9 @@ public:
     // Platform::ErrorText; 0 when it wrote it or refused the picture.
     int SaveError() const { return m_saveError; }
     // Why the last image chunk walked could not be held (sides a PIC picture
-    // cannot have, or pixels that could not be allocated); empty when it was
-    // held or the data had none.
+    // cannot have, or pixels that could not be allocated), or why the last
+    // load could not read the file whole; empty when the picture was held or
+    // the data had none.
     const std::string& LoadRefusal() const { return m_loadRefusal; }
 
     void ResetPalette();

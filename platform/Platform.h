@@ -34,8 +34,9 @@ int ReadFile(FileId file, void* buffer, int count);
 int WriteFile(FileId file, const void* buffer, int count);
 // Moves the file position; returns the new position, -1 on failure.
 long SeekFile(FileId file, long distance, int origin);
-// The file's size, low 32 bits; 0 on failure.
-std::uint32_t FileSize(FileId file);
+// The file's size in bytes, whatever it is (sizes past 4 GiB included); 0 on
+// failure. Callers decide what they can hold.
+std::uint64_t FileSize(FileId file);
 void CloseFile(FileId file);
 
 // True for an existing file or directory, and whenever the system fails to

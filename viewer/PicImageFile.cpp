@@ -5,19 +5,23 @@
 #include <windows.h>
 
 #include <climits>
+#include <cstddef>
 #include <new>
 
 namespace {
 
-// The size of an open file, or INVALID_FILE_SIZE when it cannot be told.
-DWORD FileSizeOf(HANDLE file)
+// The whole size of an open file, or -1 when it cannot be told. GetFileSize's
+// low part alone would read a 4 GiB + N file as N bytes.
+LONGLONG FileSizeOf(HANDLE file)
 {
-    DWORD size = GetFileSize(file, nullptr);
-    if (size == INVALID_FILE_SIZE) {
-        size = SetFilePointer(file, 0, nullptr, FILE_END);
-        SetFilePointer(file, 0, nullptr, FILE_BEGIN);
-    }
-    return size;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size))
+        return size.QuadPart;
+    LARGE_INTEGER start = {};
+    if (!SetFilePointerEx(file, start, &size, FILE_END))
+        return -1;
+    SetFilePointerEx(file, start, nullptr, FILE_BEGIN);
+    return size.QuadPart;
 }
 
 } // namespace
@@ -31,12 +35,13 @@ bool PicImage::Load(const char* name)
     FreeFileData();
 
     // FileSize is a signed 32-bit number; a file it cannot count (or whose
-    // size cannot be told, or whose bytes do not fit in memory) yields no bytes.
-    const DWORD size = FileSizeOf(file);
+    // size cannot be told, or whose bytes do not fit in memory) yields no
+    // bytes, never the part of it that would fit.
+    const LONGLONG size = FileSizeOf(file);
     DWORD count = 0;
-    if (size > 0 && size <= static_cast<DWORD>(INT_MAX)) {
-        FileData = new (std::nothrow) unsigned char[size];
-        if (FileData != nullptr && !ReadFile(file, FileData, size, &count, nullptr))
+    if (size > 0 && size <= INT_MAX) {
+        FileData = new (std::nothrow) unsigned char[static_cast<std::size_t>(size)];
+        if (FileData != nullptr && !ReadFile(file, FileData, static_cast<DWORD>(size), &count, nullptr))
             count = 0;
     }
     FileSize = static_cast<int>(count);

@@ -3,6 +3,7 @@
 #include "converter/support/FileHandle.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -155,14 +156,29 @@ ByteBuffer& ByteBuffer::Assign(const ByteBuffer& other)
 int ByteBuffer::ReadFrom(FileHandle& file)
 {
     long start = file.Seek(0, 0);
-    unsigned long total = file.GetSize();
-    long long count = start < 0 ? 0 : static_cast<long long>(total) - start;
-    if (count <= 0 || count > INT_MAX || !SetSize(static_cast<int>(count))) {
+    std::uint64_t total = file.GetSize();
+    if (start < 0 || static_cast<std::uint64_t>(start) >= total) {
         SetSize(0);
         return 1;
     }
+    // Never cut to what fits: a file read as a smaller one is another file.
+    std::uint64_t count = total - static_cast<std::uint64_t>(start);
+    if (count > static_cast<std::uint64_t>(INT_MAX) || !SetSize(static_cast<int>(count))) {
+        SetSize(0);
+        return 0;
+    }
     SetSize(file.Read(m_data, m_size));
     return 1;
+}
+
+void ByteBuffer::Adopt(std::unique_ptr<unsigned char[]> block, int size)
+{
+    Clear();
+    if (block == nullptr || size <= 0)
+        return;
+    m_data = block.release();
+    m_capacity = size;
+    m_size = size;
 }
 
 int ByteBuffer::ResizeBy(int n, int increment)

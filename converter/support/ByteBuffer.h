@@ -4,6 +4,8 @@
 // nothing throws, and a failed allocation leaves the buffer empty.
 #pragma once
 
+#include <memory>
+
 class FileHandle;
 
 class ByteBuffer {
@@ -29,7 +31,14 @@ public:
     int Read(void* destination, int n);
     int Seek(int offset, int origin);
     ByteBuffer& Assign(const ByteBuffer& other);
+    // The file from its position to its end; 0, with the buffer empty, when
+    // the bytes cannot be held (more than a signed 32-bit size, or more than
+    // memory allows).
     int ReadFrom(FileHandle& file);
+    // Takes over size bytes at block, which new[] allocated as this buffer
+    // allocates its own, and frees the block it held: a block made elsewhere
+    // (a decoder's pixels) becomes the buffer's without a copy.
+    void Adopt(std::unique_ptr<unsigned char[]> block, int size);
 
     void SetGrowMode(int mode) { GrowMode = mode; }
     int ResizeBy(int n, int increment);

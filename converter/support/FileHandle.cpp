@@ -29,7 +29,7 @@ long FileHandle::Seek(long distance, int origin)
     return Platform::SeekFile(m_file, distance, origin);
 }
 
-unsigned long FileHandle::GetSize()
+std::uint64_t FileHandle::GetSize()
 {
     return Platform::FileSize(m_file);
 }

@@ -4,6 +4,8 @@
 
 #include "platform/Platform.h"
 
+#include <cstdint>
+
 class FileHandle {
 public:
     // Open flag bits: 1 read, 2 write, 4 create the file when it is missing.
@@ -22,7 +24,8 @@ public:
     // origin: 1 from the start, 0 from the current position, 2 from the end
     // (any other value: from the start). Returns the new position, -1 on failure.
     long Seek(long distance, int origin);
-    unsigned long GetSize();
+    // The whole size, past 4 GiB too; 0 when closed.
+    std::uint64_t GetSize();
     void Close();
     bool IsOpen() const { return m_file != Platform::INVALID_FILE; }
 

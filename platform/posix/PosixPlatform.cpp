@@ -120,12 +120,12 @@ long SeekFile(FileId file, long distance, int origin)
     return static_cast<long>(position);
 }
 
-std::uint32_t FileSize(FileId file)
+std::uint64_t FileSize(FileId file)
 {
     struct stat info;
-    if (file == INVALID_FILE || ::fstat(static_cast<int>(file), &info) != 0)
+    if (file == INVALID_FILE || ::fstat(static_cast<int>(file), &info) != 0 || info.st_size < 0)
         return 0;
-    return static_cast<std::uint32_t>(info.st_size);
+    return static_cast<std::uint64_t>(info.st_size);
 }
 
 void CloseFile(FileId file)

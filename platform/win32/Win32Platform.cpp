@@ -90,12 +90,13 @@ long SeekFile(FileId file, long distance, int origin)
     return static_cast<long>(position);
 }
 
-std::uint32_t FileSize(FileId file)
+std::uint64_t FileSize(FileId file)
 {
-    if (file == INVALID_FILE)
+    // GetFileSize without its high part would report a 4 GiB + N file as N bytes.
+    LARGE_INTEGER size;
+    if (file == INVALID_FILE || !GetFileSizeEx(AsHandle(file), &size) || size.QuadPart < 0)
         return 0;
-    DWORD size = GetFileSize(AsHandle(file), nullptr);
-    return size == INVALID_FILE_SIZE ? 0 : size;
+    return static_cast<std::uint64_t>(size.QuadPart);
 }
 
 void CloseFile(FileId file)

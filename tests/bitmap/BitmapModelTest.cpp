@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -64,6 +65,32 @@ TEST(PLMemBitmap, RowsArePackedAndSizedByDepth)
         for (int y = 0; y < c.height; ++y)
             std::memset(bitmap.Lines()[y], 0xA5, static_cast<std::size_t>(c.lineBytes));
     }
+}
+
+TEST(PLMemBitmap, TakePixelsHandsOverTheRowsAndLeavesAnEmptyBitmap)
+{
+    PLMemBitmap bitmap;
+    bitmap.Create(3, 2, 8, false, false, {72, 96});
+    const std::uint8_t rows[2][3] = {{1, 2, 3}, {4, 5, 6}};
+    for (int y = 0; y < 2; ++y)
+        std::memcpy(bitmap.Lines()[y], rows[y], 3);
+    bitmap.ColorTable()[5] = PLColor(9, 8, 7, 0);
+    const std::uint8_t* block = bitmap.Lines()[0];
+
+    std::unique_ptr<std::uint8_t[]> pixels = bitmap.TakePixels();
+    EXPECT_EQ(pixels.get(), block) << "the block itself, not a copy";
+    EXPECT_EQ(std::memcmp(pixels.get(), rows, 6), 0);
+    EXPECT_EQ(bitmap.Size(), (PLPoint{0, 0}));
+    EXPECT_EQ(bitmap.BitsPerPixel(), 8);
+    EXPECT_EQ(bitmap.Resolution(), (PLPoint{72, 96}));
+    EXPECT_EQ(bitmap.LineBytes(), 0);
+    EXPECT_EQ(bitmap.MemoryUsed(), 1128u);
+    EXPECT_EQ(bitmap.ColorTable()[5], PLColor(9, 8, 7, 0)) << "the colour table stays";
+    EXPECT_EQ(bitmap.TakePixels().get(), nullptr) << "nothing is handed out twice";
+
+    bitmap.Create(2, 2, 8, false, false, {0, 0});
+    EXPECT_EQ(bitmap.Size(), (PLPoint{2, 2}));
+    std::memset(bitmap.Lines()[1], 0, 2);
 }
 
 TEST(PLMemBitmap, GreyRampStepsWithTheDepth)

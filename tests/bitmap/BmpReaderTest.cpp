@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 
@@ -278,6 +279,14 @@ struct RleCase {
     Bytes pixels; // top row first
 };
 
+// A width x height picture of zeros whose bottom row starts with run.
+Bytes WithBottomRun(int width, int height, const Bytes& run)
+{
+    Bytes pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    std::copy(run.begin(), run.end(), pixels.end() - width);
+    return pixels;
+}
+
 void ExpectRleCases(std::uint16_t bitCount, const std::vector<RleCase>& cases)
 {
     for (const RleCase& c : cases) {
@@ -315,6 +324,11 @@ TEST(BmpReader, Rle8RunsEscapesAndClipping)
         {"bitmap ended early", 3, 2, {2, 5, 0, 1}, {0, 0, 0, 5, 5, 0}},
         {"bitmap ended at once", 2, 2, {0, 1}, {0, 0, 0, 0}},
         {"255-pixel run", 255, 1, {255, 3, 0, 1}, Bytes(255, 3)},
+        // Far fewer bytes than pixels: what was once refused as too little data.
+        {"one run in 200 x 200, then the end", 200, 200, {5, 7, 0, 1}, WithBottomRun(200, 200, Bytes(5, 7))},
+        {"every row ended at once", 300, 3, {0, 0, 0, 0, 0, 0}, Bytes(900, 0)},
+        {"one absolute run in 1000 x 2, then the end", 1000, 2, {0, 3, 1, 2, 3, 0, 0, 1},
+         WithBottomRun(1000, 2, {1, 2, 3})},
     });
 }
 
@@ -328,6 +342,7 @@ TEST(BmpReader, Rle4RunsEscapesAndClipping)
         {"absolute run clipped", 2, 1, {0, 4, 0x12, 0x34, 0, 1}, {1, 2}},
         {"bottom-up rows", 2, 2, {2, 0x11, 0, 0, 2, 0x22, 0, 1}, {2, 2, 1, 1}},
         {"bitmap ended early", 2, 2, {1, 0xF0, 0, 1}, {0, 0, 15, 0}},
+        {"one run in 200 x 200, then the end", 200, 200, {5, 0x12, 0, 1}, WithBottomRun(200, 200, {1, 2, 1, 2, 1})},
     });
 }
 
@@ -422,8 +437,10 @@ TEST(BmpReader, RefusesWhatItCannotReadWithAClearText)
         {"OS/2 data offset past the end", Variant([](BmpLayout& l) { l.headerSize = 12; l.colors = Greys(256); l.dataOffset = 0xFFFFFFFF; }), 11, endOfFile},
         {"60000 x 60000 in a few bytes", Variant([](BmpLayout& l) { l.width = l.height = 60000; }), 11,
          "Decoder error: BMP pixel data: 60000 x 60000 pixels, but the 8 bytes left in the file hold at most 8\n"},
-        {"60000 x 60000 RLE8 in a few bytes", Variant([](BmpLayout& l) { l.width = l.height = 60000; l.compression = 1; l.pixels = {0, 1}; }), 11,
-         "Decoder error: BMP pixel data: 60000 x 60000 pixels, but the 2 bytes left in the file hold at most 256\n"},
+        // RLE data may end at once, so only the bitmap's own limit is left
+        // (the converter judges the size from the header first).
+        {"60000 x 60000 RLE8 in a few bytes", Variant([](BmpLayout& l) { l.width = l.height = 60000; l.compression = 1; l.pixels = {0, 1}; }), 6,
+         "Decoder error: Bitmap storage: 60000 x 60000 at 8 bits per pixel is too large, at most 2147483647 bytes\n"},
         {"2147483647 x 2147483647 at 1 bit", Variant([](BmpLayout& l) { l.width = l.height = INT_MAX; l.bitCount = 1; l.colors.resize(2); l.colorsUsed = 2; }), 11,
          "Decoder error: BMP pixel data: 2147483647 x 2147483647 pixels, but the 8 bytes left in the file hold at most 64\n"},
     };
@@ -474,6 +491,47 @@ TEST(BmpReader, DecodeFileReadsFilesAndNamesTheOneItCannotOpen)
     // The reader is usable again after a failure.
     reader.DecodeFile(path.c_str(), bitmap, 8);
     EXPECT_EQ(bitmap.Size(), (PLPoint{3, 2}));
+
+    // A file larger than the library's sizes is refused, and says so.
+    std::string huge = folder / "huge.bmp";
+    ASSERT_TRUE(WriteSparseFile(huge, ThreeByTwo8Bit(), 0x100000000 + 12));
+    try {
+        reader.DecodeFile(huge.c_str(), bitmap, 8);
+        FAIL() << "a 4 GiB + 12 file decoded";
+    } catch (const PLTextException& e) {
+        EXPECT_EQ(e.Code(), -1);
+        EXPECT_EQ(std::string(e.Text()),
+                  "Decoder error: Opening " + huge + " failed: the file is 4294967308 bytes; at most 2147483647 can be read\n");
+    }
+    EXPECT_EQ(bitmap.Size(), (PLPoint{3, 2}));
+}
+
+TEST(BmpReader, OpenAnnouncesTheImageBeforeAnyPixelIsAllocated)
+{
+    // 1 x 67,108,864 pixels of RLE8 in a few bytes: the header alone tells
+    // the size, and a caller that will not hold it closes without a decode.
+    BmpLayout layout = Valid8Bit();
+    layout.width = 1;
+    layout.height = 67108864;
+    layout.compression = 1;
+    layout.pixels = {0, 1};
+    Bytes file = BuildBmp(layout);
+    PLBmpReader reader;
+    reader.OpenMemory(file.data(), static_cast<int>(file.size()));
+    EXPECT_EQ(reader.Size(), (PLPoint{1, 67108864}));
+    EXPECT_EQ(reader.BitsPerPixel(), 8);
+    reader.Close();
+
+    // Judged small enough, the same reader decodes the next one.
+    layout.width = 3;
+    layout.height = -2;
+    layout.pixels = {2, 1, 0, 1};
+    file = BuildBmp(layout);
+    reader.OpenMemory(file.data(), static_cast<int>(file.size()));
+    PLMemBitmap bitmap;
+    reader.DecodeInto(bitmap, 8);
+    reader.Close();
+    EXPECT_EQ(PixelsOf(bitmap), (Bytes{1, 1, 0, 0, 0, 0}));
 }
 
 } // namespace

@@ -143,6 +143,35 @@ TEST(FileInput, OpenFailsForEmptyMissingAndFolderPaths)
     EXPECT_EQ(source.Open(nullptr), -1);
 }
 
+TEST(FileInput, FilesLargerThanASignedSizeAreRefusedWhole)
+{
+    // Sparse files: the largest size that fits opens (its buffer is reserved,
+    // not filled), anything beyond is refused and never read as a part.
+    struct Case {
+        std::uint64_t size;
+        int result;
+        std::string failure;
+    };
+    const Case cases[] = {
+        {0x7FFFFFFF, 0, ""},
+        {0x80000000, -1, "the file is 2147483648 bytes; at most 2147483647 can be read"},
+        {0x100000000 + 12, -1, "the file is 4294967308 bytes; at most 2147483647 can be read"},
+    };
+    ScratchFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        std::string path = folder / "sparse.bmp";
+        ASSERT_TRUE(WriteSparseFile(path, {'B', 'M'}, c.size));
+        PLFileInput source;
+        EXPECT_EQ(source.Open(path.c_str()), c.result);
+        EXPECT_EQ(source.OpenFailure(), c.failure);
+        if (c.result == 0) {
+            EXPECT_EQ(source.Size(), 0x7FFFFFFF);
+            EXPECT_EQ(source.Read(3)[0], 'B');
+        }
+    }
+}
+
 TEST(FileInput, LargeReadsBeyondTheFirstFillAreServed)
 {
     Bytes bytes = Counting(20000);

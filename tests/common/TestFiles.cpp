@@ -47,6 +47,15 @@ bool WriteBytes(const std::string& path, const Bytes& bytes)
     return static_cast<bool>(out);
 }
 
+bool WriteSparseFile(const std::string& path, const Bytes& bytes, std::uint64_t size)
+{
+    if (!WriteBytes(path, bytes))
+        return false;
+    std::error_code error;
+    fs::resize_file(path, size, error);
+    return !error;
+}
+
 bool ReadBytes(const std::string& path, Bytes& bytes)
 {
     std::ifstream in(path, std::ios::binary);

@@ -2,6 +2,7 @@
 // whole-file reads and writes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,5 +26,8 @@ private:
 };
 
 bool WriteBytes(const std::string& path, const Bytes& bytes);
+// bytes, then zeros up to size bytes in all, left as a hole that costs no
+// writing where the file system has holes: a file of gigabytes in an instant.
+bool WriteSparseFile(const std::string& path, const Bytes& bytes, std::uint64_t size);
 bool ReadBytes(const std::string& path, Bytes& bytes);
 bool FileExists(const std::string& path);

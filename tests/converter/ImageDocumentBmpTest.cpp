@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,29 @@ BmpLayout ThreeByTwo()
 std::vector<unsigned char> PixelsOf(const ImageDocument& document)
 {
     return std::vector<unsigned char>(document.Pixels.Data(), document.Pixels.Data() + document.Pixels.Size());
+}
+
+// RLE8 data of width x height (negative: top-down) pixels that ends the
+// bitmap after an optional run.
+Bytes RleEndingAtOnce(int width, int height, const Bytes& run = {})
+{
+    BmpLayout layout = ThreeByTwo();
+    layout.width = width;
+    layout.height = height;
+    layout.compression = 1;
+    layout.pixels = run;
+    layout.pixels.insert(layout.pixels.end(), {0, 1});
+    return BuildBmp(layout);
+}
+
+// Uncompressed 8-bit rows of zeros, padded to 4 bytes.
+Bytes UncompressedOfZeros(int width, int height)
+{
+    BmpLayout layout = ThreeByTwo();
+    layout.width = width;
+    layout.height = height;
+    layout.pixels.assign(static_cast<std::size_t>((width + 3) / 4 * 4) * static_cast<std::size_t>(height), 0);
+    return BuildBmp(layout);
 }
 
 TEST(ImageDocumentBmp, LoadsEveryDepthAsOneBytePerPixel)
@@ -109,6 +133,10 @@ TEST(ImageDocumentBmp, FailedLoadsKeepTheDocumentAndGiveTheReadersReason)
     truncated.resize(30);
     Bytes shortPixels = BuildBmp(ThreeByTwo());
     shortPixels.resize(shortPixels.size() - 5);
+    std::string huge = folder / "huge.bmp";
+    ASSERT_TRUE(WriteSparseFile(huge, BuildBmp(ThreeByTwo()), 0x100000000 + 12));
+    std::string justTooLarge = folder / "two-gib.bmp";
+    ASSERT_TRUE(WriteSparseFile(justTooLarge, BuildBmp(ThreeByTwo()), 0x80000000));
 
     struct Case {
         std::string name;
@@ -124,6 +152,19 @@ TEST(ImageDocumentBmp, FailedLoadsKeepTheDocumentAndGiveTheReadersReason)
         {folder / "missing.bmp", "Decoder error: Opening " + (folder / "missing.bmp") + " failed"},
         // The reason stays one line, whatever the name holds.
         {folder / "two\nlines\r.bmp", "Decoder error: Opening " + (folder / "two lines .bmp") + " failed"},
+        // Never read as the part of it that fits.
+        {huge, "Decoder error: Opening " + huge + " failed: the file is 4294967308 bytes; at most 2147483647 can be read"},
+        {justTooLarge,
+         "Decoder error: Opening " + justTooLarge + " failed: the file is 2147483648 bytes; at most 2147483647 can be read"},
+        // No PIC file holds a side above 32,767: refused from the header.
+        {Written(folder, "wide.bmp", RleEndingAtOnce(32768, 1)),
+         "The image is 32768 x 1 pixels; a PIC file holds at most 32767 x 32767"},
+        {Written(folder, "tall-top-down.bmp", RleEndingAtOnce(1, -32768)),
+         "The image is 1 x 32768 pixels; a PIC file holds at most 32767 x 32767"},
+        {Written(folder, "column.bmp", RleEndingAtOnce(1, 67108864)),
+         "The image is 1 x 67108864 pixels; a PIC file holds at most 32767 x 32767"},
+        {Written(folder, "uncompressed.bmp", UncompressedOfZeros(32768, 1)),
+         "The image is 32768 x 1 pixels; a PIC file holds at most 32767 x 32767"},
     };
     ImageDocument document;
     ASSERT_TRUE(document.Load(Written(folder, "good.bmp", BuildBmp(ThreeByTwo())).c_str()));
@@ -146,6 +187,38 @@ TEST(ImageDocumentBmp, FailedLoadsKeepTheDocumentAndGiveTheReadersReason)
     // A later good load forgets the reason.
     EXPECT_TRUE(document.Load((folder / "good.bmp").c_str()));
     EXPECT_TRUE(document.RefusalReason().IsEmpty());
+}
+
+TEST(ImageDocumentBmp, RleEndingEarlyAndSidesUpTo32767Load)
+{
+    ScratchFolder folder;
+    struct Case {
+        const char* name;
+        Bytes file;
+        int width;
+        int height;
+        std::size_t at; // where the run's pixels start (bottom-up rows)
+        Bytes run;
+    };
+    const Case cases[] = {
+        {"one run in 200 x 200.bmp", RleEndingAtOnce(200, 200, {5, 1}), 200, 200, 199 * 200, Bytes(5, 1)},
+        {"wide.bmp", RleEndingAtOnce(32767, 1, {2, 1}), 32767, 1, 0, {1, 1}},
+        {"tall.bmp", RleEndingAtOnce(1, 32767, {1, 1}), 1, 32767, 32766, {1}},
+        {"tall top-down.bmp", RleEndingAtOnce(1, -32767, {1, 1}), 1, 32767, 0, {1}},
+        {"uncompressed wide.bmp", UncompressedOfZeros(32767, 1), 32767, 1, 0, {}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        ImageDocument document;
+        ASSERT_TRUE(document.Load(Written(folder, test.name, test.file).c_str())) << document.RefusalReason().Text();
+        EXPECT_EQ(document.Width, test.width);
+        EXPECT_EQ(document.Height, test.height);
+        // Every pixel the data does not reach is 0.
+        Bytes expected(static_cast<std::size_t>(test.width) * static_cast<std::size_t>(test.height), 0);
+        std::copy(test.run.begin(), test.run.end(), expected.begin() + static_cast<long>(test.at));
+        EXPECT_EQ(PixelsOf(document), expected);
+        EXPECT_EQ(document.PaletteEntry(1), 0x0180FFu);
+    }
 }
 
 // The file ImageDocument writes for 3 x 2 pixels 1 2 3 / 4 5 6, from the format.

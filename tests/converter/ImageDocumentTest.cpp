@@ -167,6 +167,70 @@ TEST(ImageDocument, FailedLoadsChangeNothingButTheFileType)
     EXPECT_EQ(fresh.Width, 0);
 }
 
+// An image chunk of width x height whose stream holds only its code width:
+// every pixel decodes as 0.
+Bytes EmptyStreamChunk(unsigned width, unsigned height)
+{
+    return {0x58, 0x30, 0x05, 0x00, static_cast<unsigned char>(width & 0xFF), static_cast<unsigned char>(width >> 8),
+            static_cast<unsigned char>(height & 0xFF), static_cast<unsigned char>(height >> 8), 0x0B};
+}
+
+TEST(ImageDocument, PicWhosePictureCannotBeHeldIsAFailedLoadWithItsReason)
+{
+    ScratchFolder folder;
+    struct Case {
+        std::string name;
+        std::string reason;
+    };
+    const std::string tooWide = "PIC file: the image chunk declares 32768 x 1 pixels; a PIC picture has at most 32767 each way";
+    const Case cases[] = {
+        {Written(folder, "wide.pic", EmptyStreamChunk(32768, 1)), tooWide},
+        {Written(folder, "tall.pic", EmptyStreamChunk(1, 65535)),
+         "PIC file: the image chunk declares 1 x 65535 pixels; a PIC picture has at most 32767 each way"},
+        // A later image replaces an earlier one: here the later one is lost.
+        {Written(folder, "held-then-lost.pic", Joined(TWO_PIXELS, EmptyStreamChunk(32768, 1))), tooWide},
+        {Written(folder, "palette-then-lost.pic", Joined(PaletteChunk(1, 2, 3), EmptyStreamChunk(32768, 1))), tooWide},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        ImageDocument document;
+        EXPECT_FALSE(document.Load(test.name.c_str()));
+        EXPECT_STREQ(document.RefusalReason().Text(), test.reason.c_str());
+        // What a query then shows: 0,0 and a palette.
+        EXPECT_EQ(document.Width, 0);
+        EXPECT_EQ(document.Height, 0);
+        EXPECT_TRUE(document.HasPalette);
+        EXPECT_EQ(document.Pixels.Size(), 0);
+        EXPECT_EQ(document.FileType, ImageDocument::TYPE_PIC);
+    }
+}
+
+TEST(ImageDocument, PicSidesUpTo32767AreHeld)
+{
+    ScratchFolder folder;
+    struct Case {
+        const char* name;
+        Bytes file;
+        int width;
+        int height;
+    };
+    const Case cases[] = {
+        {"wide.pic", EmptyStreamChunk(32767, 1), 32767, 1},
+        {"tall.pic", EmptyStreamChunk(1, 32767), 1, 32767},
+        // A refused image followed by one that is held: the file's picture is the last.
+        {"lost-then-held.pic", Joined(EmptyStreamChunk(32768, 1), TWO_PIXELS), 2, 1},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        ImageDocument document;
+        ASSERT_TRUE(document.Load(Written(folder, test.name, test.file).c_str()));
+        EXPECT_TRUE(document.RefusalReason().IsEmpty());
+        EXPECT_EQ(document.Width, test.width);
+        EXPECT_EQ(document.Height, test.height);
+        EXPECT_EQ(document.Pixels.Size(), test.width * test.height);
+    }
+}
+
 TEST(ImageDocument, PicSaveWritesAPaletteChunkExactlyWhenThereIsPaletteData)
 {
     ScratchFolder folder;

@@ -9,6 +9,9 @@
 #   # ...              a comment, to the end of the line
 #   3F 00 00 x256      the bytes of the line, repeated 256 times
 #   include <path>     the bytes of another hex file, <path> taken from <root>
+#   extend-to <n>      (top-level file only) zeros after the bytes up to n
+#                      bytes in all, left as a hole that costs no writing, so
+#                      a case can hold a file of gigabytes
 # Exits non-zero, writing nothing, on anything else.
 set -eu
 
@@ -51,6 +54,11 @@ function emit_file(path, depth,    line, number, tokens, count, first, i, bytes,
             first++
         if (first > count)
             continue
+        if (tokens[first] == "extend-to") {
+            if (depth > 0 || first + 1 != count || tokens[count] !~ /^[0-9]+$/)
+                fail(path ":" number, "extend-to takes one size, in the top-level file only")
+            continue
+        }
         if (tokens[first] == "include") {
             if (first + 1 > count)
                 fail(path ":" number, "include needs a file")
@@ -80,4 +88,8 @@ BEGIN { emit_file(ARGV[1], 0); exit 0 }
 
 # shellcheck disable=SC2059  # the escapes are the format on purpose
 printf "$escapes" > "$output.part"
+extend=$(sed -n 's/^[[:space:]]*extend-to[[:space:]]\{1,\}\([0-9]\{1,\}\).*/\1/p' "$input")
+if [ -n "$extend" ]; then
+    truncate -s "$extend" "$output.part"
+fi
 mv "$output.part" "$output"

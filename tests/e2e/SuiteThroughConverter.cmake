@@ -166,11 +166,14 @@ foreach(group g q b)
         endif()
         math(EXPR reason_length "${end} - ${at}")
         string(SUBSTRING "${printed}" ${at} ${reason_length} reason)
-        # A clear reason: one of the library's texts, nothing blank or bare.
+        # A clear reason: one of the library's texts, or the converter's own
+        # for a size no PIC file holds; nothing blank or bare.
         hex_of("Decoder error: " decoder)
         hex_of("Image bit depth doesn't match request." depth)
         hex_of("End of file reached while decoding." end_of_file)
-        if(NOT (reason MATCHES "^${decoder}.........." OR reason STREQUAL depth OR reason STREQUAL end_of_file))
+        hex_of("The image is " too_large)
+        if(NOT (reason MATCHES "^${decoder}.........." OR reason STREQUAL depth OR reason STREQUAL end_of_file
+                OR reason MATCHES "^${too_large}.........."))
             fail("${group}/${name}: an unclear reason (hex ${reason})")
         endif()
         math(EXPR at "${end} + 4")

@@ -145,6 +145,41 @@ TEST(Load, ReadsFilesAndSaveToWritesAtTheHandle)
     EXPECT_EQ(Bytes(pixels, pixels + 3), Bytes({1, 2, 9}));
 }
 
+TEST(Load, AFileLargerThanABufferIsRefusedWithItsSize)
+{
+    // Sparse files that begin with a picture saved as usual; at 2 GiB and
+    // past 4 GiB a part of them would load as that picture.
+    ScratchFolder folder;
+    const std::string saved = folder / "two.pic";
+    PicFile two;
+    ASSERT_TRUE(two.SetImage(2, 1, TWO_PIXELS, nullptr));
+    ASSERT_TRUE(two.Save(saved.c_str(), false));
+    Bytes bytes;
+    ASSERT_TRUE(ReadBytes(saved, bytes));
+    struct Case {
+        std::uint64_t size;
+        std::string refusal;
+    };
+    const std::uint64_t past4GiB = 0x100000000 + std::uint64_t{bytes.size()};
+    const Case cases[] = {
+        {0x80000000, "the file is 2147483648 bytes; at most 2147483647 can be read"},
+        {past4GiB, "the file is " + std::to_string(past4GiB) + " bytes; at most 2147483647 can be read"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        const std::string path = folder / "huge.pic";
+        ASSERT_TRUE(WriteSparseFile(path, bytes, c.size));
+        PicFile pic;
+        EXPECT_FALSE(pic.Load(path.c_str()));
+        EXPECT_EQ(pic.LoadRefusal(), c.refusal);
+        EXPECT_FALSE(pic.HasImage);
+        EXPECT_EQ(pic.RawData.Size(), 0);
+    }
+    PicFile again;
+    EXPECT_TRUE(again.Load(saved.c_str()));
+    EXPECT_EQ(again.LoadRefusal(), "");
+}
+
 // The hand-written fixtures, read from files.
 TEST(Load, Fixtures)
 {

@@ -21,6 +21,24 @@ TEST(PlatformFiles, OpenNeverAcceptsAFolderOrAMissingFile)
               Platform::INVALID_FILE);
 }
 
+TEST(PlatformFiles, FileSizeIsTheWholeSize)
+{
+    // Sizes around the 2 GiB and 4 GiB marks, where a 32-bit size is negative
+    // or wraps; the files are sparse, so nothing is written.
+    const std::uint64_t sizes[] = {0, 12, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0x100000000 + 12};
+    ScratchFolder folder;
+    for (std::uint64_t size : sizes) {
+        SCOPED_TRACE(size);
+        std::string name = folder / ("f" + std::to_string(size));
+        ASSERT_TRUE(WriteSparseFile(name, {'X', '0'}, size));
+        Platform::FileId file = Platform::OpenFile(name.c_str(), Platform::OPEN_READ);
+        ASSERT_NE(file, Platform::INVALID_FILE);
+        EXPECT_EQ(Platform::FileSize(file), size);
+        Platform::CloseFile(file);
+    }
+    EXPECT_EQ(Platform::FileSize(Platform::INVALID_FILE), 0u);
+}
+
 TEST(PlatformFiles, PathExistsForFilesAndFoldersOnly)
 {
     ScratchFolder folder;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -173,6 +174,29 @@ TEST(ByteBuffer, ResizeByFollowsTheGrowMode)
     Fill(buffer, "abcd");
     EXPECT_EQ(buffer.ResizeBy(0, 0), 1);
     EXPECT_EQ(buffer.Data(), nullptr);
+}
+
+TEST(ByteBuffer, AdoptTakesOverABlockWithoutACopy)
+{
+    ByteBuffer buffer;
+    buffer.Append("old", 3);
+    buffer.Position = 2;
+    std::unique_ptr<unsigned char[]> block(new unsigned char[5]{1, 2, 3, 4, 5});
+    unsigned char* address = block.get();
+    buffer.Adopt(std::move(block), 5);
+    EXPECT_EQ(buffer.Data(), address);
+    EXPECT_EQ(buffer.Size(), 5);
+    EXPECT_EQ(buffer.Capacity(), 5);
+    EXPECT_EQ(buffer.Position, 0);
+    // The buffer owns it now: growing copies and frees it (the sanitizer
+    // build checks the new[] / delete[] pairing).
+    buffer.Append("6", 1);
+    EXPECT_EQ(buffer.Size(), 6);
+    EXPECT_EQ(buffer.Data()[4], 5);
+
+    buffer.Adopt(nullptr, 10);
+    EXPECT_EQ(buffer.Data(), nullptr);
+    EXPECT_EQ(buffer.Size(), 0);
 }
 
 TEST(ByteBuffer, ReserveKeepAndSwap)

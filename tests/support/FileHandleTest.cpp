@@ -58,6 +58,35 @@ TEST(FileHandle, WritesSeeksAndReadsBack)
     EXPECT_EQ(rest.Size(), 0) << "at its end a file has nothing left";
 }
 
+TEST(FileHandle, SizesPast4GiBAreWholeAndReadFromRefusesThem)
+{
+    // Sparse files beginning with 3 bytes: a size cut to its low 32 bits
+    // would read the 4 GiB + 3 one as those 3 bytes.
+    struct Case {
+        std::uint64_t size;
+        int result;
+        int bytesRead;
+    };
+    const Case cases[] = {
+        {3, 1, 3},
+        {0x80000000, 0, 0},
+        {0x100000000 + 3, 0, 0},
+    };
+    ScratchFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        std::string name = folder / "sparse.pic";
+        ASSERT_TRUE(WriteSparseFile(name, {7, 8, 9}, c.size));
+        FileHandle file;
+        ASSERT_TRUE(file.Open(name.c_str(), FileHandle::READ));
+        EXPECT_EQ(file.GetSize(), c.size);
+        ByteBuffer buffer;
+        buffer.Append("old", 3);
+        EXPECT_EQ(buffer.ReadFrom(file), c.result);
+        EXPECT_EQ(buffer.Size(), c.bytesRead);
+    }
+}
+
 TEST(FileHandle, LoadFileReadsWholeFilesAndMissesMissingOnes)
 {
     ScratchFolder folder;

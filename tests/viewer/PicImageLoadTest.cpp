@@ -18,6 +18,11 @@ TEST(PicImageLoad, ReadsWholeFilesAndKeepsThePictureOnFailure)
     ASSERT_TRUE(WriteBytes(folder / "empty.pic", {}));
     ASSERT_TRUE(WriteBytes(folder / "unknown.pic", {'Q', 'Q', 0, 0}));
     ASSERT_TRUE(WriteBytes(folder / "odd.pic", ImageChunk(4, 1, LiteralStream({1, 2, 3, 4}))));
+    // Sparse files that begin with a picture: read as their first bytes they
+    // would show it.
+    const Bytes fiveWide = ImageChunk(5, 1, LiteralStream({7, 7, 7, 7, 7}));
+    ASSERT_TRUE(WriteSparseFile(folder / "2gib.pic", fiveWide, 0x80000000));
+    ASSERT_TRUE(WriteSparseFile(folder / "4gib.pic", fiveWide, 0x100000000 + fiveWide.size()));
 
     struct Step {
         const char* name;
@@ -32,6 +37,8 @@ TEST(PicImageLoad, ReadsWholeFilesAndKeepsThePictureOnFailure)
         {"unknown.pic", true, 2, 0x7F0000},    // walk ends at once
         {"name with spaces.pic", true, 3, 0xC0C0C0}, // index 7
         {"odd.pic", true, 4, 0x7F0000},
+        {"2gib.pic", false, 4, 0x7F0000},      // too large to hold: nothing changes
+        {"4gib.pic", false, 4, 0x7F0000},      // never read as its first bytes
         {"", false, 4, 0x7F0000},              // names the folder itself
     };
     PicImage image;
