@@ -3,8 +3,9 @@
 #     top with README.md and LICENSE, the documents under docs/ (where the
 #     README's links point) and the sample pictures under samples/.
 #   Native: a Debian package of cantrel: the program, its manual page, and the
-#     README, the format description, the licence and the samples under
-#     share/doc/cantrel.
+#     README, the format description, the licence, the changelog and the
+#     samples under share/doc/cantrel (cmake/DebianPackage.cmake adds what
+#     Debian asks beyond the files).
 # The package presets (CMakePresets.json) run CPack with one generator each.
 file(GLOB CANTREL_SAMPLES ${PROJECT_SOURCE_DIR}/samples/*.pic ${PROJECT_SOURCE_DIR}/samples/*.bmp)
 list(SORT CANTREL_SAMPLES)
@@ -53,6 +54,7 @@ else()
     # Debian keeps a package's licence as share/doc/<package>/copyright.
     install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${doc_dir} RENAME copyright)
     install(FILES ${CANTREL_SAMPLES} DESTINATION ${doc_dir}/samples)
+    include(DebianPackage)
 
     set(CPACK_GENERATOR DEB)
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
