@@ -107,21 +107,24 @@ void DrawArrow(Canvas& c, int x, int y, int length, int head)
     }
 }
 
-Canvas DrawConverterLarge()
-{
-    Canvas c(32);
-    DrawPicture(c, 1, 1, 20, 15, 2);
-    DrawPicture(c, 11, 13, 31, 28, 2);
-    DrawArrow(c, 1, 23, 9, 3);
-    return c;
-}
+// The converter's picture at one size: two framed pictures, the front one
+// drawn over the back one, and the arrow from below the one to the other.
+struct ConverterLayout {
+    int size;
+    int back[4], front[4]; // outer edges: left, top, right, bottom
+    int border;
+    int arrowX, arrowY, arrowLength, arrowHead;
+};
 
-Canvas DrawConverterSmall()
+const ConverterLayout CONVERTER_LARGE = {32, {1, 1, 20, 15}, {11, 13, 31, 28}, 2, 1, 23, 9, 3};
+const ConverterLayout CONVERTER_SMALL = {16, {0, 0, 10, 8}, {5, 7, 15, 15}, 1, 0, 12, 5, 2};
+
+Canvas DrawConverter(const ConverterLayout& l)
 {
-    Canvas c(16);
-    DrawPicture(c, 0, 0, 10, 8, 1);
-    DrawPicture(c, 5, 7, 15, 15, 1);
-    DrawArrow(c, 0, 12, 5, 2);
+    Canvas c(l.size);
+    for (const int* edges : {l.back, l.front})
+        DrawPicture(c, edges[0], edges[1], edges[2], edges[3], l.border);
+    DrawArrow(c, l.arrowX, l.arrowY, l.arrowLength, l.arrowHead);
     return c;
 }
 
@@ -221,7 +224,7 @@ int main(int argc, char** argv)
         std::filesystem::create_directories(root + folder, error);
     const bool ok = WriteIcon(root + "/viewer/Lumbrel.ico", {DrawLarge(), DrawSmall()}) &&
                     WriteIcon(root + "/viewer/LumbrelSmall.ico", {DrawSmall()}) &&
-                    WriteIcon(root + "/converter/Cantrel.ico", {DrawConverterLarge(), DrawConverterSmall()});
+                    WriteIcon(root + "/converter/Cantrel.ico", {DrawConverter(CONVERTER_LARGE), DrawConverter(CONVERTER_SMALL)});
     if (!ok)
         std::fprintf(stderr, "make_icons: cannot write the icons into %s/viewer and %s/converter\n", root.c_str(),
                      root.c_str());
