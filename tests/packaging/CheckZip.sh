@@ -114,11 +114,15 @@ credit_lines() {
 }
 
 check_texts() {
-    texts | while read -r name kind document; do
+    # Loops read from here-documents, not pipes: a pipe's loop runs in a
+    # subshell, whose failures would not count.
+    while read -r name kind document; do
         check_line_ends "$name"
         found=$(lines_matching "$name" "[^$tab -~]")
         [ -z "$found" ] || fail "$name holds other than printable ASCII (overstrikes, escapes, other encodings): $found"
-    done
+    done <<TEXTS
+$(texts)
+TEXTS
     # Markdown's marks: headings, code, strong and emphasis, links, table
     # rows, comments, and the Linux shell's prompt of the README's examples.
     found=$(lines_matching README.txt '^#|`|\*\*|\]\(|^[[:space:]]*\||<!--|-->|(^|[[:space:](])\*[[:alpha:]]|^[[:space:]]*\$ ')
@@ -135,11 +139,13 @@ check_texts() {
     for wanted in 'C:\Fenwolds\pics>cantrel' associate.cmd unassociate.cmd; do
         grep -qF "$wanted" "$unpacked/README.txt" || fail "README.txt does not mention $wanted"
     done
-    credit_lines | while read -r line; do
+    while read -r line; do
         for name in README.txt docs/cantrel.txt; do
             tr -d '\r' <"$unpacked/$name" | grep -qF "$line" || fail "$name lacks the banner's line \"$line\""
         done
-    done
+    done <<LINES
+$(credit_lines)
+LINES
     grep -qF SYNOPSIS "$unpacked/docs/cantrel.txt" || fail "docs/cantrel.txt is not the manual"
 }
 
