@@ -1,12 +1,12 @@
 # What a user gets: the install rules of both builds and their packages.
-#   Windows (win32 toolchain): a ZIP holding Cantrel.exe and Lumbrel.exe at the
-#     top with README.md and LICENSE, the documents under docs/ (where the
-#     README's links point) and the sample pictures under samples/.
+#   Windows (win32 toolchain): a ZIP holding the programs, their texts for
+#     Windows users and the sample pictures (cmake/WindowsPackage.cmake).
 #   Native: a Debian package of cantrel: the program, its manual page, and the
-#     README, the format description, the licence and the samples under
-#     share/doc/cantrel. Where the desktop parts are built, two more: the GIMP
-#     plug-in with the default palette (gimp-fenwolds-pic), and the gdk-pixbuf
-#     loader with its mime type and thumbnailer entry
+#     README, the format description, the licence, the changelog and the
+#     samples under share/doc/cantrel (cmake/DebianPackage.cmake adds what
+#     Debian asks beyond the files). Where the desktop parts are built, two
+#     more: the GIMP plug-in with the default palette (gimp-fenwolds-pic), and
+#     the gdk-pixbuf loader with its mime type and thumbnailer entry
 #     (fenwolds-pic-pixbuf-loader). Two, not one, because they serve different
 #     users: thumbnails and viewers must not pull GIMP onto a machine.
 # The package presets (CMakePresets.json) run CPack with one generator each.
@@ -24,18 +24,7 @@ set(CPACK_SOURCE_GENERATOR "")
 
 if(WIN32)
     set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "converter between Fenwolds PIC pictures and Windows BMP files")
-    install(TARGETS converter viewer RUNTIME DESTINATION .)
-    install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
-    install(FILES ${PROJECT_SOURCE_DIR}/docs/pic-format.md ${PROJECT_SOURCE_DIR}/docs/cantrel.1
-                  ${PROJECT_SOURCE_DIR}/docs/lumbrel.png DESTINATION docs)
-    install(FILES ${CANTREL_SAMPLES} DESTINATION samples)
-
-    set(CPACK_GENERATOR ZIP)
-    set(CPACK_PACKAGE_FILE_NAME "Cantrel-${PROJECT_VERSION}-win32")
-    # Unpacked, the programs are at hand at once; Windows' "Extract All"
-    # makes the folder.
-    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-    set(CANTREL_PACKAGE_FILE ${CMAKE_BINARY_DIR}/${CPACK_PACKAGE_FILE_NAME}.zip)
+    include(WindowsPackage)
 else()
     include(GNUInstallDirs)
     set(doc_dir ${CMAKE_INSTALL_DATAROOTDIR}/doc/cantrel)
@@ -58,6 +47,7 @@ else()
     # Debian keeps a package's licence as share/doc/<package>/copyright.
     install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${doc_dir} RENAME copyright COMPONENT cantrel)
     install(FILES ${CANTREL_SAMPLES} DESTINATION ${doc_dir}/samples COMPONENT cantrel)
+    include(DebianPackage)
 
     set(CPACK_GENERATOR DEB)
     set(CPACK_DEB_COMPONENT_INSTALL ON)

@@ -11,8 +11,8 @@ constexpr const char* BANNER =
     "Released 2026, Version 1.0\r\n"
     "https://cantrel.example.org/\r\n"
     "\r\n"
-    "(BMP files are read and written by the PL bitmap library)\r\n"
-    "(of the Cantrel project, made for this converter)\r\n"
+    "(BMP files are read and written by a bitmap library)\r\n"
+    "(of the Cantrel project's own, made for this converter)\r\n"
     "\r\n";
 
 // Begins with an empty line; line 2 ends with a blank before its line end.

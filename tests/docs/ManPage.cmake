@@ -1,7 +1,7 @@
 # The manual page against the program: it renders without a single warning,
 # it names every option the program's help text names, and the texts it
-# quotes (headings, result lines, the query report) are what the program
-# prints.
+# quotes (the banner's credit lines, headings, result lines, the query
+# report) are what the program prints.
 #
 #   cmake -DMAN=<man> -DPAGE=<cantrel.1> -DPROGRAM=<cantrel> -DSAMPLE=<valley.pic> -DWORK_DIR=<scratch> -P ManPage.cmake
 cmake_minimum_required(VERSION 3.20)
@@ -21,7 +21,8 @@ endif()
 string(REGEX REPLACE "[ \t\n]+" " " rendered "${rendered}")
 
 # Runs the program in the scratch folder; <out> gets its output lines after
-# the banner, without their line ends.
+# the banner, without their line ends, and credit_lines the banner's two
+# lines in parentheses.
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 configure_file(${SAMPLE} ${WORK_DIR}/valley.pic COPYONLY)
@@ -34,6 +35,8 @@ function(run_program out)
     protect(output)
     # The output arrives without its CRs: CMake drops them from text it captures.
     string(REPLACE "\n" ";" lines "${output}")
+    list(SUBLIST lines 5 2 credit)
+    set(credit_lines "${credit}" PARENT_SCOPE)
     list(SUBLIST lines 8 -1 lines)
     set(${out} "${lines}" PARENT_SCOPE)
 endfunction()
@@ -87,6 +90,15 @@ foreach(run IN LISTS runs)
             fail("cantrel ${words} prints \"${line}\", which the page does not quote")
         endif()
     endforeach()
+endforeach()
+
+# The banner's credit lines, which say whose the bitmap code is.
+foreach(line IN LISTS credit_lines)
+    restore(line)
+    string(FIND "${rendered}" "${line}" at)
+    if(at EQUAL -1)
+        fail("the banner's line \"${line}\" is not on the page")
+    endif()
 endforeach()
 
 if(NOT failures STREQUAL "")

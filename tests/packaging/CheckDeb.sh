@@ -1,8 +1,9 @@
 #!/bin/sh
 # The Debian package as a user gets it: its control fields, every file it
-# holds with its mode, and the program installed from it into a scratch root
-# converting every sample both ways to exactly the sample files that come
-# with it.
+# holds with its mode, its changelog, what lintian says of it (no error and
+# no warning but those overridden with a reason), and the program installed
+# from it into a scratch root converting every sample both ways to exactly
+# the sample files that come with it.
 #
 #   CheckDeb.sh <package.deb> <built cantrel> <version> <source folder> <work folder>
 set -u
@@ -32,9 +33,10 @@ esac
 # Every file with its mode and owner, directories left out.
 {
     echo "-rwxr-xr-x root/root ./usr/bin/cantrel"
-    for name in README.md copyright pic-format.md; do
+    for name in README.md changelog.Debian.gz copyright pic-format.md; do
         echo "-rw-r--r-- root/root ./usr/share/doc/cantrel/$name"
     done
+    echo "-rw-r--r-- root/root ./usr/share/lintian/overrides/cantrel"
     for sample in "$source"/samples/*; do
         echo "-rw-r--r-- root/root ./usr/share/doc/cantrel/samples/$(basename "$sample")"
     done
@@ -55,8 +57,32 @@ cmp -s "$doc/README.md" "$source/README.md" || fail "README.md is not the projec
 cmp -s "$doc/pic-format.md" "$source/docs/pic-format.md" || fail "pic-format.md is not the project's$older"
 page="$work/root/usr/share/man/man1/cantrel.1.gz"
 gzip -dc "$page" | cmp -s - "$source/docs/cantrel.1" || fail "cantrel.1.gz does not hold docs/cantrel.1$older"
+changelog="$doc/changelog.Debian.gz"
+gzip -dc "$changelog" | cmp -s - "$source/packaging/debian/changelog" ||
+    fail "changelog.Debian.gz does not hold packaging/debian/changelog$older"
+# Its latest entry is this version's.
+[ "$(gzip -dc "$changelog" | dpkg-parsechangelog -l - -S Version 2>&1)" = "$(field Version)" ] ||
+    fail "the changelog's latest entry is version $(gzip -dc "$changelog" | dpkg-parsechangelog -l - -S Version 2>&1), not $(field Version)"
+cmp -s "$work/root/usr/share/lintian/overrides/cantrel" "$source/packaging/debian/cantrel.lintian-overrides" ||
+    fail "the lintian overrides are not packaging/debian/cantrel.lintian-overrides$older"
 MANWIDTH=80 man --warnings -l "$page" >/dev/null 2>"$work/man.warnings" || fail "man -l $page failed"
 [ -s "$work/man.warnings" ] && fail "man -l $page warns: $(cat "$work/man.warnings")"
+
+# Every installed path the README names is in the package.
+grep -oE '/usr/[A-Za-z0-9/._-]*[A-Za-z0-9_]' "$source/README.md" | sort -u >"$work/readme.paths"
+[ -s "$work/readme.paths" ] || fail "the README names no installed path"
+while read -r path; do
+    [ -e "$work/root$path" ] || fail "the README names $path, which the package does not install"
+done <"$work/readme.paths"
+
+# lintian, every tag shown for the log, the overridden ones with their
+# reasons: an error or a warning (E: or W:) that no override answers fails.
+# Its status is 2 when it shows an overridden tag, and 1 when it cannot check.
+timeout 240 lintian --display-info --pedantic --show-overrides "$deb" >"$work/lintian.out" 2>&1
+status=$?
+sed 's/^/    lintian: /' "$work/lintian.out"
+[ "$status" -eq 0 ] || [ "$status" -eq 2 ] || fail "lintian cannot check the package (status $status)"
+grep -Eq '^(E|W): ' "$work/lintian.out" && fail "lintian finds errors or warnings in the package"
 
 # The installed program converts every sample to its twin: a PIC file to
 # the BMP file beside it, and the BMP file back to the PIC file (without a

@@ -1,24 +1,39 @@
 #!/bin/sh
-# The Windows ZIP as a user gets it, in four parts, each its own test:
-#   contents  the files it holds, the documents and samples the project's;
-#   headers   both programs are 32-bit (i386) Windows programs, Cantrel.exe
-#             for the console and Lumbrel.exe for the GUI, importing from
-#             Windows' own DLLs only;
-#   cantrel   Cantrel.exe from the unpacked folder, under Wine, must print and
-#             write exactly what the native cantrel does on the same command
-#             lines;
-#   lumbrel   Lumbrel.exe must start with the sample, show it in its window,
-#             and close on File/Exit (on an X server of this test's own).
-# The last two run the 32-bit programs. Where this machine cannot run them
+# The Windows ZIP as a user gets it, in parts, each its own test:
+#   contents   the files it holds; the documents and samples the project's,
+#              and each text what the build makes of its source;
+#   texts      the texts for Windows users: CR LF line ends, plain ASCII, no
+#              troff left in the manual and no Markdown in README.txt, the
+#              banner's credit lines worded as the program prints them;
+#   headers    both programs are 32-bit (i386) Windows programs, Cantrel.exe
+#              for the console and Lumbrel.exe for the GUI, importing from
+#              Windows' own DLLs only;
+#   resources  both programs' version resource, manifest and icons, read back
+#              with wrestool;
+#   associate  associate.cmd and unassociate.cmd under Wine's cmd, checked
+#              with reg query, in a prefix of the architecture this machine
+#              runs (Wine's cmd and reg exist in both);
+#   cantrel    Cantrel.exe from the unpacked folder, under Wine, must print and
+#              write exactly what the native cantrel does on the same command
+#              lines;
+#   examples   the README's Windows examples, run by Wine's cmd with
+#              Cantrel.exe from the unpacked folder, must print what they show;
+#   lumbrel    Lumbrel.exe must start with the sample, show it in its window,
+#              and close on File/Exit (on an X server of this test's own).
+# The last three run the 32-bit programs. Where this machine cannot run them
 # (the choice tools/wine-run --choose makes, which tools/test passes on as
 # CANTREL_WINDOWS_TESTS), they exit 77, which ctest reports as skipped, and
 # say why on a line that starts with "SKIPPED: ".
 #
 #   CheckZip.sh <part> <package.zip> <built Cantrel.exe> <native cantrel> <wine-run> <source folder>
 #               <work folder> <Wine prefix> [identify]
+# CANTREL_VERSION is the project's version; CMAKE the cmake that remakes the
+# texts to compare.
 set -u
 part=$1 zip=$2 built=$3 native=$4 winerun=$5 source=$6 work=$7/$1 prefix=$8 identify=${9:-identify}
 timeout_seconds=${PACKAGE_TEST_TIMEOUT:-120}
+cr=$(printf '\r')
+tab=$(printf '\t')
 . "$source/tests/common/XSession.sh"
 . "$source/tests/common/Failures.sh"
 
@@ -29,11 +44,24 @@ mkdir -p "$work"
 unzip -q "$zip" -d "$work/unpacked" || stop "unzip failed"
 unpacked="$work/unpacked"
 
+# The texts the build makes from the project's documents: name in the ZIP,
+# kind for tools/docs/WindowsText.cmake, source.
+texts() {
+    cat <<'TEXTS'
+README.txt readme README.md
+LICENSE.txt text LICENSE
+associate.cmd text packaging/windows/associate.cmd
+unassociate.cmd text packaging/windows/unassociate.cmd
+docs/cantrel.txt manual docs/cantrel.1
+TEXTS
+}
+
 check_contents() {
-    # The files, directories left out: the programs, README and licence at
-    # the top, the documents under docs/, the samples under samples/.
+    # The files, directories left out: the programs, texts and scripts at the
+    # top, the documents under docs/, the samples under samples/.
     {
-        printf '%s\n' Cantrel.exe Lumbrel.exe README.md LICENSE docs/cantrel.1 docs/lumbrel.png docs/pic-format.md
+        printf '%s\n' Cantrel.exe Lumbrel.exe docs/lumbrel.png docs/pic-format.md
+        texts | while read -r name kind document; do echo "$name"; done
         for sample in "$source"/samples/*; do
             echo "samples/$(basename "$sample")"
         done
@@ -44,13 +72,81 @@ check_contents() {
 $(cat "$work/contents.diff")"
     # Files that differ from the sources mean a package made before they changed.
     older=" (an older package? make it again with cpack --preset zip)"
-    for document in README.md LICENSE docs/cantrel.1 docs/lumbrel.png docs/pic-format.md; do
+    for document in docs/lumbrel.png docs/pic-format.md; do
         cmp -s "$unpacked/$document" "$source/$document" || fail "$document is not the project's$older"
     done
+    mkdir -p "$work/made"
+    while read -r name kind document; do
+        made="$work/made/$(basename "$name")"
+        "${CMAKE:-cmake}" -DKIND="$kind" -DSOURCE="$source/$document" -DOUTPUT="$made" -DAWK=awk -DGROFF=groff \
+            -P "$source/tools/docs/WindowsText.cmake" >"$work/made.log" 2>&1 ||
+            { fail "$name cannot be made from $document: $(cat "$work/made.log")"; continue; }
+        cmp -s "$unpacked/$name" "$made" || fail "$name is not what the build makes of $document$older"
+    done <<TEXTS
+$(texts)
+TEXTS
     for sample in "$source"/samples/*; do
         cmp -s "$unpacked/samples/$(basename "$sample")" "$sample" ||
             fail "samples/$(basename "$sample") is not the project's$older"
     done
+}
+
+# Every line ends with CR LF, the last one too.
+check_line_ends() { # name
+    file="$unpacked/$1"
+    lfs=$(tr -cd '\n' <"$file" | wc -c)
+    crs=$(tr -cd '\r' <"$file" | wc -c)
+    crlfs=$(grep -c "$cr\$" "$file")
+    [ "$lfs" -gt 0 ] && [ "$crs" -eq "$lfs" ] && [ "$crlfs" -eq "$lfs" ] ||
+        fail "$1: not every line ends with CR LF ($lfs line feeds, $crs carriage returns, $crlfs lines ending in CR)"
+    [ "$(tail -c 1 "$file" | od -An -tx1 | tr -d ' ')" = 0a ] || fail "$1 does not end with a line end"
+}
+
+# Lines of a file, without their CRs, that match an extended regular
+# expression, in the C locale.
+lines_matching() { # name pattern
+    tr -d '\r' <"$unpacked/$1" | LC_ALL=C grep -nE "$2" | head -n 5
+}
+
+# The two credit lines of the banner, as the end-to-end tests spell them.
+credit_lines() {
+    sed -n '6,7s/\\r\\n$//p' "$source/tests/e2e/common/banner.expected"
+}
+
+check_texts() {
+    # Loops read from here-documents, not pipes: a pipe's loop runs in a
+    # subshell, whose failures would not count.
+    while read -r name kind document; do
+        check_line_ends "$name"
+        found=$(lines_matching "$name" "[^$tab -~]")
+        [ -z "$found" ] || fail "$name holds other than printable ASCII (overstrikes, escapes, other encodings): $found"
+    done <<TEXTS
+$(texts)
+TEXTS
+    # Markdown's marks: headings, code, strong and emphasis, links, table
+    # rows, comments, and the Linux shell's prompt of the README's examples.
+    found=$(lines_matching README.txt '^#|`|\*\*|\]\(|^[[:space:]]*\||<!--|-->|(^|[[:space:](])\*[[:alpha:]]|^[[:space:]]*\$ ')
+    [ -z "$found" ] || fail "README.txt holds Markdown: $found"
+    # troff's requests at the start of a line, and its escapes for fonts,
+    # minus signs, special characters and sizes.
+    found=$(lines_matching docs/cantrel.txt '^[.'"'"'][A-Za-z]{1,2}([[:space:]]|$)|\\(f[BIRP]|-|\(..|s[-+]?[0-9])')
+    [ -z "$found" ] || fail "docs/cantrel.txt holds troff: $found"
+    found=$(lines_matching docs/cantrel.txt '^.{81}')
+    [ -z "$found" ] || fail "docs/cantrel.txt has lines wider than 80 columns: $found"
+    # What README.txt must tell a Windows user: the cmd examples, both
+    # association scripts, and the banner's credit lines as the program
+    # prints them (the manual quotes those too).
+    for wanted in 'C:\Fenwolds\pics>cantrel' associate.cmd unassociate.cmd; do
+        grep -qF "$wanted" "$unpacked/README.txt" || fail "README.txt does not mention $wanted"
+    done
+    while read -r line; do
+        for name in README.txt docs/cantrel.txt; do
+            tr -d '\r' <"$unpacked/$name" | grep -qF "$line" || fail "$name lacks the banner's line \"$line\""
+        done
+    done <<LINES
+$(credit_lines)
+LINES
+    grep -qF SYNOPSIS "$unpacked/docs/cantrel.txt" || fail "docs/cantrel.txt is not the manual"
 }
 
 # What a user's Windows needs of a program: its machine type, its subsystem
@@ -71,6 +167,158 @@ check_program_headers() { # program subsystem-number subsystem-name
 check_headers() {
     check_program_headers Cantrel.exe 3 console
     check_program_headers Lumbrel.exe 2 GUI
+}
+
+# The value after a key among a version resource's strings, which strings
+# lists one a line, each key followed by its value.
+version_value() { # strings-file key
+    awk -v key="$2" 'previous == key { print; found = 1; exit } { previous = $0 } END { exit !found }' "$1"
+}
+
+# An icon group as wrestool rebuilds it must begin with the committed .ico
+# file's bytes. wrestool writes a few bytes more, which no entry of the
+# file's directory points at.
+check_icon() { # program group-name committed.ico
+    wrestool -x -t14 -n"$2" "$unpacked/$1" >"$work/$1.$2.ico" 2>/dev/null || { fail "$1 has no icon group $2"; return; }
+    head -c "$(wc -c <"$source/$3")" "$work/$1.$2.ico" | cmp -s - "$source/$3" || fail "$1's icon group $2 is not $3"
+}
+
+# What Explorer shows of a program and what Windows' loader reads: the
+# version resource (Properties, Details) and the application manifest.
+check_program_resources() { # program product description
+    program="$unpacked/$1"
+    wrestool -x --raw -t16 "$program" >"$work/$1.version" 2>/dev/null && [ -s "$work/$1.version" ] ||
+        { fail "$1 has no version resource"; return; }
+    strings -el "$work/$1.version" >"$work/$1.version.txt"
+    version=$(echo "$CANTREL_VERSION.0.0.0" | cut -d. -f1-4)
+    while read -r key value; do
+        found=$(version_value "$work/$1.version.txt" "$key") || { fail "$1's version resource has no $key"; continue; }
+        [ "$found" = "$value" ] || fail "$1's $key is '$found', not '$value'"
+    done <<VALUES
+ProductName $2
+CompanyName The Cantrel project
+FileDescription $3
+FileVersion $version
+ProductVersion $version
+LegalCopyright Copyright (c) 2026 The Cantrel project
+OriginalFilename $1
+VALUES
+    # The numbers Windows compares: file and product version, each as two
+    # 32-bit words after the fixed part's signature and its own version.
+    numbers=$(od -An -v -tx4 "$work/$1.version" | tr -s ' ' '\n' | grep -A6 -x feef04bd | sed -n '3,6p' | tr '\n' ' ')
+    expected=$(echo "$version" | awk -F. '{ printf "%04x%04x %04x%04x ", $1, $2, $3, $4 }')
+    [ "$numbers" = "$expected$expected" ] || fail "$1's version numbers are $numbers, not $expected$expected"
+
+    wrestool -x --raw -t24 -n1 "$program" >"$work/$1.manifest" 2>/dev/null && [ -s "$work/$1.manifest" ] ||
+        { fail "$1 has no application manifest"; return; }
+    grep -q 'requestedExecutionLevel level="asInvoker"' "$work/$1.manifest" ||
+        fail "$1's manifest does not ask to run with the user's own rights (asInvoker)"
+    # Windows 10 and 11 read this entry; without it they treat the program as older.
+    grep -q 'supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"' "$work/$1.manifest" ||
+        fail "$1's manifest names no supported Windows 10"
+    # Common controls 6 would switch on visual styles, and DPI awareness would
+    # change the scale: either changes how the windows look.
+    ! grep -qi -e 'Common-Controls' -e 'dpiAware' "$work/$1.manifest" ||
+        fail "$1's manifest changes how its windows look: $(grep -i -e 'Common-Controls' -e 'dpiAware' "$work/$1.manifest")"
+}
+
+check_resources() {
+    check_program_resources Cantrel.exe Cantrel "Fenwolds PIC and BMP converter"
+    check_program_resources Lumbrel.exe Lumbrel "Fenwolds PIC viewer"
+    check_icon Cantrel.exe 1 converter/Cantrel.ico
+    check_icon Lumbrel.exe 107 viewer/Lumbrel.ico
+    check_icon Lumbrel.exe 108 viewer/LumbrelSmall.ico
+}
+
+# The default value of a registry key under HKCU\Software\Classes, or
+# nothing (and non-zero) when there is no such key.
+registry_default() { # key
+    timeout 60 "$winerun" reg query "HKCU\\Software\\Classes\\$1" /ve 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *(Default) *REG_SZ *//p' | grep .
+}
+
+registry_value() { # key value
+    timeout 60 "$winerun" reg query "HKCU\\Software\\Classes\\$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+
+# Whether a key, or a value of it, is there.
+registry_has() { # key [value]
+    timeout 60 "$winerun" reg query "HKCU\\Software\\Classes\\$1" ${2:+/v "$2"} >/dev/null 2>&1
+}
+
+run_script() { # script
+    timeout 120 "$winerun" cmd /c "$scripts\\$1" </dev/null >"$work/$1.out" 2>&1 ||
+        fail "$1 failed: $(tr -d '\r' <"$work/$1.out")"
+}
+
+expect_default() { # step key value
+    found=$(registry_default "$2")
+    [ "$found" = "$3" ] || fail "$1: the default of $2 is '$found', not '$3'"
+}
+
+# The association scripts from a folder with a blank in its name, as a user
+# unpacks them, in a Wine prefix of their own: with no .pic association
+# before, with one of another program (which they must put back), run twice,
+# after another program took .pic over, and without Lumbrel.exe beside them.
+check_associate() {
+    export WINEPREFIX="$prefix-associate" WINEDEBUG=-all
+    # Wine's cmd and reg exist for both architectures: the one this machine runs.
+    case $("$winerun" --choose) in
+        win32) CANTREL_WINE_ARCH=win32 ;;
+        *) CANTREL_WINE_ARCH=win64 ;;
+    esac
+    export CANTREL_WINE_ARCH
+    trap 'timeout 20 "$winerun" wineserver -k 2>/dev/null' EXIT
+    rm -rf "$WINEPREFIX"
+    folder="$work/Fenwolds tools"
+    mkdir -p "$folder"
+    cp "$unpacked/Lumbrel.exe" "$unpacked/associate.cmd" "$unpacked/unassociate.cmd" "$folder/"
+    # The first start makes the prefix, which takes longer than any step below may.
+    timeout 600 "$winerun" wineboot </dev/null >"$work/wineboot.out" 2>&1 ||
+        stop "Wine's prefix cannot be made: $(tail -n 5 "$work/wineboot.out")"
+    scripts=$(timeout 60 "$winerun" winepath -w "$folder" 2>/dev/null)
+    [ -n "$scripts" ] || stop "no Windows name for $folder"
+    viewer="$scripts\\Lumbrel.exe"
+
+    # Nothing before: the type and the association appear, and go again.
+    run_script associate.cmd
+    expect_default "associate.cmd" .pic Lumbrel.PicFile
+    expect_default "associate.cmd" Lumbrel.PicFile\\shell\\open\\command "\"$viewer\" \"%1\""
+    expect_default "associate.cmd" Lumbrel.PicFile\\DefaultIcon "\"$viewer\",0"
+    registry_has .pic\\OpenWithProgids Lumbrel.PicFile || fail "associate.cmd: Lumbrel is not listed under Open with"
+    run_script unassociate.cmd
+    ! registry_has .pic || fail "unassociate.cmd leaves a .pic key where there was none"
+    ! registry_has Lumbrel.PicFile || fail "unassociate.cmd leaves Lumbrel's file type behind"
+
+    # Another program's association, run twice: put back as it was.
+    timeout 60 "$winerun" reg add 'HKCU\Software\Classes\.pic' /ve /d Other.Picture /f >/dev/null 2>&1
+    timeout 60 "$winerun" reg add 'HKCU\Software\Classes\.pic' /v 'Content Type' /d image/x-pic /f >/dev/null 2>&1
+    expect_default "setting up" .pic Other.Picture
+    run_script associate.cmd
+    run_script associate.cmd
+    expect_default "associate.cmd, twice" .pic Lumbrel.PicFile
+    run_script unassociate.cmd
+    expect_default "unassociate.cmd" .pic Other.Picture
+    [ "$(registry_value .pic 'Content Type')" = image/x-pic ] ||
+        fail "unassociate.cmd does not put back the .pic key's other values"
+    ! registry_has .pic\\OpenWithProgids || fail "unassociate.cmd leaves Lumbrel under Open with"
+    ! registry_has Lumbrel.PicFile || fail "unassociate.cmd leaves Lumbrel's file type behind"
+
+    # Taken over by a third program since: that program keeps .pic.
+    run_script associate.cmd
+    timeout 60 "$winerun" reg add 'HKCU\Software\Classes\.pic' /ve /d Third.Picture /f >/dev/null 2>&1
+    run_script unassociate.cmd
+    expect_default "unassociate.cmd after a take-over" .pic Third.Picture
+    ! registry_has .pic\\OpenWithProgids Lumbrel.PicFile || fail "unassociate.cmd leaves Lumbrel under Open with"
+    ! registry_has Lumbrel.PicFile || fail "unassociate.cmd leaves Lumbrel's file type behind"
+
+    # Without the viewer beside it, associate.cmd says so and changes nothing.
+    rm "$folder/Lumbrel.exe"
+    timeout 120 "$winerun" cmd /c "$scripts\\associate.cmd" </dev/null >"$work/no-viewer.out" 2>&1 &&
+        fail "associate.cmd succeeds without Lumbrel.exe"
+    grep -q 'no Lumbrel.exe' "$work/no-viewer.out" || fail "associate.cmd does not say Lumbrel.exe is missing: $(cat "$work/no-viewer.out")"
+    expect_default "associate.cmd without Lumbrel.exe" .pic Third.Picture
 }
 
 skip_unless_runnable() {
@@ -130,6 +378,106 @@ COMMANDS
     [ "$number" -ge 9 ] || fail "only $number command lines were run"
 }
 
+# The README's Windows examples. Each ```bat block is a Command Prompt
+# session: lines "C:\folder>command", each followed by what the command
+# prints ([banner] standing for the banner's eight lines) and by the empty
+# line the prompt prints before its next prompt. A block runs as one batch
+# file, each command in its prompt's folder; what the batch prints must be
+# what the block shows, less the prompts and the prompt's own line end before
+# each of them. Wine's drive C: holds the folders the prompts name, with the
+# samples the commands name in them, and C:\Fenwolds\Cantrel, where the
+# README unpacks the ZIP, is the unpacked ZIP.
+split_examples() { # README folder
+    awk -v out="$2" -v banner="$source/tests/e2e/common/banner.expected" '
+        function fail(text) { printf "README.md:%d: %s\n", FNR, text >"/dev/stderr"; failed = 1; exit 1 }
+        # What the last command printed; before a further prompt without the
+        # prompt'"'"'s own line end.
+        function flush(at_end,    i) {
+            if (!have)
+                return
+            if (count == 0 && !at_end)
+                fail("a prompt follows a prompt without the empty line between them")
+            for (i = 1; i <= count; i++)
+                if (i < count || at_end)
+                    print lines[i] >expected
+                else
+                    printf "%s", lines[i] >expected
+            have = 0
+        }
+        BEGIN {
+            ORS = "\r\n"
+            while ((getline line <banner) > 0) {
+                sub(/\\r\\n$/, "", line)
+                banner_lines[++banner_count] = line
+            }
+        }
+        /^```bat[ \t]*$/ {
+            blocks++
+            script = out "/" blocks ".cmd"
+            expected = out "/" blocks ".expected"
+            print "@echo off" >script
+            printf "" >expected
+            inside = 1
+            have = 0
+            next
+        }
+        inside && /^```[ \t]*$/ { flush(1); inside = 0; close(script); close(expected); next }
+        inside && /^[A-Za-z]:\\[^>]*>/ {
+            flush(0)
+            at = index($0, ">")
+            print substr($0, 1, at - 1) >(out "/" blocks ".folders")
+            print "cd /d \"" substr($0, 1, at - 1) "\"" >script
+            print substr($0, at + 1) >script
+            have = 1
+            count = 0
+            next
+        }
+        inside && !have { fail("a bat block starts with other than a prompt") }
+        inside && $0 == "[banner]" { for (i = 1; i <= banner_count; i++) lines[++count] = banner_lines[i]; next }
+        inside { lines[++count] = $0 }
+        END {
+            if (failed)
+                exit 1
+            if (blocks == 0)
+                fail("no bat blocks of Windows examples")
+            print blocks
+        }' "$1"
+}
+
+check_examples() {
+    drive="$WINEPREFIX/drive_c"
+    mkdir -p "$work/examples"
+    blocks=$(split_examples "$source/README.md" "$work/examples") || stop "the README's Windows examples cannot be read"
+    rm -rf "$drive/Fenwolds"
+    mkdir -p "$drive/Fenwolds"
+    ln -s "$unpacked" "$drive/Fenwolds/Cantrel"
+    block=1
+    while [ "$block" -le "$blocks" ]; do
+        # The folders of the prompts, fresh, with the samples the commands name.
+        tr -d '\r' <"$work/examples/$block.folders" | sort -u | while read -r folder; do
+            [ "$folder" = 'C:\Fenwolds\Cantrel' ] && continue
+            unix="$drive/$(printf '%s\n' "${folder#?:\\}" | tr '\\' /)"
+            rm -rf "$unix"
+            mkdir -p "$unix"
+            for sample in "$unpacked"/samples/*; do
+                grep -qF "$(basename "$sample")" "$work/examples/$block.cmd" && cp "$sample" "$unix/"
+            done
+        done
+        cp "$work/examples/$block.cmd" "$drive/Fenwolds/example-$block.cmd"
+        # cmd's status is its last command's, which an example of a failure
+        # sets on purpose; only a run cut short or not started counts.
+        (cd "$drive/Fenwolds" && timeout "$timeout_seconds" "$winerun" cmd /c 'C:\Fenwolds\example-'"$block"'.cmd' \
+            </dev/null >"$work/examples/$block.actual" 2>"$work/examples/$block.err")
+        status=$?
+        [ "$status" -lt 124 ] ||
+            fail "the README's Windows examples, block $block: exit status $status $(cat "$work/examples/$block.err")"
+        cmp -s "$work/examples/$block.expected" "$work/examples/$block.actual" ||
+            fail "the README's Windows examples, block $block, print otherwise (- README, + Wine, CR shown as ^M):
+$(diff "$work/examples/$block.expected" "$work/examples/$block.actual" | cat -v)"
+        block=$((block + 1))
+    done
+}
+
 check_lumbrel() {
     x_start "$work" || stop "no X server could be started: $(cat "$work/xvfb.log")"
 
@@ -164,8 +512,12 @@ check_lumbrel() {
 
 case $part in
     contents) check_contents ;;
+    texts) check_texts ;;
     headers) check_headers ;;
+    resources) check_resources ;;
+    associate) check_associate ;;
     cantrel) skip_unless_runnable; start_wine; check_cantrel ;;
+    examples) skip_unless_runnable; start_wine; check_examples ;;
     lumbrel) skip_unless_runnable; start_wine; check_lumbrel ;;
     *) stop "no part $part of the ZIP's test" ;;
 esac

@@ -1,5 +1,6 @@
-// The icon files the resource script takes in: 16-colour images, 4 bits per
-// pixel, of the sizes the window class and the About box ask for.
+// The icon files the resource scripts take in: 16-colour images, 4 bits per
+// pixel, of the sizes the viewer's window class and About box ask for, and
+// the converter's in the same two sizes for Explorer.
 #include "tests/common/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +33,7 @@ TEST(IconFiles, AreSixteenColourIconsOfTheRightSizes)
     const struct {
         const char* name;
         std::vector<unsigned> sizes;
-    } icons[] = {{"viewer/Lumbrel.ico", {32, 16}}, {"viewer/LumbrelSmall.ico", {16}}};
+    } icons[] = {{"viewer/Lumbrel.ico", {32, 16}}, {"viewer/LumbrelSmall.ico", {16}}, {"converter/Cantrel.ico", {32, 16}}};
     for (const auto& icon : icons) {
         SCOPED_TRACE(icon.name);
         Bytes file;

@@ -1,11 +1,18 @@
-// Draws the viewer's two icons and writes them as 16-colour .ico files:
-//   make_icons <folder>  ->  <folder>/Lumbrel.ico (32 x 32 and 16 x 16)
-//                            <folder>/LumbrelSmall.ico (16 x 16)
-// The picture: a framed landscape (sky, sun, two hills), the viewer's subject.
-// Run it again after changing a drawing and commit the .ico files it writes.
+// Draws the programs' icons and writes them as 16-colour .ico files into a
+// source tree (the folders are made when missing):
+//   make_icons <root>  ->  <root>/viewer/Lumbrel.ico (32 x 32 and 16 x 16)
+//                          <root>/viewer/LumbrelSmall.ico (16 x 16)
+//                          <root>/converter/Cantrel.ico (32 x 32 and 16 x 16)
+// The viewer's picture: a framed landscape (sky, sun, two hills), its subject.
+// The converter's: two such pictures, one behind the other, and an arrow
+// from the one to the other.
+// Run it again after changing a drawing and commit the .ico files it writes
+// (build/linux/tools/icons/make_icons .); a test holds them to what it draws.
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -85,6 +92,39 @@ Canvas DrawSmall()
 {
     Canvas c(16);
     DrawPicture(c, 0, 2, 15, 14, 1);
+    return c;
+}
+
+// An arrow pointing right along row y, from x to its tip at x + length - 1;
+// its head is a triangle reaching `head` rows above and below the shaft.
+void DrawArrow(Canvas& c, int x, int y, int length, int head)
+{
+    const int tip = x + length - 1;
+    c.Fill(x, y, tip, y + 1, RED);
+    for (int d = -head; d <= head; ++d) {
+        const int reach = tip - (d < 0 ? -d : d); // narrower away from the shaft
+        c.Fill(tip - head, y + d, reach + 1, y + d + 1, RED);
+    }
+}
+
+// The converter's picture at one size: two framed pictures, the front one
+// drawn over the back one, and the arrow from below the one to the other.
+struct ConverterLayout {
+    int size;
+    int back[4], front[4]; // outer edges: left, top, right, bottom
+    int border;
+    int arrowX, arrowY, arrowLength, arrowHead;
+};
+
+const ConverterLayout CONVERTER_LARGE = {32, {1, 1, 20, 15}, {11, 13, 31, 28}, 2, 1, 23, 9, 3};
+const ConverterLayout CONVERTER_SMALL = {16, {0, 0, 10, 8}, {5, 7, 15, 15}, 1, 0, 12, 5, 2};
+
+Canvas DrawConverter(const ConverterLayout& l)
+{
+    Canvas c(l.size);
+    for (const int* edges : {l.back, l.front})
+        DrawPicture(c, edges[0], edges[1], edges[2], edges[3], l.border);
+    DrawArrow(c, l.arrowX, l.arrowY, l.arrowLength, l.arrowHead);
     return c;
 }
 
@@ -175,13 +215,18 @@ bool WriteIcon(const std::string& path, const std::vector<Canvas>& images)
 int main(int argc, char** argv)
 {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make_icons <folder>\n");
+        std::fprintf(stderr, "usage: make_icons <source root>\n");
         return 2;
     }
-    const std::string folder = argv[1];
-    const bool ok = WriteIcon(folder + "/Lumbrel.ico", {DrawLarge(), DrawSmall()}) &&
-                    WriteIcon(folder + "/LumbrelSmall.ico", {DrawSmall()});
+    const std::string root = argv[1];
+    std::error_code error;
+    for (const char* folder : {"/viewer", "/converter"})
+        std::filesystem::create_directories(root + folder, error);
+    const bool ok = WriteIcon(root + "/viewer/Lumbrel.ico", {DrawLarge(), DrawSmall()}) &&
+                    WriteIcon(root + "/viewer/LumbrelSmall.ico", {DrawSmall()}) &&
+                    WriteIcon(root + "/converter/Cantrel.ico", {DrawConverter(CONVERTER_LARGE), DrawConverter(CONVERTER_SMALL)});
     if (!ok)
-        std::fprintf(stderr, "make_icons: cannot write the icons into %s\n", folder.c_str());
+        std::fprintf(stderr, "make_icons: cannot write the icons into %s/viewer and %s/converter\n", root.c_str(),
+                     root.c_str());
     return ok ? 0 : 1;
 }

@@ -162,7 +162,8 @@ expect_view "$main" 11-two-words none -
 quit "$main"
 
 # A name with a blank comes quoted; the quotes are not part of the title. The
-# bundled sample with its palette strip is the picture for the documentation.
+# bundled sample shows with its palette strip (tools/screenshot takes the
+# README's picture of it, framed by a window manager).
 cp "$samples/valley.pic" "my valley.pic" || fail "no bundled sample"
 "$winerun" "$viewer" "my valley.pic" >>"$out/viewer.log" 2>&1 &
 viewer_pid=$!
@@ -170,6 +171,5 @@ main=$(window_named "my valley.pic")
 [ -n "$main" ] || fail "no window titled my valley.pic"
 keys "$main" alt+v p
 expect_view "$main" 12-sample-palette sample p
-timeout 20 "$convert" "$out/12-sample-palette.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/lumbrel.png"
 quit "$main"
 echo "viewer window test passed; screenshots in $out"
