@@ -47,6 +47,8 @@ else()
     # Debian keeps a package's licence as share/doc/<package>/copyright.
     install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${doc_dir} RENAME copyright COMPONENT cantrel)
     install(FILES ${CANTREL_SAMPLES} DESTINATION ${doc_dir}/samples COMPONENT cantrel)
+    set_property(GLOBAL APPEND PROPERTY CANTREL_DEBIAN_BINARIES_cantrel
+                 ${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:converter>)
     include(DebianPackage)
 
     set(CPACK_GENERATOR DEB)
@@ -76,6 +78,7 @@ else()
             "${package}_${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE}_${deb_architecture}.deb")
         set(CANTREL_${upper}_PACKAGE_FILE ${CMAKE_BINARY_DIR}/${CPACK_DEBIAN_${upper}_FILE_NAME})
         list(APPEND CPACK_COMPONENTS_ALL ${component})
+        cantrel_debian_package_files(${component} ${package})
     endmacro()
 
     set(CPACK_COMPONENTS_ALL "")

@@ -5,9 +5,13 @@
 # from it into a scratch root converting every sample both ways to exactly
 # the sample files that come with it.
 #
-#   CheckDeb.sh <package.deb> <built cantrel> <version> <source folder> <work folder>
+#   CheckDeb.sh <package.deb> <built cantrel> <version> <source folder> <work folder> [other packages...]
+#
+# The other packages made beside it (the desktop parts) count only where the
+# README names installed paths: each must be in one of the packages.
 set -u
 deb=$1 built=$2 version=$3 source=$4 work=$5
+shift 5
 
 . "$source/tests/common/Failures.sh"
 
@@ -58,8 +62,8 @@ cmp -s "$doc/pic-format.md" "$source/docs/pic-format.md" || fail "pic-format.md 
 page="$work/root/usr/share/man/man1/cantrel.1.gz"
 gzip -dc "$page" | cmp -s - "$source/docs/cantrel.1" || fail "cantrel.1.gz does not hold docs/cantrel.1$older"
 changelog="$doc/changelog.Debian.gz"
-gzip -dc "$changelog" | cmp -s - "$source/packaging/debian/changelog" ||
-    fail "changelog.Debian.gz does not hold packaging/debian/changelog$older"
+gzip -dc "$changelog" | cmp -s - "$source/packaging/debian/cantrel.changelog" ||
+    fail "changelog.Debian.gz does not hold packaging/debian/cantrel.changelog$older"
 # Its latest entry is this version's.
 [ "$(gzip -dc "$changelog" | dpkg-parsechangelog -l - -S Version 2>&1)" = "$(field Version)" ] ||
     fail "the changelog's latest entry is version $(gzip -dc "$changelog" | dpkg-parsechangelog -l - -S Version 2>&1), not $(field Version)"
@@ -68,11 +72,16 @@ cmp -s "$work/root/usr/share/lintian/overrides/cantrel" "$source/packaging/debia
 MANWIDTH=80 man --warnings -l "$page" >/dev/null 2>"$work/man.warnings" || fail "man -l $page failed"
 [ -s "$work/man.warnings" ] && fail "man -l $page warns: $(cat "$work/man.warnings")"
 
-# Every installed path the README names is in the package.
+# Every installed path the README names is in one of the packages.
+mkdir -p "$work/others"
+for other in "$@"; do
+    dpkg-deb -x "$other" "$work/others" || fail "dpkg-deb -x $other failed"
+done
 grep -oE '/usr/[A-Za-z0-9/._-]*[A-Za-z0-9_]' "$source/README.md" | sort -u >"$work/readme.paths"
 [ -s "$work/readme.paths" ] || fail "the README names no installed path"
 while read -r path; do
-    [ -e "$work/root$path" ] || fail "the README names $path, which the package does not install"
+    [ -e "$work/root$path" ] || [ -e "$work/others$path" ] ||
+        fail "the README names $path, which no package installs"
 done <"$work/readme.paths"
 
 # lintian, every tag shown for the log, the overridden ones with their

@@ -1,6 +1,6 @@
 #!/bin/sh
 # The two desktop packages as a user gets them: their control fields, every
-# file with its mode, that the files lie where the dpkg triggers of gdk-pixbuf
+# file with its mode, their changelogs and what lintian says of them, that the files lie where the dpkg triggers of gdk-pixbuf
 # and shared-mime-info watch (the packages have no scripts of their own), and
 # then the parts unpacked with dpkg -x and used from there: the loader through
 # gdk-pixbuf with a loaders cache and mime database made here, the plug-in
@@ -53,6 +53,8 @@ cat >"$work/gimp.expected" <<LIST
 -rwxr-xr-x root/root ./usr/lib/gimp/2.0/plug-ins/file-fenwolds-pic/file-fenwolds-pic
 -rw-r--r-- root/root ./usr/share/gimp/2.0/palettes/Fenwolds.gpl
 -rw-r--r-- root/root ./usr/share/doc/gimp-fenwolds-pic/copyright
+-rw-r--r-- root/root ./usr/share/doc/gimp-fenwolds-pic/changelog.Debian.gz
+-rw-r--r-- root/root ./usr/share/lintian/overrides/gimp-fenwolds-pic
 LIST
 check_contents "$gimp_deb" "$work/gimp.expected"
 cat >"$work/pixbuf.expected" <<LIST
@@ -60,6 +62,8 @@ cat >"$work/pixbuf.expected" <<LIST
 -rw-r--r-- root/root ./usr/share/mime/packages/fenwolds-pic.xml
 -rw-r--r-- root/root ./usr/share/thumbnailers/fenwolds-pic.thumbnailer
 -rw-r--r-- root/root ./usr/share/doc/fenwolds-pic-pixbuf-loader/copyright
+-rw-r--r-- root/root ./usr/share/doc/fenwolds-pic-pixbuf-loader/changelog.Debian.gz
+-rw-r--r-- root/root ./usr/share/lintian/overrides/fenwolds-pic-pixbuf-loader
 LIST
 check_contents "$pixbuf_deb" "$work/pixbuf.expected"
 
@@ -75,6 +79,23 @@ dpkg -x "$gimp_deb" "$work/root" || stop "dpkg -x $gimp_deb failed"
 dpkg -x "$pixbuf_deb" "$work/root" || stop "dpkg -x $pixbuf_deb failed"
 root=$work/root
 cmp -s "$root/usr/share/doc/gimp-fenwolds-pic/copyright" "$source/LICENSE" || fail "gimp-fenwolds-pic: copyright is not the LICENSE"
+
+# Each package's changelog and lintian overrides are the project's, its latest
+# entry this version; lintian finds no error and no warning that no override
+# answers (its status is 2 when it shows an overridden tag).
+for package in gimp-fenwolds-pic fenwolds-pic-pixbuf-loader; do
+    gzip -dc "$root/usr/share/doc/$package/changelog.Debian.gz" | cmp -s - "$source/packaging/debian/$package.changelog" ||
+        fail "$package: changelog.Debian.gz does not hold packaging/debian/$package.changelog"
+    latest=$(gzip -dc "$root/usr/share/doc/$package/changelog.Debian.gz" | dpkg-parsechangelog -l - -S Version 2>&1)
+    [ "$latest" = "$version-1" ] || fail "$package: the changelog's latest entry is version $latest, not $version-1"
+    cmp -s "$root/usr/share/lintian/overrides/$package" "$source/packaging/debian/$package.lintian-overrides" ||
+        fail "$package: the lintian overrides are not packaging/debian/$package.lintian-overrides"
+done
+timeout 240 lintian --display-info --pedantic --show-overrides "$gimp_deb" "$pixbuf_deb" >"$work/lintian.out" 2>&1
+status=$?
+sed 's/^/    lintian: /' "$work/lintian.out"
+[ "$status" -eq 0 ] || [ "$status" -eq 2 ] || fail "lintian cannot check the packages (status $status)"
+grep -Eq '^(E|W): ' "$work/lintian.out" && fail "lintian finds errors or warnings in the desktop packages"
 
 "$python" "$source/tests/desktop/PixbufLoader.py" "$root/$loaders/libpixbufloader-fenwolds-pic.so" \
     "$root/usr/share/mime/packages/fenwolds-pic.xml" "$root/usr/share/thumbnailers/fenwolds-pic.thumbnailer" \
