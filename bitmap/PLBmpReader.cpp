@@ -255,12 +255,14 @@ void PLBmpReader::CheckDataSize(const PLInput& source) const
     else if (header.bitCount >= 8)
         pixelsPerByte = 1;
     std::uint64_t pixels = static_cast<std::uint64_t>(Width()) * static_cast<std::uint64_t>(Height());
-    std::uint64_t room = static_cast<std::uint64_t>(source.Remaining()) * pixelsPerByte;
-    if (pixels > room) {
-        char text[200];
-        std::snprintf(text, sizeof text, "BMP pixel data: %d x %d pixels, but the %d bytes left in the file hold at most %llu",
-                      Width(), Height(), source.Remaining(), static_cast<unsigned long long>(room));
-        ThrowDecoderError(11, text);
+    auto left = static_cast<std::uint64_t>(source.Remaining());
+    if (pixels > left * pixelsPerByte) {
+        auto needed = static_cast<unsigned long long>((pixels + pixelsPerByte - 1) / pixelsPerByte);
+        ThrowDecoderError(11, FormatText("BMP pixel data: %llu byte%s left in the file, at least %llu needed for "
+                                         "%d x %d pixels",
+                                         static_cast<unsigned long long>(left), left == 1 ? "" : "s", needed,
+                                         Width(), Height())
+                                  .c_str());
     }
 }
 

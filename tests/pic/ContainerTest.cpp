@@ -81,7 +81,7 @@ TEST(ChunkWalk, OddChunks)
         int width, height;
         Bytes pixels;
         std::vector<std::uint16_t> unknownTags;
-        std::string loadRefusal = {};
+        std::string refusal = "NONE";
     };
     const Case cases[] = {
         {"an empty file", {}, false, 0, 0, {}, {}},
@@ -95,9 +95,9 @@ TEST(ChunkWalk, OddChunks)
         {"a width of 0 is an image without pixels", {'X', '0', 4, 0, 0, 0, 7, 0}, true, 0, 7, {}, {}},
         // 0x8000 reads as -32,768: no picture comes of it, and the earlier one stays.
         {"a negative width is refused", TWO_PIXELS + Bytes{'X', '0', 4, 0, 0, 0x80, 1, 0}, true, 2, 1, {1, 2}, {},
-         "the image chunk declares 32768 x 1 pixels; a PIC picture has at most 32767 each way"},
+         "IMAGE_CHUNK_TOO_LARGE 32768 x 1, limit 32767"},
         {"a negative height alone is refused", {'X', '0', 4, 0, 1, 0, 0xFF, 0xFF}, false, 0, 0, {}, {},
-         "the image chunk declares 1 x 65535 pixels; a PIC picture has at most 32767 each way"},
+         "IMAGE_CHUNK_TOO_LARGE 1 x 65535, limit 32767"},
         {"a held image after a refused one clears the refusal",
          Bytes{'X', '0', 4, 0, 0, 0x80, 1, 0} + TWO_PIXELS, true, 2, 1, {1, 2}, {}},
         {"the largest sides are held", {'X', '0', 4, 0, 0xFF, 0x7F, 0, 0}, true, 32767, 0, {}, {}},
@@ -110,7 +110,7 @@ TEST(ChunkWalk, OddChunks)
         EXPECT_EQ(parsed.pic.Height(), c.height);
         EXPECT_EQ(parsed.Pixels(), c.pixels);
         EXPECT_EQ(parsed.unknownTags, c.unknownTags);
-        EXPECT_EQ(parsed.pic.LoadRefusal(), c.loadRefusal);
+        EXPECT_EQ(Describe(parsed.pic.Refusal()), c.refusal);
         EXPECT_EQ(parsed.pic.RawData.Size(), 0);
     }
 }
@@ -183,20 +183,28 @@ TEST(SetImage, RefusesSizesAPicFileCannotHold)
     struct Case {
         int width, height;
         const unsigned char* pixels;
-        bool accepted;
+        const char* refusal; // null when accepted
     };
     const Case cases[] = {
-        {2, 2, pixels, true},   {0, 0, nullptr, true},     {32767, 0, nullptr, true}, {-1, 1, pixels, false},
-        {1, -1, pixels, false}, {32768, 0, nullptr, false}, {0, 32768, nullptr, false}, {2, 2, nullptr, false},
+        {2, 2, pixels, nullptr},
+        {0, 0, nullptr, nullptr},
+        {32767, 0, nullptr, nullptr},
+        {-1, 1, pixels, "PICTURE_TOO_LARGE -1 x 1, limit 32767"},
+        {1, -1, pixels, "PICTURE_TOO_LARGE 1 x -1, limit 32767"},
+        {32768, 0, nullptr, "PICTURE_TOO_LARGE 32768 x 0, limit 32767"},
+        {0, 32768, nullptr, "PICTURE_TOO_LARGE 0 x 32768, limit 32767"},
+        {2, 2, nullptr, "NONE"}, // no pixels for a picture that has some: the caller's mistake
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
         PicFile pic;
         ASSERT_TRUE(pic.SetImage(1, 1, pixels + 3, nullptr));
-        EXPECT_EQ(pic.SetImage(c.width, c.height, c.pixels, nullptr), c.accepted);
-        EXPECT_EQ(pic.Width(), c.accepted ? c.width : 1);
-        EXPECT_EQ(pic.Height(), c.accepted ? c.height : 1);
-        EXPECT_EQ(pic.Pixels.Size(), c.accepted ? c.width * c.height : 1);
+        bool accepted = c.refusal == nullptr;
+        EXPECT_EQ(pic.SetImage(c.width, c.height, c.pixels, nullptr), accepted);
+        EXPECT_EQ(Describe(pic.Refusal()), accepted ? "NONE" : c.refusal);
+        EXPECT_EQ(pic.Width(), accepted ? c.width : 1);
+        EXPECT_EQ(pic.Height(), accepted ? c.height : 1);
+        EXPECT_EQ(pic.Pixels.Size(), accepted ? c.width * c.height : 1);
     }
 }
 
