@@ -46,6 +46,22 @@ std::string Describe(const PicRefusal& refusal)
     return text;
 }
 
+Bytes EncodeRunBytes(const Bytes& pixels)
+{
+    ByteBuffer in, runs;
+    Fill(in, pixels);
+    EXPECT_TRUE(PicFile::EncodeRuns(static_cast<int>(pixels.size()), 1, in, runs));
+    return ToBytes(runs);
+}
+
+Bytes ExpandRunBytes(const Bytes& runs, std::size_t total)
+{
+    ByteBuffer in, pixels;
+    Fill(in, runs);
+    EXPECT_TRUE(PicFile::ExpandRuns(static_cast<int>(total), 1, in, pixels));
+    return ToBytes(pixels);
+}
+
 Bytes EncodePixels(int width, int height, const Bytes& pixels)
 {
     ByteBuffer in, runs, stream;

@@ -3,7 +3,7 @@
 // is what the bytes that are left describe.
 #include "viewer/PicImage.h"
 
-#include "tests/viewer/PicStreams.h"
+#include "tests/common/PicModels.h"
 
 #include <gtest/gtest.h>
 
