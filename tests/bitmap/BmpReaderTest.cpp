@@ -115,6 +115,41 @@ TEST(BmpReader, ColourTablesShorterThanTheDepthFillTheRestWithBlack)
     EXPECT_EQ(bitmap.ColorTable()[200], PLColor(0, 0, 0, 255));
 }
 
+// The colour table's bound, from both sides: 256 entries (the last of them
+// used) are read whole, one more is refused before any entry is stored.
+TEST(BmpReader, ColourTablesOfAtMost256EntriesAreRead)
+{
+    struct Case {
+        std::uint32_t entries;
+        const char* refusal; // null when the table is read
+    };
+    const Case cases[] = {
+        {255, nullptr},
+        {256, nullptr},
+        {257, "Decoder error: BMP colour table: 257 entries, at most 256\n"},
+        {65536, "Decoder error: BMP colour table: 65536 entries, at most 256\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entries);
+        BmpLayout layout;
+        layout.colorsUsed = c.entries;
+        layout.colors = Greys(static_cast<int>(c.entries));
+        layout.colors[c.entries - 1] = PLColor(1, 2, 3, 0);
+        layout.pixels = {static_cast<std::uint8_t>(std::min(c.entries - 1, 255u)), 0, 0, 0};
+        if (c.refusal != nullptr) {
+            ExpectDecodeFailure(BuildBmp(layout), 1, c.refusal);
+            continue;
+        }
+        PLMemBitmap bitmap;
+        DecodeBytes(BuildBmp(layout), bitmap);
+        EXPECT_EQ(bitmap.ColorTable()[c.entries - 1], PLColor(1, 2, 3, 255));
+        EXPECT_EQ(bitmap.ColorTable()[c.entries - 2], PLColor(static_cast<std::uint8_t>(c.entries - 2),
+                                                              static_cast<std::uint8_t>(c.entries - 2),
+                                                              static_cast<std::uint8_t>(c.entries - 2), 255));
+        EXPECT_EQ(PixelsOf(bitmap), Bytes{layout.pixels[0]});
+    }
+}
+
 TEST(BmpReader, Os2HeadersUseThreeByteEntriesAndTheDataOffset)
 {
     struct Case {

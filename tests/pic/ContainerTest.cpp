@@ -2,6 +2,7 @@
 // files: every cut and many corruptions of valid ones, and random bytes.
 #include "pic/DefaultPalette.h"
 #include "pic/PicFile.h"
+#include "tests/common/PicModels.h"
 #include "tests/pic/PicTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,17 +18,6 @@ const Bytes TWO_PIXELS = {
     2, 0, 1, 0,             // width 2, height 1
     0x0B, 0x01, 0x04, 0x00, // codes 1, 2 at 9 bits
 };
-
-Bytes PaletteChunk(int first, int last, const Bytes& triples)
-{
-    auto length = static_cast<unsigned>(2 + triples.size());
-    Bytes chunk(4 + length);
-    chunk[0] = 'M', chunk[1] = '0';
-    chunk[2] = static_cast<unsigned char>(length), chunk[3] = static_cast<unsigned char>(length >> 8);
-    chunk[4] = static_cast<unsigned char>(first), chunk[5] = static_cast<unsigned char>(last);
-    std::copy(triples.begin(), triples.end(), chunk.begin() + 6);
-    return chunk;
-}
 
 Bytes operator+(Bytes left, const Bytes& right)
 {
@@ -157,15 +147,22 @@ TEST(PaletteChunk, AppliesItsRangeOverTheDefaultPalette)
     EXPECT_EQ(overlapping.pic.PaletteEntry(1), 0x000800u); // 0, 2, 0 times 4
     EXPECT_EQ(overlapping.Pixels(), Bytes({1, 2}));
 
-    // An empty range, and a chunk cut off in its third triple: the rest stays default.
+    // An empty range: the palette stays the default.
     Parsed empty(PaletteChunk(5, 4, {}));
-    Parsed cut(PaletteChunk(20, 23, {1, 1, 1, 2, 2, 2, 3}));
     EXPECT_TRUE(empty.pic.HasPalette);
-    EXPECT_TRUE(cut.pic.HasPalette);
-    for (unsigned i = 0; i < 256; ++i) {
-        EXPECT_EQ(empty.pic.PaletteEntry(i), DEFAULT_PALETTE[i]);
-        std::uint32_t expected = i == 20 ? 0x040404u : i == 21 ? 0x080808u : DEFAULT_PALETTE[i];
-        EXPECT_EQ(cut.pic.PaletteEntry(i), expected) << i;
+    for (unsigned i = 0; i < 256; ++i)
+        EXPECT_EQ(empty.pic.PaletteEntry(i), DEFAULT_PALETTE[i]) << i;
+
+    // Chunks that end the file in their third triple, 1 or 2 of its bytes
+    // there: the whole triples are applied, the cut one and the rest stay default.
+    for (const Bytes& triples : {Bytes{1, 1, 1, 2, 2, 2, 3}, Bytes{1, 1, 1, 2, 2, 2, 3, 3}}) {
+        SCOPED_TRACE(testing::Message() << triples.size() - 6 << " bytes of the third triple");
+        Parsed cut(PaletteChunk(20, 23, triples));
+        EXPECT_TRUE(cut.pic.HasPalette);
+        for (unsigned i = 0; i < 256; ++i) {
+            std::uint32_t expected = i == 20 ? 0x040404u : i == 21 ? 0x080808u : DEFAULT_PALETTE[i];
+            EXPECT_EQ(cut.pic.PaletteEntry(i), expected) << i;
+        }
     }
     // A new object holds the default palette; a few entries from each part of the table.
     PicFile fresh;
