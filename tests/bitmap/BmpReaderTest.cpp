@@ -239,7 +239,7 @@ TEST(BmpReader, BitmapArrayHeadersInFrontAreSkipped)
     struct Case {
         const char* name;
         std::uint32_t headerSize;
-        int arrayHeaders;
+        std::uint32_t arrayHeaders;
     } cases[] = {{"windows, one", 40, 1}, {"windows, three", 40, 3}, {"os/2, two", 12, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -251,7 +251,7 @@ TEST(BmpReader, BitmapArrayHeadersInFrontAreSkipped)
         // An OS/2 data offset counts from the start of the whole file.
         layout.dataOffset = 14 + c.headerSize + (c.headerSize == 12 ? 768 : 1024) + 14 * c.arrayHeaders;
         Bytes file;
-        for (int i = 0; i < c.arrayHeaders; ++i) {
+        for (std::uint32_t i = 0; i < c.arrayHeaders; ++i) {
             Bytes array = {'B', 'A'};
             AppendU32(array, 14);        // header size
             AppendU32(array, 0);         // offset of the next array entry: none

@@ -61,7 +61,7 @@ Bytes ModelEncode(const Bytes& in)
     struct Entry {
         int character, prefix, chain;
     };
-    std::vector<Entry> entries(2049);
+    Entry entries[2049];
     int width = 9, mask = 511, next = 257;
     auto reset = [&] {
         for (int i = 0; i < 2049; ++i)

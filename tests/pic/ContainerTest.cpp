@@ -244,7 +244,7 @@ TEST(HostileInput, EveryByteOfAValidFileCorrupted)
 {
     Bytes file = TWO_PIXELS + ValidFile(20, 10, 22);
     for (std::size_t at = 0; at < file.size(); ++at) {
-        for (unsigned char value : {0x00, 0x7F, 0x80, 0xFF}) {
+        for (unsigned char value : Bytes{0x00, 0x7F, 0x80, 0xFF}) {
             SCOPED_TRACE(testing::Message() << "byte " << at << " = " << int{value});
             Bytes damaged = file;
             damaged[at] = value;

@@ -71,7 +71,7 @@ TEST(ReferenceCodec, RunLengthStagesMatchTheModel)
 TEST(ReferenceCodec, RunsOfEveryLengthAndPlaceMatchTheModel)
 {
     const std::size_t lengths[] = {1, 2, 3, 4, 7, 8, 9, 15, 16, 17, 254, 255, 256, 257, 509, 510, 511, 512, 766};
-    for (unsigned char byte : {0x07, 0x90}) {
+    for (unsigned char byte : Bytes{0x07, 0x90}) {
         for (std::size_t length : lengths) {
             for (std::size_t offset = 0; offset < 9; ++offset) {
                 for (bool atEnd : {false, true}) {
@@ -193,7 +193,7 @@ TEST(ReferenceCodec, WholeDecoderMatchesTheModelOnValidCutAndDamagedStreams)
         for (std::size_t keep : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, valid.size() / 2,
                                  valid.size() / 2 + 1, valid.size() - 2, valid.size() - 1}) {
             if (keep <= valid.size())
-                streams.push_back({"cut to " + std::to_string(keep), Bytes(valid.begin(), valid.begin() + keep)});
+                streams.push_back({"cut to " + std::to_string(keep), Bytes(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(keep))});
         }
         Bytes damaged = valid;
         for (int flip = 0; flip < 5 && damaged.size() > 1; ++flip)

@@ -51,8 +51,8 @@ TEST(Save, WritesThePaletteChunkOnlyWhenAskedAndPresent)
 TEST(Save, DefaultPaletteComesBackBut0x7FAnd0xFFLoseTheirLowBits)
 {
     Bytes palette(1024);
-    for (int i = 0; i < 256; ++i)
-        for (int byte = 0; byte < 4; ++byte)
+    for (std::size_t i = 0; i < 256; ++i)
+        for (std::size_t byte = 0; byte < 4; ++byte)
             palette[4 * i + byte] = static_cast<unsigned char>(DEFAULT_PALETTE[i] >> (8 * byte));
     PicFile pic;
     ASSERT_TRUE(pic.SetImage(2, 1, TWO_PIXELS, palette.data()));
