@@ -155,7 +155,7 @@ void PLBmpReader::ReadInfoHeader(PLInput& source)
         header.planes = LoadLittle16(p + 4);
         header.bitCount = LoadLittle16(p + 6);
     } else if (header.size < WINDOWS_HEADER_BYTES) {
-        Refuse(1, "BMP info header: %lld bytes, expected 12 or at least 40", header.size);
+        Refuse(1, "BMP info header: size %lld, expected 12 or at least 40", header.size);
     } else {
         const std::uint8_t* p = source.Read(WINDOWS_HEADER_BYTES - 4);
         header.width = LoadLittleSigned32(p);
