@@ -35,8 +35,8 @@ ChunkHeader ReadChunkHeader(ByteBuffer& data)
 PicRefusal UnreadableFile(std::uint64_t size)
 {
     if (size > static_cast<std::uint64_t>(INT_MAX))
-        return PicRefusal::Bytes(PicRefusal::FILE_TOO_LARGE, size, INT_MAX);
-    return PicRefusal::Bytes(PicRefusal::FILE_OUT_OF_MEMORY, size);
+        return PicRefusal::OfLength(PicRefusal::FILE_TOO_LARGE, size, INT_MAX);
+    return PicRefusal::OfLength(PicRefusal::FILE_OUT_OF_MEMORY, size);
 }
 
 void ShowUnknownChunkMessage(std::uint16_t tag)
@@ -133,14 +133,14 @@ bool PicFile::ReadImageChunk(const unsigned char* data, int length)
     // Negative sizes (32,768 and up as stored) cannot be pictures.
     if (!IsStorableSize(width, height)) {
         // Said as stored: the file holds 32768, not -32768.
-        m_refusal = PicRefusal::Picture(PicRefusal::IMAGE_CHUNK_TOO_LARGE, LoadLittle16(data),
-                                        LoadLittle16(data + 2), MAX_SIDE);
+        m_refusal = PicRefusal::OfSize(PicRefusal::IMAGE_CHUNK_TOO_LARGE, LoadLittle16(data), LoadLittle16(data + 2),
+                                       MAX_SIDE);
         return false;
     }
     // The stream is decoded where it lies in the file's data.
     ByteBuffer pixels;
     if (!DecodeImage(width, height, data + 4, length - 4, pixels)) {
-        m_refusal = PicRefusal::Picture(PicRefusal::IMAGE_OUT_OF_MEMORY, width, height);
+        m_refusal = PicRefusal::OfSize(PicRefusal::IMAGE_OUT_OF_MEMORY, width, height);
         return false;
     }
     m_refusal = PicRefusal();
@@ -190,7 +190,7 @@ bool PicFile::SetImage(int width, int height, const unsigned char* pixels, const
 {
     m_refusal = PicRefusal();
     if (!IsStorableSize(width, height)) {
-        m_refusal = PicRefusal::Picture(PicRefusal::PICTURE_TOO_LARGE, width, height, MAX_SIDE);
+        m_refusal = PicRefusal::OfSize(PicRefusal::PICTURE_TOO_LARGE, width, height, MAX_SIDE);
         return false;
     }
     auto count = static_cast<int>(CountPixels(width, height)); // storable, so it fits
@@ -198,7 +198,7 @@ bool PicFile::SetImage(int width, int height, const unsigned char* pixels, const
         return false;
     ByteBuffer copy;
     if (!copy.SetSize(count)) {
-        m_refusal = PicRefusal::Picture(PicRefusal::SAVE_OUT_OF_MEMORY, width, height);
+        m_refusal = PicRefusal::OfSize(PicRefusal::SAVE_OUT_OF_MEMORY, width, height);
         return false;
     }
     if (count > 0)

@@ -27,12 +27,12 @@ bool PicFile::ComposeFile(bool writePalette, ByteBuffer& file)
     ByteBuffer runs;
     ByteBuffer stream;
     if (!EncodeRuns(m_width, m_height, Pixels, runs) || !EncodeCodes(m_width, m_height, runs, stream)) {
-        m_refusal = PicRefusal::Picture(PicRefusal::SAVE_OUT_OF_MEMORY, m_width, m_height);
+        m_refusal = PicRefusal::OfSize(PicRefusal::SAVE_OUT_OF_MEMORY, m_width, m_height);
         return false;
     }
     // The image chunk's 16-bit length counts the stream and the 4 size bytes.
     if (stream.Size() > MAX_STREAM_BYTES) {
-        m_refusal = PicRefusal::Bytes(PicRefusal::STREAM_TOO_LONG, static_cast<std::uint64_t>(stream.Size()),
+        m_refusal = PicRefusal::OfLength(PicRefusal::STREAM_TOO_LONG, static_cast<std::uint64_t>(stream.Size()),
                                       MAX_STREAM_BYTES);
         return false;
     }
@@ -46,7 +46,7 @@ bool PicFile::ComposeFile(bool writePalette, ByteBuffer& file)
     int expected = file.Size() + stream.Size();
     file.Append(stream.Data(), stream.Size());
     if (file.Size() != expected) {
-        m_refusal = PicRefusal::Picture(PicRefusal::SAVE_OUT_OF_MEMORY, m_width, m_height);
+        m_refusal = PicRefusal::OfSize(PicRefusal::SAVE_OUT_OF_MEMORY, m_width, m_height);
         return false;
     }
     return true;
@@ -62,7 +62,7 @@ bool PicFile::Save(const char* path, bool writePalette)
 {
     // No name is no file: it fails as opening it would.
     if (path == nullptr || *path == '\0') {
-        m_refusal = PicRefusal::NotWritten(ENOENT);
+        m_refusal = PicRefusal::OfWrite(ENOENT);
         return false;
     }
     ByteBuffer content;
@@ -71,6 +71,6 @@ bool PicFile::Save(const char* path, bool writePalette)
     int error = 0;
     if (Platform::ReplaceFileContent(path, content.Data(), static_cast<std::size_t>(content.Size()), error))
         return true;
-    m_refusal = PicRefusal::NotWritten(error);
+    m_refusal = PicRefusal::OfWrite(error);
     return false;
 }

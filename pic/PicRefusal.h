@@ -31,7 +31,7 @@ struct PicRefusal {
     };
 
     // A picture refused for its sides, or for the memory its pixels need.
-    static PicRefusal Picture(Kind kind, int width, int height, std::uint64_t limit = 0)
+    static PicRefusal OfSize(Kind kind, int width, int height, std::uint64_t limit = 0)
     {
         PicRefusal refusal;
         refusal.kind = kind;
@@ -42,7 +42,7 @@ struct PicRefusal {
     }
 
     // A file or a stream refused for its length.
-    static PicRefusal Bytes(Kind kind, std::uint64_t bytes, std::uint64_t limit = 0)
+    static PicRefusal OfLength(Kind kind, std::uint64_t bytes, std::uint64_t limit = 0)
     {
         PicRefusal refusal;
         refusal.kind = kind;
@@ -51,7 +51,8 @@ struct PicRefusal {
         return refusal;
     }
 
-    static PicRefusal NotWritten(int systemError)
+    // A file that could not be written.
+    static PicRefusal OfWrite(int systemError)
     {
         PicRefusal refusal;
         refusal.kind = NOT_WRITTEN;

@@ -159,7 +159,7 @@ std::string PicPicture::SizeRefusal(int width, int height)
 {
     if (IsStorableSize(width, height))
         return {};
-    return DescribeRefusal(PicRefusal::Picture(PicRefusal::PICTURE_TOO_LARGE, width, height, PicFile::MAX_SIDE));
+    return DescribeRefusal(PicRefusal::OfSize(PicRefusal::PICTURE_TOO_LARGE, width, height, PicFile::MAX_SIDE));
 }
 
 bool PicPicture::Save(const char* path, bool writePalette)
