@@ -40,7 +40,8 @@ void PLBitmap::SetColorTable(const PLColor* entries)
 {
     if (m_colorTable == nullptr || entries == nullptr)
         return;
-    for (int i = 0; i < ColorCount(); ++i)
+    auto count = static_cast<std::size_t>(ColorCount()); // at least 1
+    for (std::size_t i = 0; i < count; ++i)
         m_colorTable[i] = entries[i];
 }
 
@@ -48,10 +49,10 @@ void PLBitmap::SetGreyRamp()
 {
     if (m_colorTable == nullptr)
         return;
-    int count = ColorCount();
-    int step = count > 1 ? 255 / (count - 1) : 0;
-    for (int i = 0; i < count; ++i) {
-        auto grey = static_cast<std::uint8_t>(i * step);
+    auto count = static_cast<std::size_t>(ColorCount()); // at least 1
+    std::size_t step = count > 1 ? 255 / (count - 1) : 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        auto grey = static_cast<std::uint8_t>(i * step); // at most 255: step is 0 past 256 colours
         m_colorTable[i % 256] = PLColor(grey, grey, grey, 255);
     }
 }

@@ -3,6 +3,7 @@
 #include "bitmap/PLBitmap.h"
 #include "bitmap/PLTextException.h"
 #include "bitmap/PLTrace.h"
+#include "converter/support/LittleEndian.h"
 
 #include <algorithm>
 #include <climits>
@@ -23,25 +24,6 @@ constexpr std::uint8_t DELTA = 2;
 
 // The single-precision value nearest 1 / 39.37 inches per metre.
 constexpr float INCHES_PER_METRE = 0.0254000518f;
-
-std::uint16_t U16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-std::uint32_t U32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-        static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-std::int32_t S32(const std::uint8_t* p)
-{
-    std::uint32_t value = U32(p);
-    std::int32_t result;
-    std::memcpy(&result, &value, sizeof result);
-    return result;
-}
 
 bool IsSignature(const std::uint8_t* p, const char* signature)
 {
@@ -159,33 +141,33 @@ void PLBmpReader::ReadFileHeader(PLInput& source)
     TraceMessage(2, "Bitmap file signature found\n");
     // File size (ignored), two reserved words, the data offset.
     const std::uint8_t* fields = source.Read(FILE_HEADER_BYTES - 2);
-    m_dataOffset = U32(fields + 8);
+    m_dataOffset = LoadLittle32(fields + 8);
 }
 
 void PLBmpReader::ReadInfoHeader(PLInput& source)
 {
     BmpHeader& header = *m_header;
-    header.size = U32(source.Read(4));
+    header.size = LoadLittle32(source.Read(4));
     if (header.size == OS2_HEADER_BYTES) {
         const std::uint8_t* p = source.Read(OS2_HEADER_BYTES - 4);
-        header.width = U16(p);
-        header.height = U16(p + 2);
-        header.planes = U16(p + 4);
-        header.bitCount = U16(p + 6);
+        header.width = LoadLittle16(p);
+        header.height = LoadLittle16(p + 2);
+        header.planes = LoadLittle16(p + 4);
+        header.bitCount = LoadLittle16(p + 6);
     } else if (header.size < WINDOWS_HEADER_BYTES) {
-        Refuse(1, "BMP info header: %lld bytes, expected 12 or at least 40", header.size);
+        Refuse(1, "BMP info header: size %lld, expected 12 or at least 40", header.size);
     } else {
         const std::uint8_t* p = source.Read(WINDOWS_HEADER_BYTES - 4);
-        header.width = S32(p);
-        header.height = S32(p + 4);
-        header.planes = U16(p + 8);
-        header.bitCount = U16(p + 10);
-        header.compression = U32(p + 12);
-        header.imageSize = U32(p + 16);
-        header.xPixelsPerMetre = S32(p + 20);
-        header.yPixelsPerMetre = S32(p + 24);
-        header.colorsUsed = U32(p + 28);
-        header.colorsImportant = U32(p + 32);
+        header.width = LoadLittleSigned32(p);
+        header.height = LoadLittleSigned32(p + 4);
+        header.planes = LoadLittle16(p + 8);
+        header.bitCount = LoadLittle16(p + 10);
+        header.compression = LoadLittle32(p + 12);
+        header.imageSize = LoadLittle32(p + 16);
+        header.xPixelsPerMetre = LoadLittleSigned32(p + 20);
+        header.yPixelsPerMetre = LoadLittleSigned32(p + 24);
+        header.colorsUsed = LoadLittle32(p + 28);
+        header.colorsImportant = LoadLittle32(p + 32);
         // Later header versions add fields this reader does not use.
         ReadBytes(source, header.size - WINDOWS_HEADER_BYTES);
     }
@@ -273,12 +255,14 @@ void PLBmpReader::CheckDataSize(const PLInput& source) const
     else if (header.bitCount >= 8)
         pixelsPerByte = 1;
     std::uint64_t pixels = static_cast<std::uint64_t>(Width()) * static_cast<std::uint64_t>(Height());
-    std::uint64_t room = static_cast<std::uint64_t>(source.Remaining()) * pixelsPerByte;
-    if (pixels > room) {
-        char text[200];
-        std::snprintf(text, sizeof text, "BMP pixel data: %d x %d pixels, but the %d bytes left in the file hold at most %llu",
-                      Width(), Height(), source.Remaining(), static_cast<unsigned long long>(room));
-        ThrowDecoderError(11, text);
+    auto left = static_cast<std::uint64_t>(source.Remaining());
+    if (pixels > left * pixelsPerByte) {
+        auto needed = static_cast<unsigned long long>((pixels + pixelsPerByte - 1) / pixelsPerByte);
+        ThrowDecoderError(11, FormatText("BMP pixel data: %llu byte%s left in the file, at least %llu needed for "
+                                         "%d x %d pixels",
+                                         static_cast<unsigned long long>(left), left == 1 ? "" : "s", needed,
+                                         Width(), Height())
+                                  .c_str());
     }
 }
 

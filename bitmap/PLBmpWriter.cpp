@@ -3,6 +3,7 @@
 #include "bitmap/PLBitmap.h"
 #include "bitmap/PLOutput.h"
 #include "bitmap/PLTrace.h"
+#include "converter/support/LittleEndian.h"
 
 #include <climits>
 
@@ -18,18 +19,6 @@ constexpr float INCHES_PER_METRE = 39.37f;
 // The padding of 24-bit rows, as many of these bytes as the row needs.
 constexpr std::uint8_t TRUE_COLOR_PADDING[3] = {0x20, 0x00, 0x00};
 constexpr std::uint8_t ZERO_PADDING[3] = {0, 0, 0};
-
-void Put16(std::uint8_t* p, std::uint32_t value)
-{
-    p[0] = static_cast<std::uint8_t>(value);
-    p[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void Put32(std::uint8_t* p, std::uint32_t value)
-{
-    Put16(p, value & 0xFFFF);
-    Put16(p + 2, value >> 16);
-}
 
 bool IsIndexed(const PLBitmap& bitmap)
 {
@@ -89,21 +78,21 @@ void PLBmpWriter::WriteHeaders(const PLBitmap& bitmap, PLOutput& sink, int bitCo
     PLPoint resolution = bitmap.Resolution();
 
     std::uint8_t header[HEADERS_BYTES] = {'B', 'M'};
-    Put32(header + 2, fileBytes);
-    Put16(header + 6, 0);  // reserved
-    Put16(header + 8, 0);  // reserved
-    Put32(header + 10, dataOffset);
-    Put32(header + 14, INFO_HEADER_BYTES);
-    Put32(header + 18, static_cast<std::uint32_t>(bitmap.Width()));
-    Put32(header + 22, static_cast<std::uint32_t>(bitmap.Height())); // positive: rows bottom-up
-    Put16(header + 26, 1);                                            // planes
-    Put16(header + 28, static_cast<std::uint32_t>(bitCount));
-    Put32(header + 30, 0); // no compression
-    Put32(header + 34, 0); // image size, may be 0 when uncompressed
-    Put32(header + 38, static_cast<std::uint32_t>(PixelsPerMetre(resolution.x)));
-    Put32(header + 42, static_cast<std::uint32_t>(PixelsPerMetre(resolution.y)));
-    Put32(header + 46, 0); // colours used: all of them
-    Put32(header + 50, 0); // colours important: all
+    StoreLittle32(header + 2, fileBytes);
+    StoreLittle16(header + 6, 0); // reserved
+    StoreLittle16(header + 8, 0); // reserved
+    StoreLittle32(header + 10, dataOffset);
+    StoreLittle32(header + 14, INFO_HEADER_BYTES);
+    StoreLittle32(header + 18, static_cast<std::uint32_t>(bitmap.Width()));
+    StoreLittle32(header + 22, static_cast<std::uint32_t>(bitmap.Height())); // positive: rows bottom-up
+    StoreLittle16(header + 26, 1);                                            // planes
+    StoreLittle16(header + 28, static_cast<std::uint16_t>(bitCount));         // 1 to 8, or 24
+    StoreLittle32(header + 30, 0); // no compression
+    StoreLittle32(header + 34, 0); // image size, may be 0 when uncompressed
+    StoreLittle32(header + 38, static_cast<std::uint32_t>(PixelsPerMetre(resolution.x)));
+    StoreLittle32(header + 42, static_cast<std::uint32_t>(PixelsPerMetre(resolution.y)));
+    StoreLittle32(header + 46, 0); // colours used: all of them
+    StoreLittle32(header + 50, 0); // colours important: all
     sink.Write(HEADERS_BYTES, header);
 }
 

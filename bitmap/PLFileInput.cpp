@@ -1,6 +1,7 @@
 #include "bitmap/PLFileInput.h"
 
 #include "bitmap/PLTextException.h"
+#include "bitmap/PLTrace.h"
 
 #include <climits>
 #include <new>
@@ -29,15 +30,15 @@ int PLFileInput::Open(const char* path)
     std::uint64_t size = Platform::FileSize(file);
     if (size > static_cast<std::uint64_t>(INT_MAX)) {
         Platform::CloseFile(file);
-        m_openFailure = "the file is " + std::to_string(size) + " bytes; at most " + std::to_string(INT_MAX) +
-                        " can be read";
+        m_openFailure = FormatText("%llu bytes, at most %d can be read", static_cast<unsigned long long>(size), INT_MAX);
         return -1;
     }
     // One byte more than the file keeps the buffer's address valid for an empty file.
     std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[size + 1]);
     if (buffer == nullptr) {
         Platform::CloseFile(file);
-        m_openFailure = "there is not enough memory for the " + std::to_string(size) + " bytes of the file";
+        m_openFailure = FormatText("%llu byte%s, but there is not enough memory to read them",
+                                   static_cast<unsigned long long>(size), size == 1 ? "" : "s");
         return -1;
     }
     m_file = file;

@@ -9,19 +9,6 @@
 #include <cstdio>
 #include <string>
 
-namespace {
-
-// The path can be long; the message is cut where it is raised.
-std::string Formatted(const char* format, const char* path)
-{
-    std::string text(std::snprintf(nullptr, 0, format, path) + 1, '\0');
-    std::snprintf(&text[0], text.size(), format, path);
-    text.pop_back();
-    return text;
-}
-
-} // namespace
-
 PLImageReader::PLImageReader() = default;
 
 PLImageReader::~PLImageReader()
@@ -47,11 +34,11 @@ void PLImageReader::OpenFile(const char* path, PLProgressListener* progress)
     Close();
     if (path == nullptr)
         path = "";
-    TraceMessage(1, Formatted("--- Decoding file %s. ---\n", path).c_str());
+    TraceMessage(1, FormatText("--- Decoding file %s. ---\n", path).c_str());
     auto source = std::make_unique<PLFileInput>(progress);
     int result = source->Open(path);
     if (result != 0) {
-        std::string text = Formatted("Opening %s failed", path);
+        std::string text = FormatText("Opening %s failed", path);
         if (!source->OpenFailure().empty())
             text += ": " + source->OpenFailure();
         ThrowDecoderError(result, text.c_str());
@@ -62,13 +49,12 @@ void PLImageReader::OpenFile(const char* path, PLProgressListener* progress)
 void PLImageReader::OpenMemory(const std::uint8_t* data, int size)
 {
     Close();
-    char address[32];
-    std::snprintf(address, sizeof address, "%p", static_cast<const void*>(data));
-    TraceMessage(1, Formatted("--- Decoding from memory at %s. ---\n", address).c_str());
+    std::string address = FormatText("%p", static_cast<const void*>(data));
+    TraceMessage(1, FormatText("--- Decoding from memory at %s. ---\n", address.c_str()).c_str());
     auto source = std::make_unique<PLMemInput>();
     int result = source->Open(data, size);
     if (result != 0)
-        ThrowDecoderError(result, Formatted("Reading from memory at %s failed", address).c_str());
+        ThrowDecoderError(result, FormatText("Reading from memory at %s failed", address.c_str()).c_str());
     ReadHeaderFrom(std::move(source));
 }
 

@@ -108,7 +108,9 @@ void PLMemBitmap::FreeStorage()
 
 void PLMemBitmap::BuildLineTable()
 {
-    std::size_t lineBytes = static_cast<std::size_t>(LineBytes());
-    for (int i = 0; i < Height(); ++i)
-        m_lineTable[i] = m_pixels.get() + static_cast<std::size_t>(i) * lineBytes;
+    // Create has refused negative sizes.
+    auto lineBytes = static_cast<std::size_t>(LineBytes());
+    auto rows = static_cast<std::size_t>(Height());
+    for (std::size_t i = 0; i < rows; ++i)
+        m_lineTable[i] = m_pixels.get() + i * lineBytes;
 }

@@ -1,6 +1,7 @@
-# One place for the warning flags every target of ours gets.
+# One place for the warning flags every target of ours gets. -Wconversion
+# includes -Wsign-conversion with clang; g++ leaves that part out for C++.
 add_library(project_warnings INTERFACE)
-target_compile_options(project_warnings INTERFACE -Wall -Wextra -Wpedantic -Wshadow)
+target_compile_options(project_warnings INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wconversion)
 if(CANTREL_WERROR)
     target_compile_options(project_warnings INTERFACE -Werror)
 endif()

@@ -1,6 +1,7 @@
 #include "converter/ImageDocument.h"
 
 #include "converter/Messages.h"
+#include "converter/support/LittleEndian.h"
 #include "converter/support/PathParts.h"
 #include "bitmap/PLBmpReader.h"
 #include "bitmap/PLBmpWriter.h"
@@ -8,37 +9,59 @@
 #include "bitmap/PLTextException.h"
 #include "pic/DefaultPalette.h"
 #include "pic/PicFile.h"
+#include "pic/PicSize.h"
 #include "platform/Platform.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
 namespace {
 
-// Palette entries are kept as 32-bit little-endian values, red in the first byte.
-void StoreEntry(unsigned char* bytes, std::uint32_t value)
+// "s" after a count of bytes, unless the count is 1.
+const char* Plural(unsigned long long count)
 {
-    bytes[0] = static_cast<unsigned char>(value & 0xFF);
-    bytes[1] = static_cast<unsigned char>((value >> 8) & 0xFF);
-    bytes[2] = static_cast<unsigned char>((value >> 16) & 0xFF);
-    bytes[3] = static_cast<unsigned char>((value >> 24) & 0xFF);
+    return count == 1 ? "" : "s";
 }
 
-std::uint32_t LoadEntry(const unsigned char* bytes)
+// The reason line for what PicFile refused; empty when it refused nothing.
+CharString DescribePicRefusal(const PicRefusal& refusal)
 {
-    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-// Width x Height as a byte count; -1 when a side is negative or the product
-// does not fit a buffer.
-long long PixelCount(int width, int height)
-{
-    if (width < 0 || height < 0)
-        return -1;
-    long long count = static_cast<long long>(width) * height;
-    return count > INT_MAX ? -1 : count;
+    CharString text;
+    auto bytes = static_cast<unsigned long long>(refusal.bytes);
+    auto limit = static_cast<unsigned long long>(refusal.limit);
+    int width = refusal.width;
+    int height = refusal.height;
+    switch (refusal.kind) {
+    case PicRefusal::NONE:
+        break;
+    case PicRefusal::FILE_TOO_LARGE:
+        Format(text, Messages::PIC_FILE_TOO_LARGE_FORMAT, bytes, Plural(bytes), limit);
+        break;
+    case PicRefusal::FILE_OUT_OF_MEMORY:
+        Format(text, Messages::PIC_FILE_OUT_OF_MEMORY_FORMAT, bytes, Plural(bytes));
+        break;
+    case PicRefusal::IMAGE_CHUNK_TOO_LARGE:
+        Format(text, Messages::PIC_IMAGE_CHUNK_TOO_LARGE_FORMAT, width, height, limit, limit);
+        break;
+    case PicRefusal::IMAGE_OUT_OF_MEMORY:
+        Format(text, Messages::PIC_IMAGE_OUT_OF_MEMORY_FORMAT, width, height);
+        break;
+    case PicRefusal::PICTURE_TOO_LARGE:
+        Format(text, Messages::TOO_LARGE_FOR_PIC_FORMAT, width, height, limit, limit);
+        break;
+    case PicRefusal::STREAM_TOO_LONG:
+        Format(text, Messages::PIC_STREAM_TOO_LONG_FORMAT, bytes, limit);
+        break;
+    case PicRefusal::SAVE_OUT_OF_MEMORY:
+        Format(text, Messages::SAVE_OUT_OF_MEMORY_FORMAT, width, height);
+        break;
+    case PicRefusal::NOT_WRITTEN:
+        Format(text, Messages::NOT_WRITTEN_FORMAT, Platform::ErrorText(refusal.systemError));
+        break;
+    }
+    return text;
 }
 
 } // namespace
@@ -111,14 +134,14 @@ void ImageDocument::SetDefaultPalette()
     if (!Palette.SetSize(PALETTE_BYTES))
         return;
     for (int i = 0; i < PALETTE_ENTRIES; ++i)
-        StoreEntry(Palette.Data() + 4 * i, DEFAULT_PALETTE[i]);
+        StoreLittle32(Palette.Data() + 4 * i, DEFAULT_PALETTE[i]);
 }
 
 std::uint32_t ImageDocument::PaletteEntry(int i) const
 {
     if (i < 0 || i >= PALETTE_ENTRIES || Palette.Size() < PALETTE_BYTES)
         return 0;
-    return LoadEntry(Palette.Data() + 4 * i);
+    return LoadLittle32(Palette.Data() + 4 * i);
 }
 
 bool ImageDocument::LoadPic(const char* name)
@@ -127,28 +150,26 @@ bool ImageDocument::LoadPic(const char* name)
     bool read = pic.Load(name);
     // A picture the file holds but the reader could not is lost, not empty:
     // taken for a 0 x 0 image it would be saved as one.
-    if (!pic.LoadRefusal().empty()) {
-        m_refusalReason = Messages::PIC_FILE_REASON;
-        m_refusalReason += pic.LoadRefusal().c_str();
+    if (pic.Refusal().kind != PicRefusal::NONE) {
+        m_refusalReason = DescribePicRefusal(pic.Refusal());
         return false;
     }
     if (!read)
         return false;
-    // The pixels are gathered aside, so that a failure leaves the document as it was.
-    long long count = PixelCount(pic.Width(), pic.Height());
-    if (count < 0)
-        return false;
+    // The pixels are gathered aside, so that a failure leaves the document as
+    // it was. PicFile holds only sizes it can store, whose product fits an int.
+    auto count = static_cast<int>(CountPixels(pic.Width(), pic.Height()));
     ByteBuffer pixels;
     if (count > 0 && pic.HasImage && pic.Pixels.Size() == count) {
         // The decoded block is exactly the picture: take it over rather than copy it.
         pixels.Swap(pic.Pixels);
     } else if (count > 0) {
-        if (!pixels.SetSize(static_cast<int>(count)))
+        if (!pixels.SetSize(count))
             return false;
         // CopyPixels fills all of them when the file had an image; zeros
         // stand in when it did not.
         std::memset(pixels.Data(), 0, static_cast<size_t>(count));
-        pic.CopyPixels(pixels.Data(), static_cast<int>(count));
+        pic.CopyPixels(pixels.Data(), count);
     }
     Pixels.Swap(pixels);
     Width = pic.Width();
@@ -158,7 +179,7 @@ bool ImageDocument::LoadPic(const char* name)
     HasPalette = false;
     if (pic.HasPalette && Palette.SetSize(PALETTE_BYTES)) {
         for (int i = 0; i < PALETTE_ENTRIES; ++i)
-            StoreEntry(Palette.Data() + 4 * i, pic.PaletteEntry(static_cast<unsigned>(i)));
+            StoreLittle32(Palette.Data() + 4 * i, pic.PaletteEntry(static_cast<unsigned>(i)));
         HasPalette = true;
     }
     return true;
@@ -166,28 +187,25 @@ bool ImageDocument::LoadPic(const char* name)
 
 bool ImageDocument::SavePic(const char* name)
 {
-    long long count = PixelCount(Width, Height);
-    if (count < 0 || Pixels.Size() < count) {
-        // SetImage would read Width x Height bytes from Pixels.
-        Format(m_refusalReason, Messages::PIXELS_MISSING_FORMAT, Width, Height, Pixels.Size());
+    if (!CheckPixels())
         return false;
-    }
     // Without palette data the file gets no palette chunk.
     const unsigned char* palette = Palette.Size() >= PALETTE_BYTES ? Palette.Data() : nullptr;
     PicFile pic;
-    if (!pic.SetImage(Width, Height, Pixels.Data(), palette)) {
-        Format(m_refusalReason, Messages::TOO_LARGE_FOR_PIC_FORMAT, Width, Height, PicFile::MAX_SIDE,
-               PicFile::MAX_SIDE);
-        return false;
-    }
-    if (!pic.Save(name, true)) {
-        if (!pic.RefusalReason().empty())
-            m_refusalReason = pic.RefusalReason().c_str();
-        else
-            Format(m_refusalReason, Messages::FILE_NOT_WRITTEN_FORMAT, Platform::ErrorText(pic.SaveError()));
+    if (!pic.SetImage(Width, Height, Pixels.Data(), palette) || !pic.Save(name, true)) {
+        m_refusalReason = DescribePicRefusal(pic.Refusal());
         return false;
     }
     return true;
+}
+
+bool ImageDocument::CheckPixels()
+{
+    // Both savers read Width x Height bytes from Pixels.
+    if (Width >= 0 && Height >= 0 && CountPixels(Width, Height) <= static_cast<std::uint64_t>(Pixels.Size()))
+        return true;
+    Format(m_refusalReason, Messages::PIXELS_MISSING_FORMAT, Width, Height, Pixels.Size());
+    return false;
 }
 
 // The bitmap library reports every failure as a PLTextException; here it
@@ -201,8 +219,8 @@ bool ImageDocument::LoadBmp(const char* name)
         // No PIC file holds more, so a larger picture is refused from its
         // header, before a few bytes of RLE data can claim gigabytes.
         if (reader.Width() > PicFile::MAX_SIDE || reader.Height() > PicFile::MAX_SIDE) {
-            Format(m_refusalReason, Messages::TOO_LARGE_FOR_PIC_FORMAT, reader.Width(), reader.Height(),
-                   PicFile::MAX_SIDE, PicFile::MAX_SIDE);
+            auto limit = static_cast<unsigned long long>(PicFile::MAX_SIDE);
+            Format(m_refusalReason, Messages::TOO_LARGE_FOR_PIC_FORMAT, reader.Width(), reader.Height(), limit, limit);
             return false;
         }
         PLMemBitmap bitmap;
@@ -219,20 +237,20 @@ bool ImageDocument::TakeBitmap(PLMemBitmap& bitmap)
 {
     int width = bitmap.Width();
     int height = bitmap.Height();
-    long long count = PixelCount(width, height);
+    std::uint64_t count = CountPixels(width, height);
     // At 8 bits a row is Width bytes, rows top first without padding: the
     // bitmap's block is this document's pixels as they stand.
-    if (count <= 0 || bitmap.BitsPerPixel() != 8 || bitmap.LineBytes() != width)
+    if (count == 0 || count > INT_MAX || bitmap.BitsPerPixel() != 8 || bitmap.LineBytes() != width)
         return false;
     ByteBuffer palette;
     if (!palette.SetSize(PALETTE_BYTES)) {
-        SetRefusalReason(Messages::NO_MEMORY);
+        SetRefusalReason(Messages::PALETTE_OUT_OF_MEMORY);
         return false;
     }
     // The reader always delivers 256 entries; alpha has no place here.
     const PLColor* table = bitmap.ColorTable();
     for (int i = 0; i < PALETTE_ENTRIES; ++i)
-        StoreEntry(palette.Data() + 4 * i, static_cast<std::uint32_t>(table[i].b) << 16 |
+        StoreLittle32(palette.Data() + 4 * i, static_cast<std::uint32_t>(table[i].b) << 16 |
                                                static_cast<std::uint32_t>(table[i].g) << 8 | table[i].r);
 
     Pixels.Adopt(bitmap.TakePixels(), static_cast<int>(count));
@@ -245,12 +263,9 @@ bool ImageDocument::TakeBitmap(PLMemBitmap& bitmap)
 
 bool ImageDocument::SaveBmp(const char* name)
 {
-    long long count = PixelCount(Width, Height);
-    if (count < 0 || Pixels.Size() < count) {
-        Format(m_refusalReason, Messages::PIXELS_MISSING_FORMAT, Width, Height, Pixels.Size());
+    if (!CheckPixels())
         return false;
-    }
-    if (count == 0) {
+    if (CountPixels(Width, Height) == 0) {
         // A BMP file without pixels is one that readers refuse (a PIC file
         // without an image chunk loads as 0 x 0).
         Format(m_refusalReason, Messages::EMPTY_FOR_BMP_FORMAT, Width, Height);
@@ -268,7 +283,7 @@ bool ImageDocument::SaveBmp(const char* name)
         bool ownPalette = Palette.Size() >= PALETTE_BYTES;
         PLColor* table = bitmap.ColorTable();
         for (int i = 0; i < PALETTE_ENTRIES; ++i) {
-            std::uint32_t entry = ownPalette ? LoadEntry(Palette.Data() + 4 * i) : DEFAULT_PALETTE[i];
+            std::uint32_t entry = ownPalette ? LoadLittle32(Palette.Data() + 4 * i) : DEFAULT_PALETTE[i];
             table[i] = PLColor(static_cast<std::uint8_t>(entry & 0xFF), static_cast<std::uint8_t>((entry >> 8) & 0xFF),
                                static_cast<std::uint8_t>((entry >> 16) & 0xFF), 0);
         }

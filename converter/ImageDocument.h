@@ -26,18 +26,18 @@ public:
 
     void Reset();
     // True when an image was loaded. A failed load changes nothing but FileType;
-    // RefusalReason() then holds what the BMP reader found wrong, if it said.
+    // RefusalReason() then says what was wrong, when the reader knows.
     bool Load(const char* name);
     // fileType 1 PIC, 2 BMP; any other value writes nothing and succeeds.
-    // False when the file could not be written; RefusalReason() then tells
-    // why, when the picture itself or the BMP writer was the problem.
+    // False when the file could not be written; RefusalReason() then tells why.
     bool Save(const char* name, int fileType);
     bool Save(const char* name);
     void SetDefaultPalette();
 
-    // Why the last Load or Save failed, as one line without a line end (e.g.
-    // too large for a PIC file, or the BMP reader's or writer's error text);
-    // empty after a success, or when the PIC side had nothing to add.
+    // Why the last Load or Save failed, as one line without a line end: what
+    // PicFile refused or the document's own checks found, worded from
+    // Messages.h, or the bitmap library's error text. Empty after a success, or when there was nothing to add (a file
+    // that could not be opened, an extension that is neither).
     const CharString& RefusalReason() const { return m_refusalReason; }
     // Palette entry i (0..255) as 0x00BBGGRR; 0 when Palette holds no data.
     std::uint32_t PaletteEntry(int i) const;
@@ -55,6 +55,9 @@ public:
 private:
     bool LoadPic(const char* name);
     bool SavePic(const char* name);
+    // True when Pixels holds the Width x Height bytes the savers read; false,
+    // with the reason set, when the fields do not describe a picture.
+    bool CheckPixels();
     bool LoadBmp(const char* name);
     // Takes over a decoded 8-bit bitmap's pixels and colour table; false,
     // with the document unchanged, for a bitmap without pixels.

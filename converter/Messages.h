@@ -72,20 +72,32 @@ constexpr const char* UNKNOWN_OUTPUT_FORMAT_HINT = "\r\n   (it's not a .bmp or a
 constexpr const char* NOT_SAVED = "Unable to save file ";
 // Put before the reason a reader or writer gives for failing, on its own line.
 constexpr const char* REASON_INDENT = "   ";
-// Put before the PIC reader's own reason for not loading a file (a picture
-// it cannot hold, a file it cannot read whole).
-constexpr const char* PIC_FILE_REASON = "PIC file: ";
 constexpr const char* NO_MATCHES = "No files match ";
 
-// Reasons for refusing to save a picture, shown indented below "Unable to save
-// file" (and, for a BMP file, the bitmap library's own texts, below the load
-// and save messages). A BMP file too large for a PIC file is refused on
-// loading with TOO_LARGE_FOR_PIC_FORMAT too.
-constexpr const char* TOO_LARGE_FOR_PIC_FORMAT = "The image is %d x %d pixels; a PIC file holds at most %d x %d";
-constexpr const char* PIXELS_MISSING_FORMAT = "The image of %d x %d pixels holds only %d bytes of pixels";
-constexpr const char* EMPTY_FOR_BMP_FORMAT = "The image is %d x %d pixels; a BMP file holds at least 1 x 1";
-constexpr const char* NO_MEMORY = "There is not enough memory for the picture";
-constexpr const char* FILE_NOT_WRITTEN_FORMAT = "The file could not be written: %s";
+// Reasons for not loading or not saving a picture, each shown as one line
+// indented below the "Unable to ..." message it explains; the bitmap
+// library's own texts take the same place for BMP files. All of them are said
+// one way: what was looked at, a colon, what was found, and then what was
+// expected or what stood in the way ("PIC image chunk: 32768 x 1 pixels, at
+// most 32767 x 32767"). Numbers are plain digits, as the bitmap library
+// writes them; "%s" after a count of bytes is "s" unless the count is 1.
+constexpr const char* PIC_FILE_TOO_LARGE_FORMAT = "PIC file: %llu byte%s, at most %llu can be read";
+constexpr const char* PIC_FILE_OUT_OF_MEMORY_FORMAT =
+    "PIC file: %llu byte%s, but there is not enough memory to read them";
+constexpr const char* PIC_IMAGE_CHUNK_TOO_LARGE_FORMAT = "PIC image chunk: %d x %d pixels, at most %llu x %llu";
+constexpr const char* PIC_IMAGE_OUT_OF_MEMORY_FORMAT =
+    "PIC image chunk: %d x %d pixels, but there is not enough memory to hold them";
+constexpr const char* PIC_STREAM_TOO_LONG_FORMAT =
+    "PIC image chunk: %llu bytes of compressed picture, at most %llu";
+// A picture too large for a PIC file, whether it is to be saved as one or was
+// read from a BMP file (which is refused from its header).
+constexpr const char* TOO_LARGE_FOR_PIC_FORMAT = "Picture: %d x %d pixels, a PIC file holds at most %llu x %llu";
+constexpr const char* EMPTY_FOR_BMP_FORMAT = "Picture: %d x %d pixels, a BMP file holds at least 1 x 1";
+constexpr const char* PIXELS_MISSING_FORMAT = "Picture: %d x %d pixels, but its pixels stop after %d";
+constexpr const char* SAVE_OUT_OF_MEMORY_FORMAT =
+    "Picture: %d x %d pixels, but there is not enough memory to compress them";
+constexpr const char* PALETTE_OUT_OF_MEMORY = "Palette: there is not enough memory to hold it";
+constexpr const char* NOT_WRITTEN_FORMAT = "Writing the file: %s";
 
 // A match of a wildcard conversion that would write over a file of the same
 // run: "Not converted: <input>, since its output <output>" and one of the

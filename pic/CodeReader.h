@@ -3,7 +3,7 @@
 // in the middle of a code still yields one, and nothing outside the block is read.
 #pragma once
 
-#include "pic/ByteWords.h"
+#include "converter/support/LittleEndian.h"
 
 #include <cstddef>
 #include <cstdint>

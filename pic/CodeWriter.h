@@ -3,7 +3,7 @@
 // variable by the encoder; the bytes go to a cursor the caller owns.
 #pragma once
 
-#include "pic/ByteWords.h"
+#include "converter/support/LittleEndian.h"
 
 #include <cstdint>
 
@@ -16,15 +16,8 @@ public:
     // the bytes after them are scratch, rewritten by the next code or Flush.
     unsigned char* Write(unsigned char* at, std::uint32_t code, unsigned width)
     {
-        return WriteIf(at, code, width, ~std::uint32_t{0});
-    }
-
-    // Write when mask is all ones, nothing when it is 0: the encoder decides
-    // per byte whether a code goes out, and a mask costs no branch.
-    unsigned char* WriteIf(unsigned char* at, std::uint32_t code, unsigned width, std::uint32_t mask)
-    {
-        m_pending |= std::uint64_t{code & mask} << m_pendingBits;
-        m_pendingBits += width & mask;
+        m_pending |= std::uint64_t{code} << m_pendingBits;
+        m_pendingBits += width;
         StoreLittle64(at, m_pending);
         unsigned wholeBytes = m_pendingBits >> 3;
         m_pending >>= 8 * wholeBytes; // at most 39 bits were pending, so at most 4 bytes go

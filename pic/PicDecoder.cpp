@@ -282,23 +282,26 @@ void ExpandRunsInto(const unsigned char* in, std::size_t inSize, unsigned char* 
 // far fewer; the guess only saves regrowing, the writer grows as needed.
 std::size_t RunBytesGuess(int width, int height, std::size_t streamSize)
 {
-    std::size_t guess = PixelCount(width, height);
+    std::uint64_t pixels = CountPixels(width, height);
     std::size_t streamGuess = 64 * streamSize + 4096;
-    return LITERAL_BYTES + (guess < streamGuess ? guess : streamGuess);
+    return LITERAL_BYTES + (pixels < streamGuess ? static_cast<std::size_t>(pixels) : streamGuess);
 }
 
-// Sizes out for exactly total pixels plus the slack the run-length stage
+// Sizes out for exactly that many pixels plus the slack the run-length stage
 // writes into; false when it cannot be had.
-bool ExpandRunsToBuffer(const unsigned char* in, std::size_t inSize, std::size_t total, ByteBuffer& out)
+bool ExpandRunsToBuffer(const unsigned char* in, std::size_t inSize, std::uint64_t pixels, ByteBuffer& out)
 {
     out.SetSize(0);
-    if (total == 0)
+    if (pixels == 0)
         return true;
     // ByteBuffer sizes are int: a larger picture cannot be held.
-    if (total > static_cast<std::size_t>(INT_MAX) - PIXEL_SLACK || !out.SetSize(static_cast<int>(total + PIXEL_SLACK)))
+    if (pixels > static_cast<std::uint64_t>(INT_MAX) - PIXEL_SLACK)
         return false;
-    ExpandRunsInto(in, inSize, out.Data(), total);
-    out.SetSize(static_cast<int>(total));
+    auto total = static_cast<int>(pixels);
+    if (!out.SetSize(total + static_cast<int>(PIXEL_SLACK)))
+        return false;
+    ExpandRunsInto(in, inSize, out.Data(), static_cast<std::size_t>(total));
+    out.SetSize(total);
     return true;
 }
 
@@ -326,12 +329,12 @@ bool PicFile::DecodeCodes(int width, int height, const ByteBuffer& stream, ByteB
 
 bool PicFile::ExpandRuns(int width, int height, const ByteBuffer& in, ByteBuffer& out)
 {
-    return ExpandRunsToBuffer(in.Data(), static_cast<std::size_t>(in.Size()), PixelCount(width, height), out);
+    return ExpandRunsToBuffer(in.Data(), static_cast<std::size_t>(in.Size()), CountPixels(width, height), out);
 }
 
 bool PicFile::DecodeImage(int width, int height, const unsigned char* stream, int size, ByteBuffer& pixels)
 {
-    std::size_t total = PixelCount(width, height);
+    std::uint64_t total = CountPixels(width, height);
     if (total == 0) {
         pixels.SetSize(0);
         return true;

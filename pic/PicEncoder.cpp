@@ -259,10 +259,10 @@ unsigned char* LzwEncoder::Encode(unsigned char* at, const unsigned char* in, st
 
 bool PicFile::EncodeRuns(int width, int height, const ByteBuffer& pixels, ByteBuffer& out)
 {
-    std::size_t count = PixelCount(width, height);
-    std::size_t held = static_cast<std::size_t>(pixels.Size());
-    if (count > held)
-        count = held;
+    // Pixels past the picture are not encoded, and missing ones cannot be.
+    std::uint64_t wanted = CountPixels(width, height);
+    auto held = static_cast<std::size_t>(pixels.Size());
+    std::size_t count = wanted < held ? static_cast<std::size_t>(wanted) : held;
     BufferWriter writer(out, count + count / 8 + 16);
     return EncodeRunsInto(writer, pixels.Data(), count);
 }

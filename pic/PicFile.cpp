@@ -3,6 +3,7 @@
 #include "pic/PicFile.h"
 
 #include "converter/support/FileHandle.h"
+#include "converter/support/LittleEndian.h"
 #include "pic/PicPalette.h"
 #include "pic/PicSize.h"
 #include "platform/Platform.h"
@@ -24,24 +25,18 @@ ChunkHeader ReadChunkHeader(ByteBuffer& data)
     unsigned char bytes[4] = {0, 0, 0, 0};
     data.Read(bytes, 4);
     ChunkHeader header;
-    header.tag = static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-    header.length = static_cast<std::uint16_t>(bytes[2] | bytes[3] << 8);
+    header.tag = LoadLittle16(bytes);
+    header.length = LoadLittle16(bytes + 2);
     return header;
 }
 
-int ReadSigned16(const unsigned char* p)
-{
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | p[1] << 8));
-}
-
-// Why a file could not be read whole: its size is more than a buffer's
-// signed 32-bit size can say, or more than memory allows.
-std::string UnreadableFileReason(std::uint64_t size)
+// A file that cannot be read whole: more bytes than a buffer's signed 32-bit
+// size can count, or more than memory allows.
+PicRefusal UnreadableFile(std::uint64_t size)
 {
     if (size > static_cast<std::uint64_t>(INT_MAX))
-        return "the file is " + std::to_string(size) + " bytes; at most " + std::to_string(INT_MAX) +
-               " can be read";
-    return "there is not enough memory for the " + std::to_string(size) + " bytes of the file";
+        return PicRefusal::OfLength(PicRefusal::FILE_TOO_LARGE, size, INT_MAX);
+    return PicRefusal::OfLength(PicRefusal::FILE_OUT_OF_MEMORY, size);
 }
 
 void ShowUnknownChunkMessage(std::uint16_t tag)
@@ -61,6 +56,7 @@ PicFile::~PicFile() = default;
 
 bool PicFile::Load(const char* path)
 {
+    m_refusal = PicRefusal();
     FileHandle file;
     if (!file.Open(path, FileHandle::READ))
         return false;
@@ -70,7 +66,7 @@ bool PicFile::Load(const char* path)
 bool PicFile::LoadFrom(FileHandle& file)
 {
     if (!RawData.ReadFrom(file)) {
-        m_loadRefusal = UnreadableFileReason(file.GetSize());
+        m_refusal = UnreadableFile(file.GetSize());
         return false;
     }
     return Parse(RawData.Data(), RawData.Size());
@@ -95,7 +91,7 @@ bool PicFile::Parse(const unsigned char* data, int size)
 // a later image replaces an earlier one.
 void PicFile::WalkChunks()
 {
-    m_loadRefusal.clear();
+    m_refusal = PicRefusal();
     RawData.Position = 0;
     while (RawData.Position < RawData.Size()) {
         ChunkHeader header = ReadChunkHeader(RawData);
@@ -132,23 +128,22 @@ bool PicFile::ReadImageChunk(const unsigned char* data, int length)
     // Too short to hold a size: the chunk changes nothing, yet still counts as an image.
     if (length < 4)
         return true;
-    int width = ReadSigned16(data);
-    int height = ReadSigned16(data + 2);
+    int width = LoadLittleSigned16(data);
+    int height = LoadLittleSigned16(data + 2);
     // Negative sizes (32,768 and up as stored) cannot be pictures.
     if (!IsStorableSize(width, height)) {
-        m_loadRefusal = "the image chunk declares " + std::to_string(width & 0xFFFF) + " x " +
-                        std::to_string(height & 0xFFFF) + " pixels; a PIC picture has at most " +
-                        std::to_string(MAX_SIDE) + " each way";
+        // Said as stored: the file holds 32768, not -32768.
+        m_refusal = PicRefusal::OfSize(PicRefusal::IMAGE_CHUNK_TOO_LARGE, LoadLittle16(data), LoadLittle16(data + 2),
+                                       MAX_SIDE);
         return false;
     }
     // The stream is decoded where it lies in the file's data.
     ByteBuffer pixels;
     if (!DecodeImage(width, height, data + 4, length - 4, pixels)) {
-        m_loadRefusal = "there is not enough memory for the " + std::to_string(width) + " x " +
-                        std::to_string(height) + " pixels of the image";
+        m_refusal = PicRefusal::OfSize(PicRefusal::IMAGE_OUT_OF_MEMORY, width, height);
         return false;
     }
-    m_loadRefusal.clear();
+    m_refusal = PicRefusal();
     m_width = width;
     m_height = height;
     Pixels.Swap(pixels);
@@ -178,7 +173,8 @@ int PicFile::CopyPixels(unsigned char* destination, int n) const
 {
     if (!HasImage)
         return 0;
-    int total = static_cast<int>(PixelCount(m_width, m_height));
+    // Only storable sizes are ever set, and their product fits an int.
+    auto total = static_cast<int>(CountPixels(m_width, m_height));
     int wanted = n < total ? n : total;
     if (wanted <= 0 || destination == nullptr)
         return total;
@@ -192,14 +188,19 @@ int PicFile::CopyPixels(unsigned char* destination, int n) const
 
 bool PicFile::SetImage(int width, int height, const unsigned char* pixels, const unsigned char* palette)
 {
-    if (!IsStorableSize(width, height))
+    m_refusal = PicRefusal();
+    if (!IsStorableSize(width, height)) {
+        m_refusal = PicRefusal::OfSize(PicRefusal::PICTURE_TOO_LARGE, width, height, MAX_SIDE);
         return false;
-    int count = static_cast<int>(PixelCount(width, height));
+    }
+    auto count = static_cast<int>(CountPixels(width, height)); // storable, so it fits
     if (count > 0 && pixels == nullptr)
         return false;
     ByteBuffer copy;
-    if (!copy.SetSize(count))
+    if (!copy.SetSize(count)) {
+        m_refusal = PicRefusal::OfSize(PicRefusal::SAVE_OUT_OF_MEMORY, width, height);
         return false;
+    }
     if (count > 0)
         std::memcpy(copy.Data(), pixels, static_cast<size_t>(count));
     m_width = width;
@@ -207,11 +208,8 @@ bool PicFile::SetImage(int width, int height, const unsigned char* pixels, const
     Pixels.Swap(copy);
     if (palette != nullptr) {
         // 1,024 bytes of little-endian 0x00BBGGRR entries.
-        for (int i = 0; i < PALETTE_ENTRIES; ++i) {
-            const unsigned char* entry = palette + 4 * i;
-            Palette[i] = std::uint32_t{entry[0]} | std::uint32_t{entry[1]} << 8 | std::uint32_t{entry[2]} << 16 |
-                         std::uint32_t{entry[3]} << 24;
-        }
+        for (int i = 0; i < PALETTE_ENTRIES; ++i)
+            Palette[i] = LoadLittle32(palette + 4 * i);
     }
     HasPalette = palette != nullptr;
     return true;

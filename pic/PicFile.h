@@ -4,6 +4,7 @@
 #pragma once
 
 #include "converter/support/ByteBuffer.h"
+#include "pic/PicRefusal.h"
 
 #include <cstdint>
 #include <functional>
@@ -27,9 +28,8 @@ public:
     virtual ~PicFile();
 
     // False when the file cannot be opened, or cannot be read whole (too large
-    // for a buffer or for memory: LoadRefusal says which). Whatever it holds,
-    // it loads; an image chunk it cannot hold leaves no image, and LoadRefusal
-    // says why.
+    // for a buffer or for memory: Refusal says which). Whatever it holds, it
+    // loads; an image chunk it cannot hold leaves no image, and Refusal says why.
     bool Load(const char* path);
     bool LoadFrom(FileHandle& file);
     bool Parse(const unsigned char* data, int size);
@@ -42,25 +42,21 @@ public:
     int CopyPixels(unsigned char* destination, int n) const;
 
     // palette: 256 entries of 0x00BBGGRR (1,024 bytes, little-endian), or null
-    // for none. False, with nothing changed, for sizes a PIC file cannot hold.
+    // for none. False, with nothing changed, for sizes a PIC file cannot hold
+    // or pixels that cannot be copied (Refusal says which), and for null
+    // pixels of a picture that has some.
     bool SetImage(int width, int height, const unsigned char* pixels, const unsigned char* palette);
     // Writes the whole file, or nothing: the target is replaced only when every
-    // byte was written. False when it could not be (see RefusalReason).
+    // byte was written. False when it could not be (Refusal says why).
     bool Save(const char* path, bool writePalette);
     // Writes the whole file at the handle's position; false when the picture is
-    // refused or a write fails.
+    // refused (Refusal says why) or a write fails.
     bool SaveTo(FileHandle& file, bool writePalette);
-    // Why the last Save refused the picture itself (too large to store);
-    // empty when it did not, e.g. when only the file could not be written.
-    const std::string& RefusalReason() const { return m_refusalReason; }
-    // Why the last Save could not write the file: an errno value, worded by
-    // Platform::ErrorText; 0 when it wrote it or refused the picture.
-    int SaveError() const { return m_saveError; }
-    // Why the last image chunk walked could not be held (sides a PIC picture
-    // cannot have, or pixels that could not be allocated), or why the last
-    // load could not read the file whole; empty when the picture was held or
-    // the data had none.
-    const std::string& LoadRefusal() const { return m_loadRefusal; }
+    // What the last Load, Parse, SetImage or Save refused, and why. After a
+    // load: a file that could not be read whole, or the last image chunk
+    // walked, when it could not be held. Kind NONE when nothing was refused,
+    // as after a file that could not even be opened.
+    const PicRefusal& Refusal() const { return m_refusal; }
 
     void ResetPalette();
 
@@ -73,7 +69,8 @@ public:
     // The two decoder stages: the compressed stream (its first byte, the largest
     // code width, included) to run-length bytes, and those to exactly
     // width x height pixels, padded with 0 when the runs end early. False only
-    // when memory runs out; damaged input yields wrong pixels, never a failure.
+    // when memory runs out (or the pixels would pass what a ByteBuffer holds);
+    // damaged input yields wrong pixels, never a failure.
     static bool DecodeCodes(int width, int height, const ByteBuffer& stream, ByteBuffer& out);
     static bool ExpandRuns(int width, int height, const ByteBuffer& in, ByteBuffer& out);
     // Both stages at once, from size bytes of compressed stream at stream to the
@@ -105,7 +102,5 @@ private:
 
     int m_width = 0;
     int m_height = 0;
-    std::string m_refusalReason;
-    int m_saveError = 0;
-    std::string m_loadRefusal;
+    PicRefusal m_refusal;
 };

@@ -4,27 +4,18 @@
 #include "pic/PicFile.h"
 
 #include "converter/support/FileHandle.h"
+#include "converter/support/LittleEndian.h"
 #include "pic/PicPalette.h"
 #include "platform/Platform.h"
 
 #include <cerrno>
-#include <string>
 
 namespace {
 
-// 70123 as "70,123": the refusal text quotes sizes as people read them.
-std::string GroupThousands(long long value)
+void AppendLittle16(ByteBuffer& out, std::uint16_t value)
 {
-    std::string digits = std::to_string(value);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
-        digits.insert(static_cast<size_t>(at), ",");
-    return digits;
-}
-
-void AppendLittle16(ByteBuffer& out, unsigned value)
-{
-    unsigned char bytes[2] = {static_cast<unsigned char>(value & 0xFF),
-                              static_cast<unsigned char>((value >> 8) & 0xFF)};
+    unsigned char bytes[2];
+    StoreLittle16(bytes, value);
     out.Append(bytes, 2);
 }
 
@@ -32,30 +23,30 @@ void AppendLittle16(ByteBuffer& out, unsigned value)
 
 bool PicFile::ComposeFile(bool writePalette, ByteBuffer& file)
 {
-    m_refusalReason.clear();
+    m_refusal = PicRefusal();
     ByteBuffer runs;
     ByteBuffer stream;
     if (!EncodeRuns(m_width, m_height, Pixels, runs) || !EncodeCodes(m_width, m_height, runs, stream)) {
-        m_refusalReason = "there is not enough memory to compress the picture";
+        m_refusal = PicRefusal::OfSize(PicRefusal::SAVE_OUT_OF_MEMORY, m_width, m_height);
         return false;
     }
     // The image chunk's 16-bit length counts the stream and the 4 size bytes.
     if (stream.Size() > MAX_STREAM_BYTES) {
-        m_refusalReason = "the compressed picture needs " + GroupThousands(stream.Size()) +
-                          " bytes; a PIC image chunk holds at most " + GroupThousands(MAX_STREAM_BYTES);
+        m_refusal = PicRefusal::OfLength(PicRefusal::STREAM_TOO_LONG, static_cast<std::uint64_t>(stream.Size()),
+                                      MAX_STREAM_BYTES);
         return false;
     }
     if (HasPalette && writePalette)
         PicPalette::AppendChunk(Palette, file);
     file.Append("X0", 2);
-    AppendLittle16(file, static_cast<unsigned>(stream.Size() + 4));
+    AppendLittle16(file, static_cast<std::uint16_t>(stream.Size() + 4));
     // The sizes were checked where they were set: 0 to 32,767, as the signed fields hold.
-    AppendLittle16(file, static_cast<unsigned>(m_width));
-    AppendLittle16(file, static_cast<unsigned>(m_height));
+    AppendLittle16(file, static_cast<std::uint16_t>(m_width));
+    AppendLittle16(file, static_cast<std::uint16_t>(m_height));
     int expected = file.Size() + stream.Size();
     file.Append(stream.Data(), stream.Size());
     if (file.Size() != expected) {
-        m_refusalReason = "there is not enough memory to compose the file";
+        m_refusal = PicRefusal::OfSize(PicRefusal::SAVE_OUT_OF_MEMORY, m_width, m_height);
         return false;
     }
     return true;
@@ -69,14 +60,17 @@ bool PicFile::SaveTo(FileHandle& file, bool writePalette)
 
 bool PicFile::Save(const char* path, bool writePalette)
 {
-    m_refusalReason.clear();
-    m_saveError = 0;
+    // No name is no file: it fails as opening it would.
     if (path == nullptr || *path == '\0') {
-        m_saveError = ENOENT;
+        m_refusal = PicRefusal::OfWrite(ENOENT);
         return false;
     }
     ByteBuffer content;
     if (!ComposeFile(writePalette, content))
         return false;
-    return Platform::ReplaceFileContent(path, content.Data(), static_cast<std::size_t>(content.Size()), m_saveError);
+    int error = 0;
+    if (Platform::ReplaceFileContent(path, content.Data(), static_cast<std::size_t>(content.Size()), error))
+        return true;
+    m_refusal = PicRefusal::OfWrite(error);
+    return false;
 }

@@ -1,6 +1,7 @@
 #include "pic/PicPalette.h"
 
 #include "converter/support/ByteBuffer.h"
+#include "converter/support/LittleEndian.h"
 #include "pic/DefaultPalette.h"
 
 #include <cstring>
@@ -52,8 +53,7 @@ void AppendChunk(const std::uint32_t palette[ENTRIES], ByteBuffer& out)
     unsigned char chunk[4 + WRITTEN_LENGTH];
     chunk[0] = 'M';
     chunk[1] = '0';
-    chunk[2] = WRITTEN_LENGTH & 0xFF;
-    chunk[3] = WRITTEN_LENGTH >> 8;
+    StoreLittle16(chunk + 2, WRITTEN_LENGTH);
     chunk[4] = 0;
     chunk[5] = ENTRIES - 1;
     for (int index = 0; index < ENTRIES; ++index)

@@ -6,7 +6,7 @@
 #include "pic/PicFile.h"
 
 #include <climits>
-#include <cstddef>
+#include <cstdint>
 
 inline bool IsStorableSize(int width, int height)
 {
@@ -15,10 +15,12 @@ inline bool IsStorableSize(int width, int height)
     return height == 0 || width <= INT_MAX / height;
 }
 
-// width x height, or 0 when either is not positive.
-inline std::size_t PixelCount(int width, int height)
+// The pixels of a width x height picture, which are also its bytes: 0 when a
+// side is 0 or negative. In 64 bits, so that no two ints can wrap it, even
+// where size_t has 32; callers check it against what they can hold.
+inline std::uint64_t CountPixels(int width, int height)
 {
     if (width <= 0 || height <= 0)
         return 0;
-    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
 }

@@ -61,10 +61,12 @@ std::uint32_t Scale6To8(unsigned char component)
     return (component * 4u) & 0xFFu;
 }
 
-// Produces the pixels from the run-length bytes. A pending repeat runs on
-// across row ends; a count of 1 means 256 more copies of the last pixel (the
-// 8-bit counter wraps), which the converter's writer never produces.
-void ExpandRuns(lumbrel::RunByteSource& runs, unsigned char* pixels, std::size_t total)
+// The viewer's run-length stage: fills the picture pixel by pixel, pulling
+// run-length bytes as it goes (the converter expands a whole buffer of them
+// instead). A pending repeat runs on across row ends; a count of 1 means 256
+// more copies of the last pixel (the 8-bit counter wraps), which the
+// converter's writer never produces.
+void FillPixels(lumbrel::RunByteSource& runs, unsigned char* pixels, std::size_t total)
 {
     std::uint8_t pending = 0;
     unsigned char last = 0;
@@ -199,7 +201,7 @@ void PicImage::ReadImageChunk(std::size_t pos)
     // The decoder reads past that end as zeros, never beyond it.
     const std::size_t streamStart = pos + IMAGE_HEADER_BYTES;
     lumbrel::RunByteSource runs(FileData + streamStart, static_cast<std::size_t>(FileSize) - streamStart);
-    ExpandRuns(runs, pixels, total);
+    FillPixels(runs, pixels, total);
 
     delete[] Pixels;
     Pixels = pixels;

@@ -9,7 +9,7 @@ RunByteSource::RunByteSource(const unsigned char* stream, std::size_t size)
     // stored, so such a value counts as 11. (It is 0 for an empty stream,
     // which yields no code anyway.)
     const unsigned declared = size > 0 ? stream[0] : 0;
-    m_maxWidth = declared > CodeReader::MAX_CODE_WIDTH ? CodeReader::MAX_CODE_WIDTH : declared;
+    m_maxWidth = declared > WordCodeSource::MAX_CODE_WIDTH ? WordCodeSource::MAX_CODE_WIDTH : declared;
     ResetDictionary();
 }
 
@@ -33,7 +33,7 @@ bool RunByteSource::NextRunByte(unsigned char& value)
 bool RunByteSource::ExpandNextCode()
 {
     std::uint16_t code = 0;
-    if (!m_codes.ReadCode(m_width, code))
+    if (!m_codes.NextCode(m_width, code))
         return false;
     std::uint16_t remembered = code;
     if (code >= m_nextCode) {

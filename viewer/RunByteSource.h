@@ -3,7 +3,7 @@
 // stack is handed out byte by byte in reading order.
 #pragma once
 
-#include "viewer/CodeReader.h"
+#include "viewer/WordCodeSource.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -36,7 +36,7 @@ private:
     void PushString(std::uint16_t code);
     void Push(std::uint8_t value);
 
-    CodeReader m_codes;
+    WordCodeSource m_codes;
     unsigned m_maxWidth;
     unsigned m_width = 9;
     std::uint16_t m_mask = 511;

@@ -93,7 +93,7 @@ CharString& CharString::operator+=(char c)
         return *this;
     if (m_buffer.Data() == nullptr)
         return *this;
-    m_buffer.Data()[at] = c;
+    m_buffer.Data()[at] = static_cast<unsigned char>(c); // the text's bytes, as stored
     m_buffer.Data()[at + 1] = '\0';
     return *this;
 }

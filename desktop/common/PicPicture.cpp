@@ -1,9 +1,10 @@
 #include "desktop/common/PicPicture.h"
 
-#include "converter/Messages.h"
+#include "desktop/common/DesktopMessages.h"
 #include "pic/DefaultPalette.h"
 #include "pic/PicFile.h"
 #include "pic/PicSize.h"
+#include "platform/Platform.h"
 
 #include <cstdio>
 #include <cstring>
@@ -16,6 +17,46 @@ void TripleFromEntry(std::uint32_t entry, unsigned char* rgb)
     rgb[0] = static_cast<unsigned char>(entry & 0xFF);
     rgb[1] = static_cast<unsigned char>((entry >> 8) & 0xFF);
     rgb[2] = static_cast<unsigned char>((entry >> 16) & 0xFF);
+}
+
+// The message for what PicFile refused; empty when it refused nothing.
+std::string DescribeRefusal(const PicRefusal& refusal)
+{
+    auto bytes = static_cast<unsigned long long>(refusal.bytes);
+    auto limit = static_cast<unsigned long long>(refusal.limit);
+    int width = refusal.width;
+    int height = refusal.height;
+    char text[256] = "";
+    switch (refusal.kind) {
+    case PicRefusal::NONE:
+        break;
+    case PicRefusal::FILE_TOO_LARGE:
+        std::snprintf(text, sizeof text, DesktopMessages::FILE_TOO_LARGE_FORMAT, bytes, limit);
+        break;
+    case PicRefusal::FILE_OUT_OF_MEMORY:
+        std::snprintf(text, sizeof text, DesktopMessages::FILE_OUT_OF_MEMORY_FORMAT, bytes, bytes == 1 ? "" : "s");
+        break;
+    case PicRefusal::IMAGE_CHUNK_TOO_LARGE:
+        std::snprintf(text, sizeof text, DesktopMessages::IMAGE_CHUNK_TOO_LARGE_FORMAT, width, height, limit, limit);
+        break;
+    case PicRefusal::IMAGE_OUT_OF_MEMORY:
+        std::snprintf(text, sizeof text, DesktopMessages::IMAGE_OUT_OF_MEMORY_FORMAT, width, height);
+        break;
+    case PicRefusal::PICTURE_TOO_LARGE:
+        std::snprintf(text, sizeof text, DesktopMessages::PICTURE_TOO_LARGE_FORMAT, width, height, limit, limit);
+        break;
+    case PicRefusal::STREAM_TOO_LONG:
+        std::snprintf(text, sizeof text, DesktopMessages::STREAM_TOO_LONG_FORMAT, bytes, limit);
+        break;
+    case PicRefusal::SAVE_OUT_OF_MEMORY:
+        std::snprintf(text, sizeof text, DesktopMessages::SAVE_OUT_OF_MEMORY_FORMAT, width, height);
+        break;
+    case PicRefusal::NOT_WRITTEN:
+        std::snprintf(text, sizeof text, DesktopMessages::NOT_WRITTEN_FORMAT,
+                      Platform::ErrorText(refusal.systemError));
+        break;
+    }
+    return text;
 }
 
 } // namespace
@@ -31,7 +72,8 @@ bool PicPicture::Load(const char* path)
     PicFile pic;
     pic.OnUnknownChunk = OnUnknownChunk;
     if (!pic.Load(path)) {
-        m_error = "The file cannot be opened for reading";
+        m_error = pic.Refusal().kind != PicRefusal::NONE ? DescribeRefusal(pic.Refusal())
+                                                          : DesktopMessages::FILE_NOT_OPENED;
         return false;
     }
     return TakePicture(pic);
@@ -50,24 +92,25 @@ bool PicPicture::TakePicture(PicFile& pic)
     m_error.clear();
     // A refused image chunk is checked first: an earlier image may still be
     // there, but the file's last word on its picture could not be read.
-    if (!pic.LoadRefusal().empty()) {
-        m_error = "The picture cannot be loaded: " + pic.LoadRefusal();
+    if (pic.Refusal().kind != PicRefusal::NONE) {
+        m_error = DescribeRefusal(pic.Refusal());
         return false;
     }
     if (!pic.HasImage) {
-        m_error = "The file holds no image chunk (tag X0), so there is no picture in it";
+        m_error = DesktopMessages::NO_IMAGE_CHUNK;
         return false;
     }
-    int count = static_cast<int>(PixelCount(pic.Width(), pic.Height()));
+    // PicFile holds only sizes it can store, whose product fits an int.
+    auto count = static_cast<int>(CountPixels(pic.Width(), pic.Height()));
     if (count == 0) {
         char text[128];
-        std::snprintf(text, sizeof text, Messages::EMPTY_FOR_BMP_FORMAT, pic.Width(), pic.Height());
-        m_error = std::string(text) + ", and so does a picture here";
+        std::snprintf(text, sizeof text, DesktopMessages::EMPTY_PICTURE_FORMAT, pic.Width(), pic.Height());
+        m_error = text;
         return false;
     }
     ByteBuffer pixels;
     if (!pixels.SetSize(count)) {
-        m_error = Messages::NO_MEMORY;
+        m_error = DesktopMessages::NO_MEMORY;
         return false;
     }
     pic.CopyPixels(pixels.Data(), count);
@@ -88,10 +131,10 @@ bool PicPicture::SetImage(int width, int height, const unsigned char* pixels, co
     m_error = SizeRefusal(width, height);
     if (!m_error.empty())
         return false;
-    int count = static_cast<int>(PixelCount(width, height));
+    auto count = static_cast<int>(CountPixels(width, height)); // storable, so it fits
     ByteBuffer copy;
     if (!copy.SetSize(count)) {
-        m_error = Messages::NO_MEMORY;
+        m_error = DesktopMessages::NO_MEMORY;
         return false;
     }
     if (count > 0)
@@ -116,10 +159,7 @@ std::string PicPicture::SizeRefusal(int width, int height)
 {
     if (IsStorableSize(width, height))
         return {};
-    char text[128];
-    std::snprintf(text, sizeof text, Messages::TOO_LARGE_FOR_PIC_FORMAT, width, height, PicFile::MAX_SIDE,
-                  PicFile::MAX_SIDE);
-    return text;
+    return DescribeRefusal(PicRefusal::OfSize(PicRefusal::PICTURE_TOO_LARGE, width, height, PicFile::MAX_SIDE));
 }
 
 bool PicPicture::Save(const char* path, bool writePalette)
@@ -132,15 +172,8 @@ bool PicPicture::Save(const char* path, bool writePalette)
         palette[4 * i + 3] = 0;
     }
     PicFile pic;
-    if (!pic.SetImage(m_width, m_height, m_pixels.Data(), palette)) {
-        m_error = Messages::NO_MEMORY;
-        return false;
-    }
-    if (pic.Save(path, writePalette))
+    if (pic.SetImage(m_width, m_height, m_pixels.Data(), palette) && pic.Save(path, writePalette))
         return true;
-    if (!pic.RefusalReason().empty())
-        m_error = "The picture cannot be stored in a PIC file: " + pic.RefusalReason();
-    else
-        m_error = "The file could not be written (nothing was changed)";
+    m_error = DescribeRefusal(pic.Refusal());
     return false;
 }

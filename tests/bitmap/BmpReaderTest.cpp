@@ -115,6 +115,41 @@ TEST(BmpReader, ColourTablesShorterThanTheDepthFillTheRestWithBlack)
     EXPECT_EQ(bitmap.ColorTable()[200], PLColor(0, 0, 0, 255));
 }
 
+// The colour table's bound, from both sides: 256 entries (the last of them
+// used) are read whole, one more is refused before any entry is stored.
+TEST(BmpReader, ColourTablesOfAtMost256EntriesAreRead)
+{
+    struct Case {
+        std::uint32_t entries;
+        const char* refusal; // null when the table is read
+    };
+    const Case cases[] = {
+        {255, nullptr},
+        {256, nullptr},
+        {257, "Decoder error: BMP colour table: 257 entries, at most 256\n"},
+        {65536, "Decoder error: BMP colour table: 65536 entries, at most 256\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entries);
+        BmpLayout layout;
+        layout.colorsUsed = c.entries;
+        layout.colors = Greys(static_cast<int>(c.entries));
+        layout.colors[c.entries - 1] = PLColor(1, 2, 3, 0);
+        layout.pixels = {static_cast<std::uint8_t>(std::min(c.entries - 1, 255u)), 0, 0, 0};
+        if (c.refusal != nullptr) {
+            ExpectDecodeFailure(BuildBmp(layout), 1, c.refusal);
+            continue;
+        }
+        PLMemBitmap bitmap;
+        DecodeBytes(BuildBmp(layout), bitmap);
+        EXPECT_EQ(bitmap.ColorTable()[c.entries - 1], PLColor(1, 2, 3, 255));
+        EXPECT_EQ(bitmap.ColorTable()[c.entries - 2], PLColor(static_cast<std::uint8_t>(c.entries - 2),
+                                                              static_cast<std::uint8_t>(c.entries - 2),
+                                                              static_cast<std::uint8_t>(c.entries - 2), 255));
+        EXPECT_EQ(PixelsOf(bitmap), Bytes{layout.pixels[0]});
+    }
+}
+
 TEST(BmpReader, Os2HeadersUseThreeByteEntriesAndTheDataOffset)
 {
     struct Case {
@@ -195,7 +230,7 @@ TEST(BmpReader, WindowsDataOffsetAtTheEndLeavesNoRows)
         ADD_FAILURE() << "decoded";
     } catch (const PLTextException& e) {
         EXPECT_EQ(e.Code(), 11);
-        EXPECT_STREQ(e.Text(), "Decoder error: BMP pixel data: 2 x 1 pixels, but the 0 bytes left in the file hold at most 0\n");
+        EXPECT_STREQ(e.Text(), "Decoder error: BMP pixel data: 0 bytes left in the file, at least 2 needed for 2 x 1 pixels\n");
     }
 }
 
@@ -204,7 +239,7 @@ TEST(BmpReader, BitmapArrayHeadersInFrontAreSkipped)
     struct Case {
         const char* name;
         std::uint32_t headerSize;
-        int arrayHeaders;
+        std::uint32_t arrayHeaders;
     } cases[] = {{"windows, one", 40, 1}, {"windows, three", 40, 3}, {"os/2, two", 12, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -216,7 +251,7 @@ TEST(BmpReader, BitmapArrayHeadersInFrontAreSkipped)
         // An OS/2 data offset counts from the start of the whole file.
         layout.dataOffset = 14 + c.headerSize + (c.headerSize == 12 ? 768 : 1024) + 14 * c.arrayHeaders;
         Bytes file;
-        for (int i = 0; i < c.arrayHeaders; ++i) {
+        for (std::uint32_t i = 0; i < c.arrayHeaders; ++i) {
             Bytes array = {'B', 'A'};
             AppendU32(array, 14);        // header size
             AppendU32(array, 0);         // offset of the next array entry: none
@@ -426,9 +461,11 @@ TEST(BmpReader, RefusesWhatItCannotReadWithAClearText)
         {"300 colours", Variant([](BmpLayout& l) { l.colorsUsed = 300; }), 1,
          "Decoder error: BMP colour table: 300 entries, at most 256\n"},
         {"info header of 16 bytes", Variant([](BmpLayout& l) { l.headerSize = 16; }), 1,
-         "Decoder error: BMP info header: 16 bytes, expected 12 or at least 40\n"},
+         "Decoder error: BMP info header: size 16, expected 12 or at least 40\n"},
         {"info header of 0 bytes", Variant([](BmpLayout& l) { l.headerSize = 0; }), 1,
-         "Decoder error: BMP info header: 0 bytes, expected 12 or at least 40\n"},
+         "Decoder error: BMP info header: size 0, expected 12 or at least 40\n"},
+        {"info header of 1 byte", Variant([](BmpLayout& l) { l.headerSize = 1; }), 1,
+         "Decoder error: BMP info header: size 1, expected 12 or at least 40\n"},
         {"info header of 4 GB", Variant([](BmpLayout& l) { l.headerSize = 0xFFFFFFF0; l.pixels.clear(); }), 11, endOfFile},
         {"OS/2 data offset inside the colour table", Variant([](BmpLayout& l) { l.headerSize = 12; l.colors = Greys(256); l.dataOffset = 790; }), 1,
          "Decoder error: BMP data offset: 790, but the headers and colour table end at 794\n"},
@@ -436,13 +473,14 @@ TEST(BmpReader, RefusesWhatItCannotReadWithAClearText)
          "Decoder error: BMP data offset: 0, but the headers and colour table end at 794\n"},
         {"OS/2 data offset past the end", Variant([](BmpLayout& l) { l.headerSize = 12; l.colors = Greys(256); l.dataOffset = 0xFFFFFFFF; }), 11, endOfFile},
         {"60000 x 60000 in a few bytes", Variant([](BmpLayout& l) { l.width = l.height = 60000; }), 11,
-         "Decoder error: BMP pixel data: 60000 x 60000 pixels, but the 8 bytes left in the file hold at most 8\n"},
+         "Decoder error: BMP pixel data: 8 bytes left in the file, at least 3600000000 needed for 60000 x 60000 pixels\n"},
         // RLE data may end at once, so only the bitmap's own limit is left
         // (the converter judges the size from the header first).
         {"60000 x 60000 RLE8 in a few bytes", Variant([](BmpLayout& l) { l.width = l.height = 60000; l.compression = 1; l.pixels = {0, 1}; }), 6,
          "Decoder error: Bitmap storage: 60000 x 60000 at 8 bits per pixel is too large, at most 2147483647 bytes\n"},
         {"2147483647 x 2147483647 at 1 bit", Variant([](BmpLayout& l) { l.width = l.height = INT_MAX; l.bitCount = 1; l.colors.resize(2); l.colorsUsed = 2; }), 11,
-         "Decoder error: BMP pixel data: 2147483647 x 2147483647 pixels, but the 8 bytes left in the file hold at most 64\n"},
+         "Decoder error: BMP pixel data: 8 bytes left in the file, at least 576460751766552577 needed for "
+         "2147483647 x 2147483647 pixels\n"},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -501,7 +539,7 @@ TEST(BmpReader, DecodeFileReadsFilesAndNamesTheOneItCannotOpen)
     } catch (const PLTextException& e) {
         EXPECT_EQ(e.Code(), -1);
         EXPECT_EQ(std::string(e.Text()),
-                  "Decoder error: Opening " + huge + " failed: the file is 4294967308 bytes; at most 2147483647 can be read\n");
+                  "Decoder error: Opening " + huge + " failed: 4294967308 bytes, at most 2147483647 can be read\n");
     }
     EXPECT_EQ(bitmap.Size(), (PLPoint{3, 2}));
 }

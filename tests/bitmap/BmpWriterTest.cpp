@@ -42,11 +42,13 @@ private:
 
 void Fill(PLMemBitmap& bitmap, unsigned seed)
 {
-    for (int y = 0; y < bitmap.Height(); ++y)
-        for (int x = 0; x < bitmap.LineBytes(); ++x)
+    const auto rows = static_cast<unsigned>(bitmap.Height());
+    const auto rowBytes = static_cast<unsigned>(bitmap.LineBytes());
+    for (unsigned y = 0; y < rows; ++y)
+        for (unsigned x = 0; x < rowBytes; ++x)
             bitmap.Lines()[y][x] = static_cast<std::uint8_t>((x * 31 + y * 17 + seed) * 2654435761u >> 24);
     if (bitmap.ColorTable() != nullptr)
-        for (int i = 0; i < bitmap.ColorCount(); ++i)
+        for (unsigned i = 0; i < static_cast<unsigned>(bitmap.ColorCount()); ++i)
             bitmap.ColorTable()[i] = PLColor(static_cast<std::uint8_t>(i * 3 + seed), static_cast<std::uint8_t>(255 - i),
                                              static_cast<std::uint8_t>(i ^ seed), 0);
 }

@@ -154,8 +154,8 @@ TEST(FileInput, FilesLargerThanASignedSizeAreRefusedWhole)
     };
     const Case cases[] = {
         {0x7FFFFFFF, 0, ""},
-        {0x80000000, -1, "the file is 2147483648 bytes; at most 2147483647 can be read"},
-        {0x100000000 + 12, -1, "the file is 4294967308 bytes; at most 2147483647 can be read"},
+        {0x80000000, -1, "2147483648 bytes, at most 2147483647 can be read"},
+        {0x100000000 + 12, -1, "4294967308 bytes, at most 2147483647 can be read"},
     };
     ScratchFolder folder;
     for (const Case& c : cases) {

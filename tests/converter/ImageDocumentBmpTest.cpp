@@ -147,24 +147,24 @@ TEST(ImageDocumentBmp, FailedLoadsKeepTheDocumentAndGiveTheReadersReason)
         {Written(folder, "two.bmp", BuildBmp(twoBit)), "Decoder error: Decoding bmp: Illegal bpp value."},
         {Written(folder, "cut.bmp", truncated), "End of file reached while decoding."},
         {Written(folder, "short.bmp", shortPixels),
-         "Decoder error: BMP pixel data: 3 x 2 pixels, but the 3 bytes left in the file hold at most 3"},
+         "Decoder error: BMP pixel data: 3 bytes left in the file, at least 6 needed for 3 x 2 pixels"},
         {Written(folder, "text.bmp", Bytes{'X', 'Y', 'Z'}), "Decoder error: Bitmap decoder: This isn't a bitmap."},
         {folder / "missing.bmp", "Decoder error: Opening " + (folder / "missing.bmp") + " failed"},
         // The reason stays one line, whatever the name holds.
         {folder / "two\nlines\r.bmp", "Decoder error: Opening " + (folder / "two lines .bmp") + " failed"},
         // Never read as the part of it that fits.
-        {huge, "Decoder error: Opening " + huge + " failed: the file is 4294967308 bytes; at most 2147483647 can be read"},
+        {huge, "Decoder error: Opening " + huge + " failed: 4294967308 bytes, at most 2147483647 can be read"},
         {justTooLarge,
-         "Decoder error: Opening " + justTooLarge + " failed: the file is 2147483648 bytes; at most 2147483647 can be read"},
+         "Decoder error: Opening " + justTooLarge + " failed: 2147483648 bytes, at most 2147483647 can be read"},
         // No PIC file holds a side above 32,767: refused from the header.
         {Written(folder, "wide.bmp", RleEndingAtOnce(32768, 1)),
-         "The image is 32768 x 1 pixels; a PIC file holds at most 32767 x 32767"},
+         "Picture: 32768 x 1 pixels, a PIC file holds at most 32767 x 32767"},
         {Written(folder, "tall-top-down.bmp", RleEndingAtOnce(1, -32768)),
-         "The image is 1 x 32768 pixels; a PIC file holds at most 32767 x 32767"},
+         "Picture: 1 x 32768 pixels, a PIC file holds at most 32767 x 32767"},
         {Written(folder, "column.bmp", RleEndingAtOnce(1, 67108864)),
-         "The image is 1 x 67108864 pixels; a PIC file holds at most 32767 x 32767"},
+         "Picture: 1 x 67108864 pixels, a PIC file holds at most 32767 x 32767"},
         {Written(folder, "uncompressed.bmp", UncompressedOfZeros(32768, 1)),
-         "The image is 32768 x 1 pixels; a PIC file holds at most 32767 x 32767"},
+         "Picture: 32768 x 1 pixels, a PIC file holds at most 32767 x 32767"},
     };
     ImageDocument document;
     ASSERT_TRUE(document.Load(Written(folder, "good.bmp", BuildBmp(ThreeByTwo())).c_str()));
@@ -332,10 +332,10 @@ TEST(ImageDocumentBmp, FailedSavesLeaveNoFileAndSayWhy)
         std::string reason;
     };
     const Case cases[] = {
-        {"no pixels", 0, 0, 0, "empty.bmp", "The image is 0 x 0 pixels; a BMP file holds at least 1 x 1"},
-        {"no rows", 5, 0, 0, "flat.bmp", "The image is 5 x 0 pixels; a BMP file holds at least 1 x 1"},
-        {"too few pixels", 10, 2, 5, "short.bmp", "The image of 10 x 2 pixels holds only 5 bytes of pixels"},
-        {"negative size", -3, 2, 6, "negative.bmp", "The image of -3 x 2 pixels holds only 6 bytes of pixels"},
+        {"no pixels", 0, 0, 0, "empty.bmp", "Picture: 0 x 0 pixels, a BMP file holds at least 1 x 1"},
+        {"no rows", 5, 0, 0, "flat.bmp", "Picture: 5 x 0 pixels, a BMP file holds at least 1 x 1"},
+        {"too few pixels", 10, 2, 5, "short.bmp", "Picture: 10 x 2 pixels, but its pixels stop after 5"},
+        {"negative size", -3, 2, 6, "negative.bmp", "Picture: -3 x 2 pixels, but its pixels stop after 6"},
         {"missing folder", 3, 2, 6, "no-folder/out.bmp", ""},
     };
     for (const Case& test : cases) {

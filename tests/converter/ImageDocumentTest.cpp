@@ -182,11 +182,11 @@ TEST(ImageDocument, PicWhosePictureCannotBeHeldIsAFailedLoadWithItsReason)
         std::string name;
         std::string reason;
     };
-    const std::string tooWide = "PIC file: the image chunk declares 32768 x 1 pixels; a PIC picture has at most 32767 each way";
+    const std::string tooWide = "PIC image chunk: 32768 x 1 pixels, at most 32767 x 32767";
     const Case cases[] = {
         {Written(folder, "wide.pic", EmptyStreamChunk(32768, 1)), tooWide},
         {Written(folder, "tall.pic", EmptyStreamChunk(1, 65535)),
-         "PIC file: the image chunk declares 1 x 65535 pixels; a PIC picture has at most 32767 each way"},
+         "PIC image chunk: 1 x 65535 pixels, at most 32767 x 32767"},
         // A later image replaces an earlier one: here the later one is lost.
         {Written(folder, "held-then-lost.pic", Joined(TWO_PIXELS, EmptyStreamChunk(32768, 1))), tooWide},
         {Written(folder, "palette-then-lost.pic", Joined(PaletteChunk(1, 2, 3), EmptyStreamChunk(32768, 1))), tooWide},
@@ -265,7 +265,7 @@ TEST(ImageDocument, PicSaveFailuresWriteNothing)
     ImageDocument unwritable;
     ASSERT_TRUE(unwritable.Load(Written(folder, "in.pic", TWO_PIXELS).c_str()));
     EXPECT_FALSE(unwritable.Save((folder / "no-folder/out.pic").c_str(), ImageDocument::TYPE_PIC));
-    EXPECT_STREQ(unwritable.RefusalReason().Text(), "The file could not be written: No such file or directory")
+    EXPECT_STREQ(unwritable.RefusalReason().Text(), "Writing the file: No such file or directory")
         << "the picture was fine, the place was not";
 
     ImageDocument tooWide;
@@ -274,14 +274,14 @@ TEST(ImageDocument, PicSaveFailuresWriteNothing)
     tooWide.Pixels.SetSize(40000);
     std::fill(tooWide.Pixels.Data(), tooWide.Pixels.Data() + 40000, 0);
     EXPECT_FALSE(tooWide.Save((folder / "wide.pic").c_str(), ImageDocument::TYPE_PIC));
-    EXPECT_STREQ(tooWide.RefusalReason().Text(), "The image is 40000 x 1 pixels; a PIC file holds at most 32767 x 32767");
+    EXPECT_STREQ(tooWide.RefusalReason().Text(), "Picture: 40000 x 1 pixels, a PIC file holds at most 32767 x 32767");
 
     ImageDocument incomplete;
     incomplete.Width = 10;
     incomplete.Height = 2;
     incomplete.Pixels.SetSize(5);
     EXPECT_FALSE(incomplete.Save((folder / "short.pic").c_str(), ImageDocument::TYPE_PIC));
-    EXPECT_STREQ(incomplete.RefusalReason().Text(), "The image of 10 x 2 pixels holds only 5 bytes of pixels");
+    EXPECT_STREQ(incomplete.RefusalReason().Text(), "Picture: 10 x 2 pixels, but its pixels stop after 5");
 
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"in.pic"});
 

@@ -136,7 +136,7 @@ def check_refusals(failures, files, output, empty):
         "negative-size.pic": "the image chunk declares 32768 x 2 pixels",
         "empty-image.pic": "The image is 0 x 5 pixels",
         "too-wide.pic": "The image is 40000 x 1 pixels; a PIC file holds at most 32767 x 32767",
-        "noise.pic": "the compressed picture needs",
+        "noise.pic": "The picture cannot be stored in a PIC file: compressed, it needs",
         "rgb.pic": "The layer is RGB; a PIC file holds an indexed picture",
     }
     for name, text in expected.items():

@@ -143,7 +143,7 @@ TEST(PicPicture, RefusesToWriteWhatAPicFileCannotHoldAndLeavesTheTarget)
     }
     ASSERT_TRUE(picture.SetImage(300, 300, noise.data(), nullptr, 0));
     EXPECT_FALSE(picture.Save((folder / "target.pic").c_str(), true));
-    EXPECT_NE(picture.Error().find("bytes; a PIC image chunk holds at most 65,531"), std::string::npos)
+    EXPECT_NE(picture.Error().find("bytes; a PIC image chunk holds at most 65531"), std::string::npos)
         << picture.Error();
     Bytes after;
     ASSERT_TRUE(ReadBytes(folder / "target.pic", after));

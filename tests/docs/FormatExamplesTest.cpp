@@ -185,22 +185,6 @@ std::vector<unsigned> NineBitCodes(const Bytes& stream, std::size_t count, bool&
     return codes;
 }
 
-Bytes Runs(const Bytes& pixels)
-{
-    ByteBuffer in, out;
-    Fill(in, pixels);
-    EXPECT_TRUE(PicFile::EncodeRuns(static_cast<int>(pixels.size()), 1, in, out));
-    return ToBytes(out);
-}
-
-Bytes Expanded(const Bytes& runs, std::size_t pixelCount)
-{
-    ByteBuffer in, out;
-    Fill(in, runs);
-    EXPECT_TRUE(PicFile::ExpandRuns(static_cast<int>(pixelCount), 1, in, out));
-    return ToBytes(out);
-}
-
 } // namespace
 
 TEST(FormatExamples, RunLengthTableIsWhatTheRunStagesWriteAndRead)
@@ -213,8 +197,8 @@ TEST(FormatExamples, RunLengthTableIsWhatTheRunStagesWriteAndRead)
         ASSERT_EQ(row.size(), 2u);
         const Bytes pixels = ParsePixels(row[0]);
         const Bytes runs = ParseHex(row[1]);
-        EXPECT_EQ(Hex(Runs(pixels)), Hex(runs));
-        EXPECT_EQ(Hex(Expanded(runs, pixels.size())), Hex(pixels));
+        EXPECT_EQ(Hex(EncodeRunBytes(pixels)), Hex(runs));
+        EXPECT_EQ(Hex(ExpandRunBytes(runs, pixels.size())), Hex(pixels));
     }
 }
 
@@ -232,7 +216,7 @@ TEST(FormatExamples, StreamTableIsWhatTheEncoderWritesAndTheDecoderReads)
         const Bytes stream = ParseHex(row[3]);
         const int width = static_cast<int>(pixels.size());
 
-        EXPECT_EQ(Hex(Runs(pixels)), Hex(runs));
+        EXPECT_EQ(Hex(EncodeRunBytes(pixels)), Hex(runs));
         EXPECT_EQ(Hex(EncodePixels(width, 1, pixels)), Hex(stream));
         ASSERT_EQ(stream.at(0), 11) << "MaxCodeWidth";
         bool restIsZero = false;

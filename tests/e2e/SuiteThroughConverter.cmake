@@ -171,7 +171,7 @@ foreach(group g q b)
         hex_of("Decoder error: " decoder)
         hex_of("Image bit depth doesn't match request." depth)
         hex_of("End of file reached while decoding." end_of_file)
-        hex_of("The image is " too_large)
+        hex_of("Picture: " too_large)
         if(NOT (reason MATCHES "^${decoder}.........." OR reason STREQUAL depth OR reason STREQUAL end_of_file
                 OR reason MATCHES "^${too_large}.........."))
             fail("${group}/${name}: an unclear reason (hex ${reason})")

@@ -60,7 +60,7 @@ give "$dir/locked.pic"
 chmod 0444 "$dir/locked.bmp" "$dir/locked.pic"
 convert "$dir" ../valley.bmp locked.pic
 says "Unable to save file locked.pic"
-says "   The file could not be written: Permission denied"
+says "   Writing the file: Permission denied"
 convert "$dir" ../valley.pic locked.bmp
 says "Unable to save file locked.bmp"
 says "   Decoder error: Opening locked.bmp failed: Permission denied"
@@ -88,7 +88,7 @@ same "$dir/out.pic" "$scratch/valley.pic"
 convert "$dir" ../valley.pic new.bmp
 says "   Decoder error: Opening new.bmp failed: Permission denied"
 convert "$dir" ../valley.bmp new.pic
-says "   The file could not be written: Permission denied"
+says "   Writing the file: Permission denied"
 [ "$(names "$dir")" = "out.bmp out.pic " ] || fail "no new files: the folder holds $(names "$dir")"
 
 # A private file stays private; a link out of a closed folder keeps pointing

@@ -2,6 +2,7 @@
 // files: every cut and many corruptions of valid ones, and random bytes.
 #include "pic/DefaultPalette.h"
 #include "pic/PicFile.h"
+#include "tests/common/PicModels.h"
 #include "tests/pic/PicTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,17 +18,6 @@ const Bytes TWO_PIXELS = {
     2, 0, 1, 0,             // width 2, height 1
     0x0B, 0x01, 0x04, 0x00, // codes 1, 2 at 9 bits
 };
-
-Bytes PaletteChunk(int first, int last, const Bytes& triples)
-{
-    auto length = static_cast<unsigned>(2 + triples.size());
-    Bytes chunk(4 + length);
-    chunk[0] = 'M', chunk[1] = '0';
-    chunk[2] = static_cast<unsigned char>(length), chunk[3] = static_cast<unsigned char>(length >> 8);
-    chunk[4] = static_cast<unsigned char>(first), chunk[5] = static_cast<unsigned char>(last);
-    std::copy(triples.begin(), triples.end(), chunk.begin() + 6);
-    return chunk;
-}
 
 Bytes operator+(Bytes left, const Bytes& right)
 {
@@ -81,7 +71,7 @@ TEST(ChunkWalk, OddChunks)
         int width, height;
         Bytes pixels;
         std::vector<std::uint16_t> unknownTags;
-        std::string loadRefusal = {};
+        std::string refusal = "NONE";
     };
     const Case cases[] = {
         {"an empty file", {}, false, 0, 0, {}, {}},
@@ -95,9 +85,9 @@ TEST(ChunkWalk, OddChunks)
         {"a width of 0 is an image without pixels", {'X', '0', 4, 0, 0, 0, 7, 0}, true, 0, 7, {}, {}},
         // 0x8000 reads as -32,768: no picture comes of it, and the earlier one stays.
         {"a negative width is refused", TWO_PIXELS + Bytes{'X', '0', 4, 0, 0, 0x80, 1, 0}, true, 2, 1, {1, 2}, {},
-         "the image chunk declares 32768 x 1 pixels; a PIC picture has at most 32767 each way"},
+         "IMAGE_CHUNK_TOO_LARGE 32768 x 1, limit 32767"},
         {"a negative height alone is refused", {'X', '0', 4, 0, 1, 0, 0xFF, 0xFF}, false, 0, 0, {}, {},
-         "the image chunk declares 1 x 65535 pixels; a PIC picture has at most 32767 each way"},
+         "IMAGE_CHUNK_TOO_LARGE 1 x 65535, limit 32767"},
         {"a held image after a refused one clears the refusal",
          Bytes{'X', '0', 4, 0, 0, 0x80, 1, 0} + TWO_PIXELS, true, 2, 1, {1, 2}, {}},
         {"the largest sides are held", {'X', '0', 4, 0, 0xFF, 0x7F, 0, 0}, true, 32767, 0, {}, {}},
@@ -110,7 +100,7 @@ TEST(ChunkWalk, OddChunks)
         EXPECT_EQ(parsed.pic.Height(), c.height);
         EXPECT_EQ(parsed.Pixels(), c.pixels);
         EXPECT_EQ(parsed.unknownTags, c.unknownTags);
-        EXPECT_EQ(parsed.pic.LoadRefusal(), c.loadRefusal);
+        EXPECT_EQ(Describe(parsed.pic.Refusal()), c.refusal);
         EXPECT_EQ(parsed.pic.RawData.Size(), 0);
     }
 }
@@ -157,15 +147,22 @@ TEST(PaletteChunk, AppliesItsRangeOverTheDefaultPalette)
     EXPECT_EQ(overlapping.pic.PaletteEntry(1), 0x000800u); // 0, 2, 0 times 4
     EXPECT_EQ(overlapping.Pixels(), Bytes({1, 2}));
 
-    // An empty range, and a chunk cut off in its third triple: the rest stays default.
+    // An empty range: the palette stays the default.
     Parsed empty(PaletteChunk(5, 4, {}));
-    Parsed cut(PaletteChunk(20, 23, {1, 1, 1, 2, 2, 2, 3}));
     EXPECT_TRUE(empty.pic.HasPalette);
-    EXPECT_TRUE(cut.pic.HasPalette);
-    for (unsigned i = 0; i < 256; ++i) {
-        EXPECT_EQ(empty.pic.PaletteEntry(i), DEFAULT_PALETTE[i]);
-        std::uint32_t expected = i == 20 ? 0x040404u : i == 21 ? 0x080808u : DEFAULT_PALETTE[i];
-        EXPECT_EQ(cut.pic.PaletteEntry(i), expected) << i;
+    for (unsigned i = 0; i < 256; ++i)
+        EXPECT_EQ(empty.pic.PaletteEntry(i), DEFAULT_PALETTE[i]) << i;
+
+    // Chunks that end the file in their third triple, 1 or 2 of its bytes
+    // there: the whole triples are applied, the cut one and the rest stay default.
+    for (const Bytes& triples : {Bytes{1, 1, 1, 2, 2, 2, 3}, Bytes{1, 1, 1, 2, 2, 2, 3, 3}}) {
+        SCOPED_TRACE(testing::Message() << triples.size() - 6 << " bytes of the third triple");
+        Parsed cut(PaletteChunk(20, 23, triples));
+        EXPECT_TRUE(cut.pic.HasPalette);
+        for (unsigned i = 0; i < 256; ++i) {
+            std::uint32_t expected = i == 20 ? 0x040404u : i == 21 ? 0x080808u : DEFAULT_PALETTE[i];
+            EXPECT_EQ(cut.pic.PaletteEntry(i), expected) << i;
+        }
     }
     // A new object holds the default palette; a few entries from each part of the table.
     PicFile fresh;
@@ -183,20 +180,28 @@ TEST(SetImage, RefusesSizesAPicFileCannotHold)
     struct Case {
         int width, height;
         const unsigned char* pixels;
-        bool accepted;
+        const char* refusal; // null when accepted
     };
     const Case cases[] = {
-        {2, 2, pixels, true},   {0, 0, nullptr, true},     {32767, 0, nullptr, true}, {-1, 1, pixels, false},
-        {1, -1, pixels, false}, {32768, 0, nullptr, false}, {0, 32768, nullptr, false}, {2, 2, nullptr, false},
+        {2, 2, pixels, nullptr},
+        {0, 0, nullptr, nullptr},
+        {32767, 0, nullptr, nullptr},
+        {-1, 1, pixels, "PICTURE_TOO_LARGE -1 x 1, limit 32767"},
+        {1, -1, pixels, "PICTURE_TOO_LARGE 1 x -1, limit 32767"},
+        {32768, 0, nullptr, "PICTURE_TOO_LARGE 32768 x 0, limit 32767"},
+        {0, 32768, nullptr, "PICTURE_TOO_LARGE 0 x 32768, limit 32767"},
+        {2, 2, nullptr, "NONE"}, // no pixels for a picture that has some: the caller's mistake
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
         PicFile pic;
         ASSERT_TRUE(pic.SetImage(1, 1, pixels + 3, nullptr));
-        EXPECT_EQ(pic.SetImage(c.width, c.height, c.pixels, nullptr), c.accepted);
-        EXPECT_EQ(pic.Width(), c.accepted ? c.width : 1);
-        EXPECT_EQ(pic.Height(), c.accepted ? c.height : 1);
-        EXPECT_EQ(pic.Pixels.Size(), c.accepted ? c.width * c.height : 1);
+        bool accepted = c.refusal == nullptr;
+        EXPECT_EQ(pic.SetImage(c.width, c.height, c.pixels, nullptr), accepted);
+        EXPECT_EQ(Describe(pic.Refusal()), accepted ? "NONE" : c.refusal);
+        EXPECT_EQ(pic.Width(), accepted ? c.width : 1);
+        EXPECT_EQ(pic.Height(), accepted ? c.height : 1);
+        EXPECT_EQ(pic.Pixels.Size(), accepted ? c.width * c.height : 1);
     }
 }
 
@@ -239,7 +244,7 @@ TEST(HostileInput, EveryByteOfAValidFileCorrupted)
 {
     Bytes file = TWO_PIXELS + ValidFile(20, 10, 22);
     for (std::size_t at = 0; at < file.size(); ++at) {
-        for (unsigned char value : {0x00, 0x7F, 0x80, 0xFF}) {
+        for (unsigned char value : Bytes{0x00, 0x7F, 0x80, 0xFF}) {
             SCOPED_TRACE(testing::Message() << "byte " << at << " = " << int{value});
             Bytes damaged = file;
             damaged[at] = value;

@@ -29,6 +29,39 @@ std::string Hex(const Bytes& bytes)
     return text;
 }
 
+std::string Describe(const PicRefusal& refusal)
+{
+    const char* names[] = {"NONE",           "FILE_TOO_LARGE",    "FILE_OUT_OF_MEMORY",
+                           "IMAGE_CHUNK_TOO_LARGE", "IMAGE_OUT_OF_MEMORY", "PICTURE_TOO_LARGE",
+                           "STREAM_TOO_LONG", "SAVE_OUT_OF_MEMORY", "NOT_WRITTEN"};
+    std::string text = names[refusal.kind];
+    if (refusal.width != 0 || refusal.height != 0)
+        text += " " + std::to_string(refusal.width) + " x " + std::to_string(refusal.height);
+    if (refusal.bytes != 0)
+        text += " " + std::to_string(refusal.bytes) + " bytes";
+    if (refusal.limit != 0)
+        text += ", limit " + std::to_string(refusal.limit);
+    if (refusal.systemError != 0)
+        text += ", error " + std::to_string(refusal.systemError);
+    return text;
+}
+
+Bytes EncodeRunBytes(const Bytes& pixels)
+{
+    ByteBuffer in, runs;
+    Fill(in, pixels);
+    EXPECT_TRUE(PicFile::EncodeRuns(static_cast<int>(pixels.size()), 1, in, runs));
+    return ToBytes(runs);
+}
+
+Bytes ExpandRunBytes(const Bytes& runs, std::size_t total)
+{
+    ByteBuffer in, pixels;
+    Fill(in, runs);
+    EXPECT_TRUE(PicFile::ExpandRuns(static_cast<int>(total), 1, in, pixels));
+    return ToBytes(pixels);
+}
+
 Bytes EncodePixels(int width, int height, const Bytes& pixels)
 {
     ByteBuffer in, runs, stream;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "converter/support/ByteBuffer.h"
+#include "pic/PicRefusal.h"
 #include "tests/common/TestFiles.h"
 
 #include <cstdint>
@@ -11,7 +12,14 @@
 void Fill(ByteBuffer& buffer, const Bytes& bytes);
 Bytes ToBytes(const ByteBuffer& buffer);
 std::string Hex(const Bytes& bytes);
+// A refusal as one comparable line: its kind and the numbers it carries, e.g.
+// "IMAGE_CHUNK_TOO_LARGE 32768 x 1, limit 32767"; "NONE" for none.
+std::string Describe(const PicRefusal& refusal);
 
+// The run-length stages alone, on a picture of one row: pixels to run-length
+// bytes, and run-length bytes to total pixels.
+Bytes EncodeRunBytes(const Bytes& pixels);
+Bytes ExpandRunBytes(const Bytes& runs, std::size_t total);
 // Both stages of each side, as SaveTo and ReadImageChunk run them.
 Bytes EncodePixels(int width, int height, const Bytes& pixels);
 Bytes DecodeStream(int width, int height, const Bytes& stream);

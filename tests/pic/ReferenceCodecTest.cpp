@@ -1,9 +1,9 @@
-// The LZW stages against plain models written straight from the format's
-// step lists: the decoder fetching 16-bit words and walking prefix chains onto
-// a stack, the encoder walking its chains with whole-string comparisons. The
-// codec takes shortcuts (copies instead of walks, a hash instead of chains);
-// these tests hold them to the exact same bytes, on valid and damaged streams.
+// The codec's stages against the plain models of tests/common/PicModels.h,
+// written straight from the format's step lists. The codec takes shortcuts
+// (eight bytes at a time, copies instead of walks, a hash instead of chains);
+// these tests hold it to the exact same bytes, on valid and damaged streams.
 #include "pic/PicFile.h"
+#include "tests/common/PicModels.h"
 #include "tests/pic/PicTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,188 +12,6 @@
 #include <random>
 
 namespace {
-
-Bytes ModelDecode(const Bytes& stream)
-{
-    const std::size_t n = stream.size(), words = n / 2;
-    auto word = [&](std::size_t k) -> unsigned {
-        unsigned low = 2 * k < n ? stream[2 * k] : 0, high = 2 * k + 1 < n ? stream[2 * k + 1] : 0;
-        return low | high << 8;
-    };
-    unsigned prefix[2048], character[2048], width = 9, mask = 511, next = 256, previous = 0, first = 0;
-    auto reset = [&] {
-        for (unsigned i = 0; i < 2048; ++i)
-            prefix[i] = 0xFFFF, character[i] = i % 256;
-        width = 9, mask = 511, next = 256;
-    };
-    reset();
-    Bytes out;
-    if (words < 1)
-        return out;
-    unsigned current = word(0), available = 8;
-    std::size_t nextWord = 1;
-    for (;;) {
-        unsigned bits = current >> (16 - available);
-        while (available < width) {
-            current = word(nextWord++);
-            bits |= (current << available) & 0xFFFF;
-            available += 16;
-        }
-        available -= width;
-        unsigned code = bits & mask, expand = code, remember = code;
-        Bytes stack;
-        if (code >= next) {
-            stack.push_back(static_cast<unsigned char>(first));
-            expand = previous, remember = next;
-        }
-        for (unsigned entry = expand;; entry = prefix[entry]) {
-            if (stack.size() > 2048)
-                return out; // a looping chain ends the decoding
-            if (prefix[entry] == 0xFFFF) {
-                first = character[entry];
-                stack.push_back(static_cast<unsigned char>(first));
-                break;
-            }
-            stack.push_back(static_cast<unsigned char>(character[entry]));
-        }
-        character[next] = first, prefix[next] = previous, previous = remember;
-        if (++next > mask)
-            ++width, mask = mask * 2 + 1;
-        if (width > 11)
-            reset();
-        out.insert(out.end(), stack.rbegin(), stack.rend());
-        if (nextWord > words)
-            return out;
-    }
-}
-
-Bytes ModelEncode(const Bytes& in)
-{
-    struct Entry {
-        int character, prefix, chain;
-    };
-    std::vector<Entry> entries(2049);
-    int width = 9, mask = 511, next = 257;
-    auto reset = [&] {
-        for (int i = 0; i < 2049; ++i)
-            entries[i] = {i < 257 ? i % 256 : 0, -1, -1};
-        width = 9, mask = 511, next = 257;
-    };
-    auto matches = [&](int code, const Bytes& s) {
-        for (std::size_t i = s.size(); i-- > 0; code = entries[code].prefix)
-            if (code < 0 || entries[code].character != s[i])
-                return false;
-        return code == -1;
-    };
-    auto lookup = [&](const Bytes& s) {
-        for (int code = s.back(); code != -1 && code < next; code = entries[code].chain)
-            if (matches(code, s))
-                return code;
-        return -1;
-    };
-    Bytes out{11};
-    int bitOffset = 0;
-    auto write = [&](int code) {
-        if (bitOffset == 0) {
-            out.push_back(static_cast<unsigned char>(code)), out.push_back(static_cast<unsigned char>(code >> 8));
-        } else {
-            unsigned v = out.back() | static_cast<unsigned>(code) << bitOffset;
-            out.pop_back();
-            for (int bits = bitOffset + width; bits > 0; bits -= 8, v >>= 8)
-                out.push_back(static_cast<unsigned char>(v));
-        }
-        bitOffset = (bitOffset + width) % 8;
-    };
-    reset();
-    Bytes s;
-    int p = -1;
-    for (unsigned char c : in) {
-        s.push_back(c);
-        int code = lookup(s);
-        if (code >= 0) {
-            p = code;
-            continue;
-        }
-        write(p);
-        int index = next++;
-        entries[index] = {c, p, -1};
-        int tail = c;
-        while (entries[tail].chain != -1)
-            tail = entries[tail].chain;
-        entries[tail].chain = index;
-        while (next - 1 > mask)
-            ++width, mask = mask * 2 + 1;
-        if (width > 11)
-            reset();
-        s.assign(1, c), p = c;
-    }
-    if (p >= 0)
-        write(p);
-    return out;
-}
-
-// The run-length coder as the format describes it, a byte at a time.
-Bytes ModelRuns(const Bytes& pixels)
-{
-    Bytes out;
-    int last = -1, repeats = 0;
-    auto literal = [&](int byte) {
-        out.push_back(static_cast<unsigned char>(byte));
-        if (byte == 0x90)
-            out.push_back(0);
-    };
-    auto flush = [&] {
-        int copies = repeats + 1;
-        if (copies < 3 && last != 0x90) {
-            out.push_back(static_cast<unsigned char>(last));
-            return;
-        }
-        for (; copies > 255; copies -= 255) {
-            out.push_back(0x90), out.push_back(0xFF);
-            literal(last);
-        }
-        if (copies > 1)
-            out.push_back(0x90), out.push_back(static_cast<unsigned char>(copies));
-    };
-    for (unsigned char byte : pixels) {
-        if (byte == last) {
-            ++repeats;
-            continue;
-        }
-        if (repeats > 0)
-            flush(), repeats = 0;
-        literal(byte);
-        last = byte;
-    }
-    if (repeats > 0)
-        flush();
-    return out;
-}
-
-Bytes ModelExpand(const Bytes& runs, std::size_t total)
-{
-    Bytes out;
-    unsigned char last = 0;
-    for (std::size_t i = 0; i < runs.size() && out.size() < total; ++i) {
-        if (runs[i] != 0x90) {
-            out.push_back(last = runs[i]);
-        } else if (unsigned count = ++i < runs.size() ? runs[i] : 0; count == 0) {
-            out.push_back(last = 0x90);
-        } else {
-            out.insert(out.end(), std::min<std::size_t>(count - 1, total - out.size()), last);
-        }
-    }
-    out.resize(total, 0);
-    return out;
-}
-
-Bytes Runs(const Bytes& pixels)
-{
-    ByteBuffer in, runs;
-    Fill(in, pixels);
-    EXPECT_TRUE(PicFile::EncodeRuns(static_cast<int>(pixels.size()), 1, in, runs));
-    return ToBytes(runs);
-}
 
 Bytes CodecEncode(const Bytes& runs)
 {
@@ -216,11 +34,11 @@ Bytes CodecDecode(const Bytes& stream)
 std::vector<std::pair<std::string, Bytes>> RunInputs()
 {
     return {
-        {"noise", Runs(Noise(20000, 1))},
-        {"two colours", Runs(Blobs(60000, 2, 2, 3))},
-        {"sixteen colours in runs", Runs(Blobs(200000, 3, 16, 600))},
-        {"many escape bytes", Runs(Blobs(30000, 4, 1, 400))},
-        {"one colour, very long", Runs(Bytes(500000, 0x90))},
+        {"noise", EncodeRunBytes(Noise(20000, 1))},
+        {"two colours", EncodeRunBytes(Blobs(60000, 2, 2, 3))},
+        {"sixteen colours in runs", EncodeRunBytes(Blobs(200000, 3, 16, 600))},
+        {"many escape bytes", EncodeRunBytes(Blobs(30000, 4, 1, 400))},
+        {"one colour, very long", EncodeRunBytes(Bytes(500000, 0x90))},
         {"a single byte", {42}},
     };
 }
@@ -235,19 +53,14 @@ TEST(ReferenceCodec, RunLengthStagesMatchTheModel)
                              round % 3 == 0 ? 600 : 4);
         for (auto& pixel : pixels)
             pixel = pixel == 1 ? 0x90 : pixel;
-        Bytes runs = Runs(pixels);
+        Bytes runs = EncodeRunBytes(pixels);
         ASSERT_EQ(runs, ModelRuns(pixels));
         // Damaged run-length bytes: counts of 0 and 1, escapes at the end, a short total.
         Bytes damaged = Noise(runs.size(), static_cast<std::uint32_t>(round));
         for (std::size_t i = 0; i < damaged.size(); i += 1 + random() % 6)
             damaged[i] = 0x90;
-        for (const Bytes& in : {runs, damaged}) {
-            ByteBuffer inBuffer, out;
-            Fill(inBuffer, in);
-            int total = static_cast<int>(pixels.size());
-            ASSERT_TRUE(PicFile::ExpandRuns(total, 1, inBuffer, out));
-            ASSERT_EQ(ToBytes(out), ModelExpand(in, pixels.size()));
-        }
+        for (const Bytes& in : {runs, damaged})
+            ASSERT_EQ(ExpandRunBytes(in, pixels.size()), ModelExpand(in, pixels.size()));
     }
 }
 
@@ -258,7 +71,7 @@ TEST(ReferenceCodec, RunLengthStagesMatchTheModel)
 TEST(ReferenceCodec, RunsOfEveryLengthAndPlaceMatchTheModel)
 {
     const std::size_t lengths[] = {1, 2, 3, 4, 7, 8, 9, 15, 16, 17, 254, 255, 256, 257, 509, 510, 511, 512, 766};
-    for (unsigned char byte : {0x07, 0x90}) {
+    for (unsigned char byte : Bytes{0x07, 0x90}) {
         for (std::size_t length : lengths) {
             for (std::size_t offset = 0; offset < 9; ++offset) {
                 for (bool atEnd : {false, true}) {
@@ -270,7 +83,7 @@ TEST(ReferenceCodec, RunsOfEveryLengthAndPlaceMatchTheModel)
                     pixels.insert(pixels.end(), length, byte);
                     if (!atEnd)
                         pixels.insert(pixels.end(), {3, 3, 0x90, 4, 4, 4, 5, 6, 7, 8, 9, 10});
-                    ASSERT_EQ(Runs(pixels), ModelRuns(pixels));
+                    ASSERT_EQ(EncodeRunBytes(pixels), ModelRuns(pixels));
                 }
             }
         }
@@ -303,7 +116,7 @@ TEST(ReferenceCodec, DecoderReadsValidStreamsLikeTheModel)
 TEST(ReferenceCodec, DecoderReadsDamagedStreamsLikeTheModel)
 {
     std::mt19937 random(7);
-    const Bytes valid = ModelEncode(Runs(Blobs(40000, 5, 8, 40)));
+    const Bytes valid = ModelEncode(EncodeRunBytes(Blobs(40000, 5, 8, 40)));
     for (int round = 0; round < 120; ++round) {
         SCOPED_TRACE(round);
         Bytes stream;
@@ -316,24 +129,6 @@ TEST(ReferenceCodec, DecoderReadsDamagedStreamsLikeTheModel)
         }
         ASSERT_EQ(CodecDecode(stream), ModelDecode(stream));
     }
-}
-
-// Codes packed at the widths the decoder reads them: 9 bits for the first
-// 256 codes of each cycle of 1,792, 10 bits for the next 512, then 11 bits.
-Bytes PackCodes(const std::vector<unsigned>& codes)
-{
-    Bytes stream{11};
-    std::uint64_t pending = 0;
-    unsigned pendingBits = 0;
-    for (std::size_t i = 0; i < codes.size(); ++i) {
-        std::size_t inCycle = i % 1792 + 1;
-        pending |= std::uint64_t{codes[i]} << pendingBits;
-        pendingBits += inCycle <= 256 ? 9 : inCycle <= 768 ? 10 : 11;
-        for (; pendingBits >= 8; pendingBits -= 8, pending >>= 8)
-            stream.push_back(static_cast<unsigned char>(pending));
-    }
-    stream.push_back(static_cast<unsigned char>(pending));
-    return stream;
 }
 
 TEST(ReferenceCodec, ALoopingPrefixChainEndsTheDecoding)
@@ -350,7 +145,7 @@ TEST(ReferenceCodec, ALoopingPrefixChainEndsTheDecoding)
     codes.push_back(1);
     codes.push_back(300); // the loop: nothing from here on is decoded
     codes.insert(codes.end(), 100, 1);
-    Bytes stream = PackCodes(codes);
+    Bytes stream = PackCodes(11, codes);
     Bytes decoded = CodecDecode(stream);
     EXPECT_EQ(decoded, ModelDecode(stream));
     EXPECT_EQ(decoded.size(), 1793u + 43 + 2 + 1);
@@ -398,7 +193,7 @@ TEST(ReferenceCodec, WholeDecoderMatchesTheModelOnValidCutAndDamagedStreams)
         for (std::size_t keep : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, valid.size() / 2,
                                  valid.size() / 2 + 1, valid.size() - 2, valid.size() - 1}) {
             if (keep <= valid.size())
-                streams.push_back({"cut to " + std::to_string(keep), Bytes(valid.begin(), valid.begin() + keep)});
+                streams.push_back({"cut to " + std::to_string(keep), Bytes(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(keep))});
         }
         Bytes damaged = valid;
         for (int flip = 0; flip < 5 && damaged.size() > 1; ++flip)
@@ -448,7 +243,7 @@ TEST(ReferenceCodec, DictionaryCornersMatchTheModel)
     };
     for (const auto& [name, codes] : cases) {
         SCOPED_TRACE(name);
-        ExpectDecodersMatchTheModel(PackCodes(codes));
+        ExpectDecodersMatchTheModel(PackCodes(11, codes));
     }
 }
 
@@ -473,11 +268,7 @@ TEST(ReferenceCodec, EscapesAtEveryPlaceMatchTheModel)
                                                       << " run bytes, " << total << " pixels");
                     if (total == 0)
                         continue;
-                    ByteBuffer inBuffer, out;
-                    Fill(inBuffer, in);
-                    ASSERT_TRUE(PicFile::ExpandRuns(static_cast<int>(total), 1, inBuffer, out));
-                    const Bytes expected = ModelExpand(in, total);
-                    ASSERT_EQ(ToBytes(out), expected);
+                    ASSERT_EQ(ExpandRunBytes(in, total), ModelExpand(in, total));
                     // Rows of 3 pixels when that fits: repeats go on across their ends.
                     int width = total % 3 == 0 ? 3 : static_cast<int>(total);
                     int height = static_cast<int>(total) / width;

@@ -48,7 +48,7 @@ TEST(RoundTrip, EverySizeUpTo12x12)
 TEST(RoundTrip, RunsAroundTheRepeatLimits)
 {
     for (std::size_t length : {2u, 3u, 254u, 255u, 256u, 257u, 509u, 510u, 511u, 765u, 766u, 1000u}) {
-        for (unsigned char byte : {0x00, 0x07, 0x90, 0xFF}) {
+        for (unsigned char byte : Bytes{0x00, 0x07, 0x90, 0xFF}) {
             SCOPED_TRACE(testing::Message() << length << " copies of " << int{byte});
             Bytes pixels(length, byte);
             pixels.push_back(1); // a different byte after the run

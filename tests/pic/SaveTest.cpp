@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 namespace {
@@ -50,8 +51,8 @@ TEST(Save, WritesThePaletteChunkOnlyWhenAskedAndPresent)
 TEST(Save, DefaultPaletteComesBackBut0x7FAnd0xFFLoseTheirLowBits)
 {
     Bytes palette(1024);
-    for (int i = 0; i < 256; ++i)
-        for (int byte = 0; byte < 4; ++byte)
+    for (std::size_t i = 0; i < 256; ++i)
+        for (std::size_t byte = 0; byte < 4; ++byte)
             palette[4 * i + byte] = static_cast<unsigned char>(DEFAULT_PALETTE[i] >> (8 * byte));
     PicFile pic;
     ASSERT_TRUE(pic.SetImage(2, 1, TWO_PIXELS, palette.data()));
@@ -67,12 +68,6 @@ TEST(Save, DefaultPaletteComesBackBut0x7FAnd0xFFLoseTheirLowBits)
     EXPECT_EQ(loaded.Width(), 2);
 }
 
-std::string Grouped(std::size_t value)
-{
-    std::string digits = std::to_string(value);
-    return digits.substr(0, digits.size() - 3) + "," + digits.substr(digits.size() - 3);
-}
-
 TEST(Save, RefusesAStreamTooLongForAnImageChunk)
 {
     ScratchFolder folder;
@@ -84,8 +79,7 @@ TEST(Save, RefusesAStreamTooLongForAnImageChunk)
     PicFile pic;
     ASSERT_TRUE(pic.SetImage(320, 200, noise.data(), nullptr));
     EXPECT_FALSE(pic.Save(target.c_str(), true));
-    EXPECT_EQ(pic.RefusalReason(), "the compressed picture needs " + Grouped(streamBytes) +
-                                       " bytes; a PIC image chunk holds at most 65,531");
+    EXPECT_EQ(Describe(pic.Refusal()), "STREAM_TOO_LONG " + std::to_string(streamBytes) + " bytes, limit 65531");
     Bytes kept;
     ASSERT_TRUE(ReadBytes(target, kept));
     EXPECT_EQ(kept, TWO_PIXEL_FILE);
@@ -94,7 +88,7 @@ TEST(Save, RefusesAStreamTooLongForAnImageChunk)
     // The same picture cut to fit is written, and the refusal is forgotten.
     ASSERT_TRUE(pic.SetImage(320, 100, noise.data(), nullptr));
     EXPECT_TRUE(pic.Save(target.c_str(), true));
-    EXPECT_EQ(pic.RefusalReason(), "");
+    EXPECT_EQ(Describe(pic.Refusal()), "NONE");
 }
 
 TEST(Save, ReplacesALongerFileWholeAndFailsCleanly)
@@ -109,15 +103,19 @@ TEST(Save, ReplacesALongerFileWholeAndFailsCleanly)
     ASSERT_TRUE(ReadBytes(target, written));
     EXPECT_EQ(written, TWO_PIXEL_FILE); // no tail of the old file
 
-    // A missing folder, a file where a folder should be, and a folder where
-    // the file should be: false, nothing left behind.
+    // A missing folder, a file where a folder should be, a folder where the
+    // file should be, and no name: false with the system's reason, nothing
+    // left behind.
     EXPECT_FALSE(pic.Save((folder / "missing/new.pic").c_str(), true));
+    EXPECT_EQ(Describe(pic.Refusal()), "NOT_WRITTEN, error " + std::to_string(ENOENT));
     EXPECT_FALSE(pic.Save((folder / "old.pic/new.pic").c_str(), true));
-    EXPECT_EQ(pic.RefusalReason(), "");
+    EXPECT_EQ(pic.Refusal().kind, PicRefusal::NOT_WRITTEN);
     ASSERT_TRUE(std::filesystem::create_directory(folder / "taken.pic"));
     EXPECT_FALSE(pic.Save((folder / "taken.pic").c_str(), true));
+    EXPECT_EQ(pic.Refusal().kind, PicRefusal::NOT_WRITTEN);
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"old.pic", "taken.pic"}));
     EXPECT_FALSE(pic.Save("", true));
+    EXPECT_EQ(Describe(pic.Refusal()), "NOT_WRITTEN, error " + std::to_string(ENOENT));
 }
 
 TEST(Load, ReadsFilesAndSaveToWritesAtTheHandle)
@@ -162,8 +160,8 @@ TEST(Load, AFileLargerThanABufferIsRefusedWithItsSize)
     };
     const std::uint64_t past4GiB = 0x100000000 + std::uint64_t{bytes.size()};
     const Case cases[] = {
-        {0x80000000, "the file is 2147483648 bytes; at most 2147483647 can be read"},
-        {past4GiB, "the file is " + std::to_string(past4GiB) + " bytes; at most 2147483647 can be read"},
+        {0x80000000, "FILE_TOO_LARGE 2147483648 bytes, limit 2147483647"},
+        {past4GiB, "FILE_TOO_LARGE " + std::to_string(past4GiB) + " bytes, limit 2147483647"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
@@ -171,13 +169,13 @@ TEST(Load, AFileLargerThanABufferIsRefusedWithItsSize)
         ASSERT_TRUE(WriteSparseFile(path, bytes, c.size));
         PicFile pic;
         EXPECT_FALSE(pic.Load(path.c_str()));
-        EXPECT_EQ(pic.LoadRefusal(), c.refusal);
+        EXPECT_EQ(Describe(pic.Refusal()), c.refusal);
         EXPECT_FALSE(pic.HasImage);
         EXPECT_EQ(pic.RawData.Size(), 0);
     }
     PicFile again;
     EXPECT_TRUE(again.Load(saved.c_str()));
-    EXPECT_EQ(again.LoadRefusal(), "");
+    EXPECT_EQ(Describe(again.Refusal()), "NONE");
 }
 
 // The hand-written fixtures, read from files.

@@ -3,7 +3,7 @@
 // is what the bytes that are left describe.
 #include "viewer/PicImage.h"
 
-#include "tests/viewer/PicStreams.h"
+#include "tests/common/PicModels.h"
 
 #include <gtest/gtest.h>
 
@@ -119,7 +119,7 @@ TEST(PicImageDamage, CorruptedBytesStayWithinBounds)
 {
     const Bytes file = SampleFile();
     for (std::size_t at = 0; at < file.size(); ++at) {
-        for (unsigned char value : {0x00, 0x01, 0x7F, 0x90, 0xFF}) {
+        for (unsigned char value : Bytes{0x00, 0x01, 0x7F, 0x90, 0xFF}) {
             Bytes damaged = file;
             if (damaged[at] == value)
                 continue;

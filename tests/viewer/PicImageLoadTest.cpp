@@ -3,7 +3,7 @@
 #include "viewer/PicImage.h"
 
 #include "tests/common/TestFiles.h"
-#include "tests/viewer/PicStreams.h"
+#include "tests/common/PicModels.h"
 
 #include <gtest/gtest.h>
 

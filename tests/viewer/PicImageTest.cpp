@@ -2,7 +2,7 @@
 // walk, and the palette and picture that persist from one load to the next.
 #include "viewer/PicImage.h"
 
-#include "tests/viewer/PicStreams.h"
+#include "tests/common/PicModels.h"
 
 #include <gtest/gtest.h>
 

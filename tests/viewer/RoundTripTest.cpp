@@ -3,7 +3,7 @@
 // to take the dictionary through several resets.
 #include "viewer/PicImage.h"
 
-#include "tests/viewer/PicStreams.h"
+#include "tests/common/PicModels.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,9 @@
-// Draws the project's sample pictures and writes each as <folder>/<name>.pic
-// with the project's encoder, and as <name>.bmp the way the converter writes
-// it from that PIC file (through the same image document). The committed
-// samples/ folder is checked against a fresh run.
+// Draws the project's sample pictures and writes each through the converter's
+// image document: as <folder>/<name>.pic, and as <name>.bmp converted from
+// that PIC file. The committed samples/ folder is checked against a fresh run.
 //
 //   make_samples samples
 #include "converter/ImageDocument.h"
-#include "pic/PicFile.h"
 #include "tools/samples/SampleArt.h"
 
 #include <cstdio>
@@ -13,14 +11,18 @@
 
 namespace {
 
+// A palette chunk exactly when the picture has a palette, as the converter writes.
 bool WritePic(const samples::Picture& picture, const std::string& path)
 {
-    PicFile pic;
-    const unsigned char* palette = picture.palette.empty() ? nullptr : picture.palette.data();
-    if (pic.SetImage(picture.width, picture.height, picture.pixels.data(), palette) && pic.Save(path.c_str(), true))
+    ImageDocument document;
+    document.Width = picture.width;
+    document.Height = picture.height;
+    document.Pixels.Append(picture.pixels.data(), static_cast<int>(picture.pixels.size()));
+    document.Palette.Append(picture.palette.data(), static_cast<int>(picture.palette.size()));
+    if (document.Save(path.c_str(), ImageDocument::TYPE_PIC))
         return true;
-    std::fprintf(stderr, "%s: not written%s%s\n", path.c_str(), pic.RefusalReason().empty() ? "" : ": ",
-                 pic.RefusalReason().c_str());
+    std::fprintf(stderr, "%s: not written%s%s\n", path.c_str(), document.RefusalReason().IsEmpty() ? "" : ": ",
+                 document.RefusalReason().Text());
     return false;
 }
 

@@ -90,7 +90,7 @@ unsigned char ScenePixel(int x, int y)
     }
     if (y >= HORIZON) { // the lake mirrors the sky and far hills, broken by ripples
         int mirrored = 2 * HORIZON - y - 1 + static_cast<int>(Noise(x * ONE / 30, y * ONE / 2, 15) * 3 / ONE);
-        unsigned char reflected = mirrored < farRidge ? SkyPixel(x, mirrored) : FAR_HILLS.first;
+        int reflected = mirrored < farRidge ? SkyPixel(x, mirrored) : FAR_HILLS.first; // a palette index
         std::int64_t light = reflected < SUN.first ? reflected * ONE / SKY.count : ONE / 8;
         if (reflected >= SUN.first && reflected < CLOUDS.first)
             light = ONE;

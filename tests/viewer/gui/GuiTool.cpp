@@ -7,7 +7,7 @@
 // The screenshot is the window below its title: menu bar, then client area.
 // Every client pixel is predicted, independently of the viewer's own code.
 #include "tests/common/TestFiles.h"
-#include "tests/viewer/PicStreams.h"
+#include "tests/common/PicModels.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,12 +1,12 @@
-// The code reader on its own: bit strings and widths to codes, and where the
-// stream ends.
-#include "viewer/CodeReader.h"
+// The viewer's code source on its own: bit strings and widths to codes, and
+// where the stream ends.
+#include "viewer/WordCodeSource.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-using lumbrel::CodeReader;
+using lumbrel::WordCodeSource;
 
 namespace {
 
@@ -14,17 +14,17 @@ struct CodeCase {
     const char* name;
     std::vector<unsigned char> stream;
     std::vector<unsigned> widths; // read with these widths, in turn, then 9
-    std::vector<unsigned> codes;  // everything the reader yields
+    std::vector<unsigned> codes;  // everything the source yields
 };
 
 std::vector<unsigned> ReadAll(const CodeCase& c)
 {
-    CodeReader reader(c.stream.data(), c.stream.size());
+    WordCodeSource source(c.stream.data(), c.stream.size());
     std::vector<unsigned> codes;
     std::uint16_t code = 0;
     for (std::size_t i = 0; i < 64; ++i) {
         const unsigned width = i < c.widths.size() ? c.widths[i] : 9;
-        if (!reader.ReadCode(width, code))
+        if (!source.NextCode(width, code))
             break;
         codes.push_back(code);
     }
@@ -33,7 +33,7 @@ std::vector<unsigned> ReadAll(const CodeCase& c)
 
 } // namespace
 
-TEST(CodeReader, YieldsTheCodesOfTheStreamAndOneFromItsPadding)
+TEST(WordCodeSource, YieldsTheCodesOfTheStreamAndOneFromItsPadding)
 {
     const CodeCase cases[] = {
         // MaxCodeWidth 0B, then 1 and 2 as 9-bit codes: 1 0000 0000, 0 1000 0000 ...

@@ -1,13 +1,13 @@
-#include "viewer/CodeReader.h"
+#include "viewer/WordCodeSource.h"
 
 namespace lumbrel {
 
-CodeReader::CodeReader(const unsigned char* stream, std::size_t size)
+WordCodeSource::WordCodeSource(const unsigned char* stream, std::size_t size)
     : m_stream(stream), m_size(size), m_wordCount(size / 2), m_word(Word(0))
 {
 }
 
-std::uint16_t CodeReader::Word(std::size_t index) const
+std::uint16_t WordCodeSource::Word(std::size_t index) const
 {
     // Bytes past the end of the stream read as 0: the converter pads the last
     // code of an odd-length stream only up to a byte, not up to a word.
@@ -17,7 +17,7 @@ std::uint16_t CodeReader::Word(std::size_t index) const
     return static_cast<std::uint16_t>(lowByte | highByte << 8);
 }
 
-bool CodeReader::ReadCode(unsigned width, std::uint16_t& code)
+bool WordCodeSource::NextCode(unsigned width, std::uint16_t& code)
 {
     // The stream ends once the word after the last whole one has been started.
     if (m_nextWord > m_wordCount)
