@@ -1,7 +1,7 @@
 #include "converter/CommandLineOptions.h"
 
 #include "converter/Messages.h"
-#include "converter/support/PathParts.h"
+#include "converter/ImageDocument.h"
 
 #include <string>
 
@@ -33,11 +33,8 @@ const FlagName* FindFlag(const CharString& name)
 
 bool SameFormat(const char* left, const char* right)
 {
-    CharString leftExtension = PathParts(left).GetParts(PathParts::EXTENSION);
-    CharString rightExtension = PathParts(right).GetParts(PathParts::EXTENSION);
-    leftExtension.MakeLower();
-    rightExtension.MakeLower();
-    return leftExtension == rightExtension && (leftExtension == "pic" || leftExtension == "bmp");
+    int type = ImageDocument::FileTypeOf(left);
+    return type != ImageDocument::TYPE_NONE && type == ImageDocument::FileTypeOf(right);
 }
 
 } // namespace

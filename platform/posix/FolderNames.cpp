@@ -1,5 +1,7 @@
 #include "platform/posix/FolderNames.h"
 
+#include "platform/Platform.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -55,9 +57,10 @@ const std::vector<std::string>& NamesInFolder(const std::string& folder)
 
 void NoteWrittenFile(const std::string& path)
 {
-    std::string::size_type slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string folder = DirectoryPart(path.c_str());
+    std::string name = path.substr(folder.size());
+    if (folder.empty())
+        folder = ".";
     struct stat state;
     if (!g_read.valid || ::stat(folder.c_str(), &state) != 0 || state.st_dev != g_read.state.st_dev ||
         state.st_ino != g_read.state.st_ino) {

@@ -28,12 +28,6 @@ constexpr int MAX_LINK_HOPS = 40;
 // that a crash leaves nothing a user's listing of pictures shows.
 constexpr char TEMPORARY_PATTERN[] = ".cantrel-XXXXXX";
 
-std::string FolderOf(const std::string& path)
-{
-    std::string::size_type slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 // The file a chain of symbolic links ends at, so that the link stays a link and
 // its target gets the content. A dangling link names the file it will create.
 bool FollowLinks(const char* target, std::string& path, int& error)
@@ -50,7 +44,7 @@ bool FollowLinks(const char* target, std::string& path, int& error)
             return false;
         }
         link.resize(static_cast<std::size_t>(length));
-        path = (!link.empty() && link[0] == '/') ? link : FolderOf(path) + link;
+        path = (!link.empty() && link[0] == '/') ? link : DirectoryPart(path.c_str()) + link;
     }
     error = ELOOP;
     return false;
@@ -68,7 +62,7 @@ bool InspectTarget(const std::string& path, bool& exists, struct stat& info, int
             return false;
         }
         // A missing file in a missing folder: say so now, not after the write.
-        std::string folder = FolderOf(path);
+        std::string folder = DirectoryPart(path.c_str());
         struct stat folderInfo;
         if (!folder.empty() && ::stat(folder.c_str(), &folderInfo) != 0) {
             error = errno;
@@ -184,7 +178,7 @@ mode_t NewFileMode()
 // A new file of a name no one can foresee, created exclusively beside path.
 int CreateTemporaryBeside(const std::string& path, std::string& name)
 {
-    name = FolderOf(path) + TEMPORARY_PATTERN;
+    name = DirectoryPart(path.c_str()) + TEMPORARY_PATTERN;
     return ::mkostemp(&name[0], O_CLOEXEC);
 }
 
@@ -232,7 +226,7 @@ bool MayReplaceFile(const char* target, int& error)
     if (exists)
         return true;
     // A new file needs a folder that takes new files.
-    std::string folder = FolderOf(path);
+    std::string folder = DirectoryPart(path.c_str());
     if (::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) != 0) {
         error = errno;
         return false;

@@ -33,16 +33,6 @@ struct Target {
     DWORD attributes = 0;
 };
 
-std::string FolderOf(const char* path)
-{
-    std::string folder = path;
-    std::string::size_type end = folder.find_last_of("\\/");
-    // "C:name" lies in drive C's current folder.
-    if (end == std::string::npos && folder.size() >= 2 && folder[1] == ':')
-        end = 1;
-    return end == std::string::npos ? std::string() : folder.substr(0, end + 1);
-}
-
 // The target's name as the file system stores it. Windows finds "valley.pic"
 // as VALLEY.PIC; replacing it under the name as typed would rename the file.
 std::string StoredName(const char* target)
@@ -52,7 +42,7 @@ std::string StoredName(const char* target)
     if (search == INVALID_HANDLE_VALUE)
         return target;
     FindClose(search);
-    return FolderOf(target) + entry.cFileName;
+    return DirectoryPart(target) + entry.cFileName;
 }
 
 // Names no one can foresee: the system offers no random source in the DLLs a
@@ -86,7 +76,7 @@ std::string TemporaryNameIn(const std::string& folder)
 
 HANDLE CreateTemporaryBeside(const char* target, std::string& name)
 {
-    std::string folder = FolderOf(target);
+    std::string folder = DirectoryPart(target);
     for (int attempt = 0; attempt < MAX_TEMPORARY_NAME_ATTEMPTS; ++attempt) {
         name = TemporaryNameIn(folder);
         HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -17,7 +17,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from PicTestFiles import Failures, converter, read_bmp, succeeded, write_noise_pgm, write_unusual_pictures  # noqa: E402
+from PicTestFiles import Failures, converter, read_bmp, succeeded, write_noise_pgm, write_test_pictures  # noqa: E402
 
 UNKNOWN_TEXT = "You have found an unknown InternalData format!"
 
@@ -43,16 +43,9 @@ def set_up(plugin, palette, source, work):
         f.write('(plug-in-path "%s")\n' % plug_ins)
     shutil.copy(palette, os.path.join(gimp_folder, "palettes"))
     files = os.path.join(work, "files")
-    os.makedirs(files)
-    samples = os.path.join(source, "samples")
-    stems = []
-    for name in sorted(os.listdir(samples)):
-        if name.endswith(".pic"):
-            shutil.copy(os.path.join(samples, name), files)
-            stems.append(name[:-4])
-    pictures, empty = write_unusual_pictures(samples, files)
+    pictures, empty = write_test_pictures(source, files)
     write_noise_pgm(os.path.join(files, "noise.pgm"), 300)
-    return home, files, [s + ".pic" for s in stems] + pictures, empty
+    return home, files, pictures, empty
 
 
 def unique_index(table):

@@ -4,6 +4,7 @@ samples. Standard library only."""
 
 import os
 import random
+import shutil
 import struct
 import subprocess
 
@@ -69,6 +70,20 @@ def succeeded(output):
 
 def chunk(tag, data):
     return tag + struct.pack("<H", len(data)) + data
+
+
+def write_test_pictures(source, folder):
+    """Makes folder and puts in it the sample pictures and the unusual ones.
+    Returns the pictures that load, samples first, and those that must not."""
+    os.makedirs(folder)
+    samples = os.path.join(source, "samples")
+    pictures = []
+    for name in sorted(os.listdir(samples)):
+        if name.endswith(".pic"):
+            shutil.copy(os.path.join(samples, name), folder)
+            pictures.append(name)
+    unusual, empty = write_unusual_pictures(samples, folder)
+    return pictures + unusual, empty
 
 
 def write_unusual_pictures(samples, folder):

@@ -14,7 +14,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from PicTestFiles import Failures, converter, read_bmp, succeeded, write_unusual_pictures  # noqa: E402
+from PicTestFiles import Failures, converter, read_bmp, succeeded, write_test_pictures  # noqa: E402
 
 MIME_TYPE = "image/x-fenwolds-pic"
 PIECES = (1, 7, 333, 4093)
@@ -158,16 +158,9 @@ def main():
     from gi.repository import GdkPixbuf, Gio, GLib
 
     files = os.path.join(work, "files")
-    os.makedirs(files)
-    samples = os.path.join(source, "samples")
-    pictures = []
-    for name in sorted(os.listdir(samples)):
-        if name.endswith(".pic"):
-            shutil.copy(os.path.join(samples, name), files)
-            pictures.append(name)
-    unusual, empty = write_unusual_pictures(samples, files)
+    pictures, empty = write_test_pictures(source, files)
     shutil.copy(os.path.join(source, "tests", "fixtures", "pic", "unknown-chunk.pic"), files)
-    pictures += unusual + ["unknown-chunk.pic"]
+    pictures += ["unknown-chunk.pic"]
 
     failures = Failures()
     check_pictures(failures, GdkPixbuf, GLib, program, files, pictures, empty)
