@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/WildcardMatch.h"
 #include "platform/posix/FolderNames.h"
+#include "platform/posix/PosixIo.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -75,34 +76,14 @@ int ReadFile(FileId file, void* buffer, int count)
 {
     if (file == INVALID_FILE || count <= 0)
         return 0;
-    int total = 0;
-    auto* bytes = static_cast<unsigned char*>(buffer);
-    while (total < count) {
-        ssize_t got = ::read(static_cast<int>(file), bytes + total, static_cast<size_t>(count - total));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        total += static_cast<int>(got);
-    }
-    return total;
+    return static_cast<int>(ReadFully(static_cast<int>(file), buffer, static_cast<size_t>(count)));
 }
 
 int WriteFile(FileId file, const void* buffer, int count)
 {
     if (file == INVALID_FILE || count <= 0)
         return 0;
-    int total = 0;
-    const auto* bytes = static_cast<const unsigned char*>(buffer);
-    while (total < count) {
-        ssize_t put = ::write(static_cast<int>(file), bytes + total, static_cast<size_t>(count - total));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            break;
-        total += static_cast<int>(put);
-    }
-    return total;
+    return static_cast<int>(WriteFully(static_cast<int>(file), buffer, static_cast<size_t>(count)));
 }
 
 long SeekFile(FileId file, long distance, int origin)
@@ -223,8 +204,7 @@ std::string ProgramName()
     if (length <= 0)
         return "cantrel";
     path[length] = '\0';
-    const char* slash = std::strrchr(path, '/');
-    std::string name = slash != nullptr ? slash + 1 : path;
+    std::string name = path + DirectoryPart(path).size();
     size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0)
         name.erase(dot);
