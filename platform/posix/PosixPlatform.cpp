@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include <dirent.h>
 #include <malloc.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -136,17 +135,10 @@ std::vector<std::string> FindMatches(const char* pattern)
     std::string directory = DirectoryPart(pattern);
     const char* namePattern = pattern + directory.size();
     std::vector<std::string> names;
-    DIR* listing = ::opendir(directory.empty() ? "." : directory.c_str());
-    if (listing == nullptr)
-        return names;
-    while (const dirent* entry = ::readdir(listing)) {
-        const char* name = entry->d_name;
-        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
-            continue;
-        if (MatchesWildcard(namePattern, name))
-            names.emplace_back(name);
+    for (const std::string& name : NamesInFolder(directory)) {
+        if (MatchesWildcard(namePattern, name.c_str()))
+            names.push_back(name);
     }
-    ::closedir(listing);
     // readdir's order depends on the file system; a sorted list makes batches
     // repeatable. Sorted as Windows lists a folder (letters compared in upper
     // case), so that both builds convert the matches in the same order.
