@@ -120,19 +120,34 @@ void PicImage::FreeFileData()
 
 bool PicImage::Parse(const unsigned char* data, int size)
 {
-    if (data != FileData || data == nullptr) {
+    if (TakeFileData(data, size)) {
+        WalkChunks();
         FreeFileData();
-        if (data == nullptr || size <= 0)
-            return true;
-        FileData = new (std::nothrow) unsigned char[static_cast<std::size_t>(size)];
-        if (FileData == nullptr)
-            return true;
-        std::memcpy(FileData, data, static_cast<std::size_t>(size));
-        FileSize = size;
-    } else if (size < FileSize) {
-        FileSize = size < 0 ? 0 : size;
     }
+    return true;
+}
 
+bool PicImage::TakeFileData(const unsigned char* data, int size)
+{
+    if (data == FileData && data != nullptr) {
+        // Load's own block, held already: a size beyond what it holds is not believed.
+        if (size < FileSize)
+            FileSize = size < 0 ? 0 : size;
+        return true;
+    }
+    FreeFileData();
+    if (data == nullptr || size <= 0)
+        return false;
+    FileData = new (std::nothrow) unsigned char[static_cast<std::size_t>(size)];
+    if (FileData == nullptr)
+        return false;
+    std::memcpy(FileData, data, static_cast<std::size_t>(size));
+    FileSize = size;
+    return true;
+}
+
+void PicImage::WalkChunks()
+{
     const std::size_t fileSize = static_cast<std::size_t>(FileSize);
     std::size_t pos = 0;
     ParsePos = 0;
@@ -156,8 +171,6 @@ bool PicImage::Parse(const unsigned char* data, int size)
         pos += length < fileSize - pos ? length : fileSize - pos;
     }
     ParsePos = static_cast<int>(pos);
-    FreeFileData();
-    return true;
 }
 
 void PicImage::ReadPaletteChunk(std::size_t pos)
