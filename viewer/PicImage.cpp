@@ -13,8 +13,11 @@ constexpr std::size_t CHUNK_HEADER_BYTES = 4; // tag, length
 constexpr std::size_t IMAGE_HEADER_BYTES = 4; // width, height
 constexpr unsigned char RLE_ESCAPE = 0x90;
 
-// 0x00BBGGRR. Entries 16 to 255 are the VGA start-up palette (6-bit values
-// times 4, the last eight black); 0 to 15 are the 16 basic colours.
+// The viewer's own copy of the default palette, as it shares no source with
+// the converter (pic/DefaultPalette.cpp); the cross-check tests hold the two
+// to the same colours. 0x00BBGGRR. Entries 16 to 255 are the VGA start-up
+// palette (6-bit values times 4, the last eight black); 0 to 15 are the 16
+// basic colours.
 constexpr std::uint32_t DEFAULT_PALETTE[PicImage::PALETTE_ENTRIES] = {
     0x000000, 0x7F0000, 0x007F00, 0x7F7F00, 0x00007F, 0x7F007F, 0x007F7F, 0xC0C0C0,
     0x7F7F7F, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
