@@ -110,14 +110,21 @@ void InitView(HWND window)
         ReleaseDC(desktop, screen);
     }
     g_viewer.BackgroundBrush = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    if (g_viewer.FileName[0] != '\0') {
-        g_viewer.Picture.Load(g_viewer.FileName);
-        if (g_viewer.Picture.HasImage) {
-            BuildBitmap();
-            SetWindowTextA(window, g_viewer.FileName);
-        }
-    }
+    if (g_viewer.FileName[0] != '\0')
+        ShowPictureFile(window, g_viewer.FileName);
     InvalidateRect(window, nullptr, TRUE);
+}
+
+void ShowPictureFile(HWND window, const char* name)
+{
+    ReleaseBitmap();
+    g_viewer.Picture.Load(name);
+    // HasImage stays true once any file had a picture, so a file without one
+    // shows the last picture again, under its own name.
+    if (g_viewer.Picture.HasImage) {
+        BuildBitmap();
+        SetWindowTextA(window, name);
+    }
 }
 
 void ReleaseBitmap()
