@@ -69,7 +69,7 @@ std::uint32_t Scale6To8(unsigned char component)
 // instead). A pending repeat runs on across row ends; a count of 1 means 256
 // more copies of the last pixel (the 8-bit counter wraps), which the
 // converter's writer never produces.
-void FillPixels(lumbrel::RunByteSource& runs, unsigned char* pixels, std::size_t total)
+void FillPixels(RunByteSource& runs, unsigned char* pixels, std::size_t total)
 {
     std::uint8_t pending = 0;
     unsigned char last = 0;
@@ -216,7 +216,7 @@ void PicImage::ReadImageChunk(std::size_t pos)
     // file (for a file the converter wrote, the image chunk is the last one).
     // The decoder reads past that end as zeros, never beyond it.
     const std::size_t streamStart = pos + IMAGE_HEADER_BYTES;
-    lumbrel::RunByteSource runs(FileData + streamStart, static_cast<std::size_t>(FileSize) - streamStart);
+    RunByteSource runs(FileData + streamStart, static_cast<std::size_t>(FileSize) - streamStart);
     FillPixels(runs, pixels, total);
 
     delete[] Pixels;
