@@ -90,6 +90,17 @@ bool InspectTarget(const std::string& path, bool& exists, struct stat& info, int
     return true;
 }
 
+// The file a replacement of target writes (FollowLinks) and what it is now
+// (InspectTarget). A missing or empty name names no file.
+bool ResolveTarget(const char* target, std::string& path, bool& exists, struct stat& info, int& error)
+{
+    if (target == nullptr || *target == '\0') {
+        error = ENOENT;
+        return false;
+    }
+    return FollowLinks(target, path, error) && InspectTarget(path, exists, info, error);
+}
+
 // Puts size bytes at the start of fd and cuts the file there.
 bool Overwrite(int fd, const void* data, std::size_t size)
 {
@@ -183,11 +194,7 @@ bool MayReplaceFile(const char* target, int& error)
     std::string path;
     bool exists = false;
     struct stat info {};
-    if (target == nullptr || *target == '\0') {
-        error = ENOENT;
-        return false;
-    }
-    if (!FollowLinks(target, path, error) || !InspectTarget(path, exists, info, error))
+    if (!ResolveTarget(target, path, exists, info, error))
         return false;
     if (exists)
         return true;
@@ -205,11 +212,7 @@ bool ReplaceFileContent(const char* target, const void* data, std::size_t size, 
     std::string path;
     bool exists = false;
     struct stat old {};
-    if (target == nullptr || *target == '\0') {
-        error = ENOENT;
-        return false;
-    }
-    if (!FollowLinks(target, path, error) || !InspectTarget(path, exists, old, error))
+    if (!ResolveTarget(target, path, exists, old, error))
         return false;
     // A rename would split a hard-linked file from its twins.
     if (exists && old.st_nlink > 1)
