@@ -176,9 +176,8 @@ void PaintWindow(HWND window)
     RECT client;
     GetClientRect(window, &client);
     FillRect(dc, &client, g_viewer.BackgroundBrush);
-    const PicturePlace place = PlacePicture(client.right, client.bottom, g_viewer.BitmapWidth,
-                                                              g_viewer.BitmapHeight, g_viewer.Magnify2x,
-                                                              g_viewer.ShowPalette);
+    const PicturePlace place = PlacePicture(client.right, client.bottom, g_viewer.BitmapWidth, g_viewer.BitmapHeight,
+                                            g_viewer.Magnify2x, g_viewer.ShowPalette);
     if (g_viewer.HasBitmap)
         PaintPicture(dc, place);
     if (g_viewer.ShowPalette)
