@@ -30,7 +30,7 @@ void PLImageWriter::EncodeFile(const char* path, const PLBitmap& bitmap)
     PLFileOutput sink;
     int result = sink.Open(path, static_cast<int>(fileBytes));
     if (result != 0)
-        ThrowDecoderError(result, FormatText("Opening %s failed: %s", path, Platform::ErrorText(errno)).c_str());
+        ThrowDecoderError(result, FormatText("Opening %s failed: %s", path, Platform::DescribeError(errno)).c_str());
     // A failure here destroys the sink unclosed, which touches no file.
     EncodeTo(bitmap, sink);
     sink.Close();

@@ -49,3 +49,12 @@ void PLInput::CountRead(int n)
     if (m_progress != nullptr && old / PROGRESS_STEP < m_consumed / PROGRESS_STEP)
         m_progress->OnProgress(static_cast<double>(m_consumed) / m_size);
 }
+
+const std::uint8_t* PLInput::ReadInMemory(const std::uint8_t*& position, int n)
+{
+    CountRead(n);
+    const std::uint8_t* start = position;
+    if (n > 0)
+        position += n;
+    return start;
+}

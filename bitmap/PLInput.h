@@ -38,6 +38,9 @@ public:
 protected:
     // The bookkeeping every Read runs before it hands out bytes.
     void CountRead(int n);
+    // Read for a source whose bytes all lie in memory from the start:
+    // counts n bytes, then hands out the ones at position and moves it on.
+    const std::uint8_t* ReadInMemory(const std::uint8_t*& position, int n);
 
 private:
     std::string m_name;

@@ -18,11 +18,7 @@ const std::uint8_t* PLMemInput::Peek(int)
 
 const std::uint8_t* PLMemInput::Read(int n)
 {
-    CountRead(n);
-    const std::uint8_t* start = m_position;
-    if (n > 0)
-        m_position += n;
-    return start;
+    return ReadInMemory(m_position, n);
 }
 
 const std::uint8_t* PLMemInput::ReadRest()

@@ -44,11 +44,7 @@ const std::uint8_t* PLResourceInput::Peek(int)
 
 const std::uint8_t* PLResourceInput::Read(int n)
 {
-    CountRead(n);
-    const std::uint8_t* start = m_position;
-    if (n > 0)
-        m_position += n;
-    return start;
+    return ReadInMemory(m_position, n);
 }
 
 const std::uint8_t* PLResourceInput::ReadRest()

@@ -58,7 +58,7 @@ CharString DescribePicRefusal(const PicRefusal& refusal)
         Format(text, Messages::SAVE_OUT_OF_MEMORY_FORMAT, width, height);
         break;
     case PicRefusal::NOT_WRITTEN:
-        Format(text, Messages::NOT_WRITTEN_FORMAT, Platform::ErrorText(refusal.systemError));
+        Format(text, Messages::NOT_WRITTEN_FORMAT, Platform::DescribeError(refusal.systemError));
         break;
     }
     return text;

@@ -1,6 +1,8 @@
 // The 256 colours every PIC picture starts from: the colour of any index that
 // a file's palette chunk does not cover. Plain data without dependencies, so
-// every reader of PIC files can share this one table.
+// the converter and the desktop parts share this one table. The viewer, which
+// shares no source with them, keeps its own copy (viewer/PicImage.cpp); the
+// viewer's cross-check tests hold the two to the same colours.
 #pragma once
 
 #include <cstdint>

@@ -57,7 +57,7 @@ std::string DirectoryPart(const char* pattern);
 // device, a pipe or the like, which a picture never replaces.
 constexpr int NOT_A_FILE = -2;
 // The words for such an error, the same in both builds.
-const char* ErrorText(int error);
+const char* DescribeError(int error);
 
 // False, with the error a plain open for writing would give, when
 // ReplaceFileContent could not replace target: a folder, a file the user may

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-namespace lumbrel {
-
 void TakeFileName(const char* commandLine, char* fileName, std::size_t capacity)
 {
     if (capacity == 0)
@@ -22,5 +20,3 @@ void TakeFileName(const char* commandLine, char* fileName, std::size_t capacity)
     std::memcpy(fileName, begin, length);
     fileName[length] = '\0';
 }
-
-} // namespace lumbrel

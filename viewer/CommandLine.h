@@ -4,10 +4,6 @@
 
 #include <cstddef>
 
-namespace lumbrel {
-
 // Copies the file name out of commandLine into fileName (capacity bytes with
 // the terminator). A name longer than that is cut, never overrun.
 void TakeFileName(const char* commandLine, char* fileName, std::size_t capacity);
-
-} // namespace lumbrel

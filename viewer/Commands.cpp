@@ -55,12 +55,7 @@ void OpenPicture(HWND window)
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     if (GetOpenFileNameA(&dialog)) {
         EnterFolderOf(fullPath, dialog.nFileOffset);
-        ReleaseBitmap();
-        g_viewer.Picture.Load(fileTitle);
-        if (g_viewer.Picture.HasImage) {
-            BuildBitmap();
-            SetWindowTextA(window, fileTitle);
-        }
+        ShowPictureFile(window, fileTitle);
     }
     Repaint(window);
 }

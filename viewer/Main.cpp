@@ -77,7 +77,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showMod
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
 
     OutputDebugStringA(commandLine);
-    lumbrel::TakeFileName(commandLine, g_viewer.FileName, sizeof g_viewer.FileName);
+    TakeFileName(commandLine, g_viewer.FileName, sizeof g_viewer.FileName);
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -9,12 +9,12 @@
 
 namespace {
 
-RECT ToRECT(const lumbrel::Rect& r)
+RECT ToRECT(const Rect& r)
 {
     return RECT{r.left, r.top, r.right, r.bottom};
 }
 
-void FillStock(HDC dc, const lumbrel::Rect& area, int stockBrush)
+void FillStock(HDC dc, const Rect& area, int stockBrush)
 {
     const RECT rect = ToRECT(area);
     FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(stockBrush)));
@@ -24,25 +24,25 @@ void FillStock(HDC dc, const lumbrel::Rect& area, int stockBrush)
 // afresh on every paint so it always follows the palette.
 void PaintPaletteStrip(HDC dc, int clientRight, int stripTop)
 {
-    const lumbrel::PaletteStrip strip = lumbrel::LayOutPaletteStrip(clientRight, stripTop);
+    const PaletteStrip strip = LayOutPaletteStrip(clientRight, stripTop);
     FillStock(dc, strip.band, WHITE_BRUSH);
     FillStock(dc, strip.leftPanel, BLACK_BRUSH);
     FillStock(dc, strip.rightPanel, BLACK_BRUSH);
     for (int i = 0; i < PicImage::PALETTE_ENTRIES; ++i) {
         // A palette entry (0x00BBGGRR) is a COLORREF as it stands.
         HBRUSH brush = CreateSolidBrush(g_viewer.Picture.PaletteEntry(static_cast<std::uint32_t>(i)));
-        const RECT left = ToRECT(lumbrel::LeftSwatch(strip, i));
-        const RECT right = ToRECT(lumbrel::RightSwatch(strip, i));
+        const RECT left = ToRECT(LeftSwatch(strip, i));
+        const RECT right = ToRECT(RightSwatch(strip, i));
         FillRect(dc, &left, brush);
         FillRect(dc, &right, brush);
         DeleteObject(brush);
     }
 }
 
-void PaintPicture(HDC dc, const lumbrel::PicturePlace& place)
+void PaintPicture(HDC dc, const PicturePlace& place)
 {
     if (g_viewer.ShowFrame) {
-        RECT frame = ToRECT(lumbrel::FrameRect(place));
+        RECT frame = ToRECT(FrameEdge(place));
         DrawEdge(dc, &frame, EDGE_RAISED, BF_RECT);
     }
     if (g_viewer.Magnify2x)
@@ -110,14 +110,21 @@ void InitView(HWND window)
         ReleaseDC(desktop, screen);
     }
     g_viewer.BackgroundBrush = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    if (g_viewer.FileName[0] != '\0') {
-        g_viewer.Picture.Load(g_viewer.FileName);
-        if (g_viewer.Picture.HasImage) {
-            BuildBitmap();
-            SetWindowTextA(window, g_viewer.FileName);
-        }
-    }
+    if (g_viewer.FileName[0] != '\0')
+        ShowPictureFile(window, g_viewer.FileName);
     InvalidateRect(window, nullptr, TRUE);
+}
+
+void ShowPictureFile(HWND window, const char* name)
+{
+    ReleaseBitmap();
+    g_viewer.Picture.Load(name);
+    // HasImage stays true once any file had a picture, so a file without one
+    // shows the last picture again, under its own name.
+    if (g_viewer.Picture.HasImage) {
+        BuildBitmap();
+        SetWindowTextA(window, name);
+    }
 }
 
 void ReleaseBitmap()
@@ -169,9 +176,8 @@ void PaintWindow(HWND window)
     RECT client;
     GetClientRect(window, &client);
     FillRect(dc, &client, g_viewer.BackgroundBrush);
-    const lumbrel::PicturePlace place = lumbrel::PlacePicture(client.right, client.bottom, g_viewer.BitmapWidth,
-                                                              g_viewer.BitmapHeight, g_viewer.Magnify2x,
-                                                              g_viewer.ShowPalette);
+    const PicturePlace place = PlacePicture(client.right, client.bottom, g_viewer.BitmapWidth, g_viewer.BitmapHeight,
+                                            g_viewer.Magnify2x, g_viewer.ShowPalette);
     if (g_viewer.HasBitmap)
         PaintPicture(dc, place);
     if (g_viewer.ShowPalette)

@@ -13,8 +13,11 @@ constexpr std::size_t CHUNK_HEADER_BYTES = 4; // tag, length
 constexpr std::size_t IMAGE_HEADER_BYTES = 4; // width, height
 constexpr unsigned char RLE_ESCAPE = 0x90;
 
-// 0x00BBGGRR. Entries 16 to 255 are the VGA start-up palette (6-bit values
-// times 4, the last eight black); 0 to 15 are the 16 basic colours.
+// The viewer's own copy of the default palette, as it shares no source with
+// the converter (pic/DefaultPalette.cpp); the cross-check tests hold the two
+// to the same colours. 0x00BBGGRR. Entries 16 to 255 are the VGA start-up
+// palette (6-bit values times 4, the last eight black); 0 to 15 are the 16
+// basic colours.
 constexpr std::uint32_t DEFAULT_PALETTE[PicImage::PALETTE_ENTRIES] = {
     0x000000, 0x7F0000, 0x007F00, 0x7F7F00, 0x00007F, 0x7F007F, 0x007F7F, 0xC0C0C0,
     0x7F7F7F, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
@@ -66,7 +69,7 @@ std::uint32_t Scale6To8(unsigned char component)
 // instead). A pending repeat runs on across row ends; a count of 1 means 256
 // more copies of the last pixel (the 8-bit counter wraps), which the
 // converter's writer never produces.
-void FillPixels(lumbrel::RunByteSource& runs, unsigned char* pixels, std::size_t total)
+void FillPixels(RunByteSource& runs, unsigned char* pixels, std::size_t total)
 {
     std::uint8_t pending = 0;
     unsigned char last = 0;
@@ -120,19 +123,34 @@ void PicImage::FreeFileData()
 
 bool PicImage::Parse(const unsigned char* data, int size)
 {
-    if (data != FileData || data == nullptr) {
+    if (TakeFileData(data, size)) {
+        WalkChunks();
         FreeFileData();
-        if (data == nullptr || size <= 0)
-            return true;
-        FileData = new (std::nothrow) unsigned char[static_cast<std::size_t>(size)];
-        if (FileData == nullptr)
-            return true;
-        std::memcpy(FileData, data, static_cast<std::size_t>(size));
-        FileSize = size;
-    } else if (size < FileSize) {
-        FileSize = size < 0 ? 0 : size;
     }
+    return true;
+}
 
+bool PicImage::TakeFileData(const unsigned char* data, int size)
+{
+    if (data == FileData && data != nullptr) {
+        // Load's own block, held already: a size beyond what it holds is not believed.
+        if (size < FileSize)
+            FileSize = size < 0 ? 0 : size;
+        return true;
+    }
+    FreeFileData();
+    if (data == nullptr || size <= 0)
+        return false;
+    FileData = new (std::nothrow) unsigned char[static_cast<std::size_t>(size)];
+    if (FileData == nullptr)
+        return false;
+    std::memcpy(FileData, data, static_cast<std::size_t>(size));
+    FileSize = size;
+    return true;
+}
+
+void PicImage::WalkChunks()
+{
     const std::size_t fileSize = static_cast<std::size_t>(FileSize);
     std::size_t pos = 0;
     ParsePos = 0;
@@ -156,8 +174,6 @@ bool PicImage::Parse(const unsigned char* data, int size)
         pos += length < fileSize - pos ? length : fileSize - pos;
     }
     ParsePos = static_cast<int>(pos);
-    FreeFileData();
-    return true;
 }
 
 void PicImage::ReadPaletteChunk(std::size_t pos)
@@ -200,7 +216,7 @@ void PicImage::ReadImageChunk(std::size_t pos)
     // file (for a file the converter wrote, the image chunk is the last one).
     // The decoder reads past that end as zeros, never beyond it.
     const std::size_t streamStart = pos + IMAGE_HEADER_BYTES;
-    lumbrel::RunByteSource runs(FileData + streamStart, static_cast<std::size_t>(FileSize) - streamStart);
+    RunByteSource runs(FileData + streamStart, static_cast<std::size_t>(FileSize) - streamStart);
     FillPixels(runs, pixels, total);
 
     delete[] Pixels;

@@ -46,6 +46,10 @@ public:
     bool HasPalette = false;
 
 private:
+    // Makes size bytes at data FileData, copying them unless they are it
+    // already. False when there are no bytes to walk.
+    bool TakeFileData(const unsigned char* data, int size);
+    void WalkChunks();
     void ReadPaletteChunk(std::size_t pos);
     void ReadImageChunk(std::size_t pos);
     void FreeFileData();

@@ -1,7 +1,5 @@
 #include "viewer/RunByteSource.h"
 
-namespace lumbrel {
-
 RunByteSource::RunByteSource(const unsigned char* stream, std::size_t size)
     : m_codes(stream, size)
 {
@@ -77,5 +75,3 @@ void RunByteSource::Push(std::uint8_t value)
     if (m_stackSize < STACK_CAPACITY)
         m_stack[m_stackSize++] = value;
 }
-
-} // namespace lumbrel

@@ -8,8 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace lumbrel {
-
 class RunByteSource {
 public:
     static constexpr std::size_t DICTIONARY_ENTRIES = 2048;
@@ -47,5 +45,3 @@ private:
     std::uint8_t m_stack[STACK_CAPACITY];
     std::size_t m_stackSize = 0;
 };
-
-} // namespace lumbrel

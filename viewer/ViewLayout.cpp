@@ -1,7 +1,5 @@
 #include "viewer/ViewLayout.h"
 
-namespace lumbrel {
-
 namespace {
 
 constexpr int PALETTE_WIDTH = 770; // both panels side by side
@@ -36,7 +34,7 @@ PicturePlace PlacePicture(int clientRight, int clientBottom, int bitmapWidth, in
     return place;
 }
 
-Rect FrameRect(const PicturePlace& place)
+Rect FrameEdge(const PicturePlace& place)
 {
     return Rect{place.x - FRAME_WIDTH, place.y - FRAME_WIDTH, place.x + place.width + FRAME_WIDTH,
                 place.y + place.height + FRAME_WIDTH};
@@ -66,5 +64,3 @@ Rect RightSwatch(const PaletteStrip& strip, int index)
     const int top = SwatchTop(strip, index);
     return Rect{left, top, left + 6, top + 5};
 }
-
-} // namespace lumbrel

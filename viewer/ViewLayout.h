@@ -3,8 +3,6 @@
 // panels and swatches. Window-free arithmetic, shared by painting and tests.
 #pragma once
 
-namespace lumbrel {
-
 struct Rect {
     int left;
     int top;
@@ -28,7 +26,7 @@ PicturePlace PlacePicture(int clientRight, int clientBottom, int bitmapWidth, in
                           bool magnify2x, bool showPalette);
 
 // The raised edge lies FRAME_WIDTH pixels outside the picture on every side.
-Rect FrameRect(const PicturePlace& place);
+Rect FrameEdge(const PicturePlace& place);
 
 // The strip at the bottom: a white band with two black panels, each showing
 // the 256 colours as four rows of 64.
@@ -44,5 +42,3 @@ PaletteStrip LayOutPaletteStrip(int clientRight, int stripTop);
 Rect LeftSwatch(const PaletteStrip& strip, int index);
 // 6 x 5 swatches touching their neighbours in a row.
 Rect RightSwatch(const PaletteStrip& strip, int index);
-
-} // namespace lumbrel

@@ -34,6 +34,9 @@ extern ViewerState g_viewer;
 
 // Paint.cpp
 void InitView(HWND window);
+// Lets the old bitmap go, loads the named file into the picture and, when it
+// then has an image, builds its bitmap and makes name the window's title.
+void ShowPictureFile(HWND window, const char* name);
 void BuildBitmap();
 void ReleaseBitmap();
 void PaintWindow(HWND window);

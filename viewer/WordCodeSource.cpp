@@ -1,7 +1,5 @@
 #include "viewer/WordCodeSource.h"
 
-namespace lumbrel {
-
 WordCodeSource::WordCodeSource(const unsigned char* stream, std::size_t size)
     : m_stream(stream), m_size(size), m_wordCount(size / 2), m_word(Word(0))
 {
@@ -34,5 +32,3 @@ bool WordCodeSource::NextCode(unsigned width, std::uint16_t& code)
     code = static_cast<std::uint16_t>(bits & ((1u << width) - 1));
     return true;
 }
-
-} // namespace lumbrel

@@ -8,8 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace lumbrel {
-
 class WordCodeSource {
 public:
     static constexpr unsigned MAX_CODE_WIDTH = 11;
@@ -31,5 +29,3 @@ private:
     unsigned m_availableBits = 8;
     std::size_t m_nextWord = 1;
 };
-
-} // namespace lumbrel

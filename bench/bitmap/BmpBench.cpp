@@ -18,7 +18,11 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-enum Picture { DITHERED_320x200, NOISE_320x200, GRADIENT_1024x1024, FLAT_2048x2048 };
+// Pictures of their own, not the codec benchmark's (bench/pic/BenchPictures.h),
+// and named apart from those: what RLE8 costs depends on the runs, so each
+// picture has runs of its own length: one pixel for the noise, a few for
+// the ramps, eight for the stripes, 64 and more for the boxes.
+enum Picture { RAMPS_320x200, LCG_NOISE_320x200, STRIPES_1024x1024, BOXES_2048x2048 };
 
 // An 8-bit picture of the given kind, with a colour ramp for its table.
 std::unique_ptr<PLMemBitmap> MakePicture(int kind)
@@ -35,14 +39,14 @@ std::unique_ptr<PLMemBitmap> MakePicture(int kind)
         for (int x = 0; x < width; ++x) {
             int value = 0;
             switch (kind) {
-            case DITHERED_320x200: // 16 shades, ordered dither between neighbours
+            case RAMPS_320x200: // 16 shades, ordered dither between neighbours
                 value = std::min(15, (x * 256 / width + BAYER[y & 3][x & 3]) / 16) * 16 + y * 16 / height;
                 break;
-            case NOISE_320x200:
+            case LCG_NOISE_320x200:
                 state = state * 1103515245u + 12345u;
                 value = static_cast<int>(state >> 16);
                 break;
-            case GRADIENT_1024x1024:
+            case STRIPES_1024x1024:
                 value = (x + y) / 8;
                 break;
             default: // a flat field with a few boxes
@@ -58,7 +62,7 @@ std::unique_ptr<PLMemBitmap> MakePicture(int kind)
     return bitmap;
 }
 
-const char* const NAMES[] = {"dithered 320x200", "noise 320x200", "gradient 1024x1024", "flat 2048x2048"};
+const char* const NAMES[] = {"ramps 320x200", "lcg noise 320x200", "stripes 1024x1024", "boxes 2048x2048"};
 
 Bytes Encode(const PLBitmap& bitmap)
 {
@@ -166,10 +170,10 @@ void BM_WriteFile(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_ReadMemory)->DenseRange(DITHERED_320x200, FLAT_2048x2048);
-BENCHMARK(BM_ReadRle8Memory)->DenseRange(DITHERED_320x200, FLAT_2048x2048);
-BENCHMARK(BM_WriteMemory)->DenseRange(DITHERED_320x200, FLAT_2048x2048);
-BENCHMARK(BM_ReadFile)->DenseRange(DITHERED_320x200, FLAT_2048x2048);
-BENCHMARK(BM_WriteFile)->DenseRange(DITHERED_320x200, FLAT_2048x2048);
+BENCHMARK(BM_ReadMemory)->DenseRange(RAMPS_320x200, BOXES_2048x2048);
+BENCHMARK(BM_ReadRle8Memory)->DenseRange(RAMPS_320x200, BOXES_2048x2048);
+BENCHMARK(BM_WriteMemory)->DenseRange(RAMPS_320x200, BOXES_2048x2048);
+BENCHMARK(BM_ReadFile)->DenseRange(RAMPS_320x200, BOXES_2048x2048);
+BENCHMARK(BM_WriteFile)->DenseRange(RAMPS_320x200, BOXES_2048x2048);
 
 BENCHMARK_MAIN();

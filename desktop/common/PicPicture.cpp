@@ -53,7 +53,7 @@ std::string DescribeRefusal(const PicRefusal& refusal)
         break;
     case PicRefusal::NOT_WRITTEN:
         std::snprintf(text, sizeof text, DesktopMessages::NOT_WRITTEN_FORMAT,
-                      Platform::ErrorText(refusal.systemError));
+                      Platform::DescribeError(refusal.systemError));
         break;
     }
     return text;

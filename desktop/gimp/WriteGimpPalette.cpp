@@ -1,5 +1,5 @@
 // Writes the game's default palette as a GIMP palette file, in index order,
-// from the one table the converter and the viewer use.
+// from the table the converter uses (the viewer keeps a copy of its own).
 //   write_gimp_palette <output.gpl>
 #include "pic/DefaultPalette.h"
 

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/WildcardMatch.h"
 #include "platform/posix/FolderNames.h"
+#include "platform/posix/PosixIo.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include <dirent.h>
 #include <malloc.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -75,34 +75,14 @@ int ReadFile(FileId file, void* buffer, int count)
 {
     if (file == INVALID_FILE || count <= 0)
         return 0;
-    int total = 0;
-    auto* bytes = static_cast<unsigned char*>(buffer);
-    while (total < count) {
-        ssize_t got = ::read(static_cast<int>(file), bytes + total, static_cast<size_t>(count - total));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        total += static_cast<int>(got);
-    }
-    return total;
+    return static_cast<int>(ReadFully(static_cast<int>(file), buffer, static_cast<size_t>(count)));
 }
 
 int WriteFile(FileId file, const void* buffer, int count)
 {
     if (file == INVALID_FILE || count <= 0)
         return 0;
-    int total = 0;
-    const auto* bytes = static_cast<const unsigned char*>(buffer);
-    while (total < count) {
-        ssize_t put = ::write(static_cast<int>(file), bytes + total, static_cast<size_t>(count - total));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            break;
-        total += static_cast<int>(put);
-    }
-    return total;
+    return static_cast<int>(WriteFully(static_cast<int>(file), buffer, static_cast<size_t>(count)));
 }
 
 long SeekFile(FileId file, long distance, int origin)
@@ -155,17 +135,10 @@ std::vector<std::string> FindMatches(const char* pattern)
     std::string directory = DirectoryPart(pattern);
     const char* namePattern = pattern + directory.size();
     std::vector<std::string> names;
-    DIR* listing = ::opendir(directory.empty() ? "." : directory.c_str());
-    if (listing == nullptr)
-        return names;
-    while (const dirent* entry = ::readdir(listing)) {
-        const char* name = entry->d_name;
-        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
-            continue;
-        if (MatchesWildcard(namePattern, name))
-            names.emplace_back(name);
+    for (const std::string& name : NamesInFolder(directory)) {
+        if (MatchesWildcard(namePattern, name.c_str()))
+            names.push_back(name);
     }
-    ::closedir(listing);
     // readdir's order depends on the file system; a sorted list makes batches
     // repeatable. Sorted as Windows lists a folder (letters compared in upper
     // case), so that both builds convert the matches in the same order.
@@ -223,8 +196,7 @@ std::string ProgramName()
     if (length <= 0)
         return "cantrel";
     path[length] = '\0';
-    const char* slash = std::strrchr(path, '/');
-    std::string name = slash != nullptr ? slash + 1 : path;
+    std::string name = path + DirectoryPart(path).size();
     size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0)
         name.erase(dot);

@@ -5,6 +5,7 @@
 // place with its old content held to be written back.
 #include "platform/Platform.h"
 #include "platform/posix/FolderNames.h"
+#include "platform/posix/PosixIo.h"
 
 #include <cerrno>
 #include <climits>
@@ -89,45 +90,21 @@ bool InspectTarget(const std::string& path, bool& exists, struct stat& info, int
     return true;
 }
 
-bool WriteAll(int fd, const void* data, std::size_t size)
+// The file a replacement of target writes (FollowLinks) and what it is now
+// (InspectTarget). A missing or empty name names no file.
+bool ResolveTarget(const char* target, std::string& path, bool& exists, struct stat& info, int& error)
 {
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    while (size > 0) {
-        ssize_t put = ::write(fd, bytes, size);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0) {
-            if (put == 0)
-                errno = EIO;
-            return false;
-        }
-        bytes += put;
-        size -= static_cast<std::size_t>(put);
+    if (target == nullptr || *target == '\0') {
+        error = ENOENT;
+        return false;
     }
-    return true;
-}
-
-bool ReadAll(int fd, unsigned char* bytes, std::size_t size)
-{
-    while (size > 0) {
-        ssize_t got = ::read(fd, bytes, size);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            if (got == 0)
-                errno = EIO;
-            return false;
-        }
-        bytes += got;
-        size -= static_cast<std::size_t>(got);
-    }
-    return true;
+    return FollowLinks(target, path, error) && InspectTarget(path, exists, info, error);
 }
 
 // Puts size bytes at the start of fd and cuts the file there.
 bool Overwrite(int fd, const void* data, std::size_t size)
 {
-    return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, data, size) &&
+    return ::lseek(fd, 0, SEEK_SET) == 0 && WriteFully(fd, data, size) == size &&
            ::ftruncate(fd, static_cast<off_t>(size)) == 0;
 }
 
@@ -149,7 +126,7 @@ bool WriteInPlace(const std::string& path, const void* data, std::size_t size, i
     }
     auto oldSize = static_cast<std::size_t>(info.st_size);
     std::unique_ptr<unsigned char[]> old(new (std::nothrow) unsigned char[oldSize > 0 ? oldSize : 1]);
-    if (old == nullptr || !ReadAll(fd, old.get(), oldSize)) {
+    if (old == nullptr || ReadFully(fd, old.get(), oldSize) != oldSize) {
         // Without the old content at hand nothing may be risked.
         error = old == nullptr ? ENOMEM : errno;
         ::close(fd);
@@ -187,7 +164,7 @@ int CreateTemporaryBeside(const std::string& path, std::string& name)
 bool WriteBeside(int fd, const std::string& temporary, const std::string& path, bool exists,
                  const struct stat& old, const void* data, std::size_t size, int& error)
 {
-    bool done = WriteAll(fd, data, size);
+    bool done = WriteFully(fd, data, size) == size;
     if (done && exists && ::geteuid() == 0 && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
         done = ::fchown(fd, old.st_uid, old.st_gid) == 0;
     // After the owner: a change of owner clears the set-id bits.
@@ -217,11 +194,7 @@ bool MayReplaceFile(const char* target, int& error)
     std::string path;
     bool exists = false;
     struct stat info {};
-    if (target == nullptr || *target == '\0') {
-        error = ENOENT;
-        return false;
-    }
-    if (!FollowLinks(target, path, error) || !InspectTarget(path, exists, info, error))
+    if (!ResolveTarget(target, path, exists, info, error))
         return false;
     if (exists)
         return true;
@@ -239,11 +212,7 @@ bool ReplaceFileContent(const char* target, const void* data, std::size_t size, 
     std::string path;
     bool exists = false;
     struct stat old {};
-    if (target == nullptr || *target == '\0') {
-        error = ENOENT;
-        return false;
-    }
-    if (!FollowLinks(target, path, error) || !InspectTarget(path, exists, old, error))
+    if (!ResolveTarget(target, path, exists, old, error))
         return false;
     // A rename would split a hard-linked file from its twins.
     if (exists && old.st_nlink > 1)

@@ -1,5 +1,5 @@
 // Windows' error codes as the C runtime's errno values, so that messages word
-// a failure the same in both builds (Platform::ErrorText).
+// a failure the same in both builds (Platform::DescribeError).
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,6 @@
 // The platform layer on Windows, the converter's home.
 #include "platform/Platform.h"
+#include "platform/win32/Win32Io.h"
 
 #include <windows.h>
 
@@ -54,25 +55,14 @@ int ReadFile(FileId file, void* buffer, int count)
 {
     if (file == INVALID_FILE || count <= 0)
         return 0;
-    int total = 0;
-    auto* bytes = static_cast<unsigned char*>(buffer);
-    while (total < count) {
-        DWORD got = 0;
-        if (!::ReadFile(AsHandle(file), bytes + total, static_cast<DWORD>(count - total), &got, nullptr) || got == 0)
-            break;
-        total += static_cast<int>(got);
-    }
-    return total;
+    return static_cast<int>(ReadFully(AsHandle(file), buffer, static_cast<std::size_t>(count)));
 }
 
 int WriteFile(FileId file, const void* buffer, int count)
 {
     if (file == INVALID_FILE || count <= 0)
         return 0;
-    DWORD put = 0;
-    if (!::WriteFile(AsHandle(file), buffer, static_cast<DWORD>(count), &put, nullptr))
-        return 0;
-    return static_cast<int>(put);
+    return static_cast<int>(WriteFully(AsHandle(file), buffer, static_cast<std::size_t>(count)));
 }
 
 long SeekFile(FileId file, long distance, int origin)
@@ -176,12 +166,7 @@ std::string ProgramName()
     char path[MAX_PATH + 1];
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     path[length < MAX_PATH ? length : MAX_PATH] = '\0';
-    const char* name = path;
-    for (const char* p = path; *p != '\0'; ++p) {
-        if (IsSeparator(*p))
-            name = p + 1;
-    }
-    std::string result(name);
+    std::string result(path + DirectoryPart(path).size());
     size_t dot = result.rfind('.');
     if (dot != std::string::npos && dot > 0)
         result.erase(dot);

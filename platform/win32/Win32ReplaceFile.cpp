@@ -5,6 +5,7 @@
 // content held to be written back.
 #include "platform/Platform.h"
 #include "platform/win32/Win32Errors.h"
+#include "platform/win32/Win32Io.h"
 
 #include <windows.h>
 
@@ -127,36 +128,9 @@ bool InspectTarget(const char* target, Target& found, int& error)
     return true;
 }
 
-bool WriteAll(HANDLE file, const void* data, std::size_t size)
-{
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    while (size > 0) {
-        DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
-        DWORD put = 0;
-        if (!::WriteFile(file, bytes, chunk, &put, nullptr) || put == 0)
-            return false;
-        bytes += put;
-        size -= put;
-    }
-    return true;
-}
-
-bool ReadAll(HANDLE file, unsigned char* bytes, std::size_t size)
-{
-    while (size > 0) {
-        DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
-        DWORD got = 0;
-        if (!::ReadFile(file, bytes, chunk, &got, nullptr) || got == 0)
-            return false;
-        bytes += got;
-        size -= got;
-    }
-    return true;
-}
-
 bool Overwrite(HANDLE file, const void* data, std::size_t size)
 {
-    return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 && WriteAll(file, data, size) &&
+    return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 && WriteFully(file, data, size) == size &&
            SetEndOfFile(file) != 0;
 }
 
@@ -172,11 +146,13 @@ bool WriteInPlace(const char* target, const void* data, std::size_t size, int& e
         return false;
     }
     LARGE_INTEGER oldSize;
+    std::size_t oldBytes = 0;
     std::unique_ptr<unsigned char[]> old;
     bool held = GetFileSizeEx(file, &oldSize) != 0 && static_cast<std::uint64_t>(oldSize.QuadPart) <= SIZE_MAX;
     if (held) {
-        old.reset(new (std::nothrow) unsigned char[static_cast<std::size_t>(oldSize.QuadPart) + 1]);
-        held = old != nullptr && ReadAll(file, old.get(), static_cast<std::size_t>(oldSize.QuadPart));
+        oldBytes = static_cast<std::size_t>(oldSize.QuadPart);
+        old.reset(new (std::nothrow) unsigned char[oldBytes + 1]);
+        held = old != nullptr && ReadFully(file, old.get(), oldBytes) == oldBytes;
     }
     if (!held) {
         // Without the old content at hand nothing may be risked.
@@ -187,7 +163,7 @@ bool WriteInPlace(const char* target, const void* data, std::size_t size, int& e
     bool written = Overwrite(file, data, size);
     if (!written) {
         error = ErrnoFromWindowsError(GetLastError());
-        Overwrite(file, old.get(), static_cast<std::size_t>(oldSize.QuadPart));
+        Overwrite(file, old.get(), oldBytes);
     }
     CloseHandle(file);
     return written;
@@ -222,7 +198,7 @@ bool TakePlaceOf(const std::string& temporary, const char* target, DWORD attribu
 bool WriteBeside(HANDLE file, const std::string& temporary, const char* target, const Target& old,
                  const void* data, std::size_t size, int& error)
 {
-    bool done = WriteAll(file, data, size);
+    bool done = WriteFully(file, data, size) == size;
     if (!done)
         error = ErrnoFromWindowsError(GetLastError());
     CloseHandle(file);

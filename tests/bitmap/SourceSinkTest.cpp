@@ -315,7 +315,7 @@ TEST(FileOutput, TargetsNoOpenForWritingAcceptsAreRefusedAtOpen)
         PLFileOutput sink;
         errno = 0;
         EXPECT_EQ(sink.Open(c.target.c_str(), 4), -1);
-        EXPECT_STREQ(Platform::ErrorText(errno), Platform::ErrorText(c.error));
+        EXPECT_STREQ(Platform::DescribeError(errno), Platform::DescribeError(c.error));
     }
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"file", "taken"}));
 }

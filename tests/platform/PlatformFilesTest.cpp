@@ -88,10 +88,10 @@ TEST(PlatformFiles, SystemErrorsReadTheSameOnEverySystem)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_STREQ(Platform::ErrorText(c.error), c.text);
+        EXPECT_STREQ(Platform::DescribeError(c.error), c.text);
     }
     // Others keep the runtime's own words.
-    EXPECT_STREQ(Platform::ErrorText(EDOM), std::strerror(EDOM));
+    EXPECT_STREQ(Platform::DescribeError(EDOM), std::strerror(EDOM));
 }
 
 } // namespace

@@ -82,8 +82,8 @@ TEST(PosixReplaceFile, LinksKeepPointingWhereTheyDid)
             fs::create_symlink("../real/v.bmp", folder / "links/w.bmp");
         fs::create_symlink(c.pointsTo, folder / c.link);
         int error = 0;
-        ASSERT_TRUE(Platform::MayReplaceFile((folder / c.link).c_str(), error)) << Platform::ErrorText(error);
-        ASSERT_TRUE(Replace(folder / c.link, NEW_CONTENT, error)) << Platform::ErrorText(error);
+        ASSERT_TRUE(Platform::MayReplaceFile((folder / c.link).c_str(), error)) << Platform::DescribeError(error);
+        ASSERT_TRUE(Replace(folder / c.link, NEW_CONTENT, error)) << Platform::DescribeError(error);
         EXPECT_TRUE(fs::is_symlink(folder / c.link));
         EXPECT_EQ(fs::read_symlink(folder / c.link), fs::path(c.pointsTo));
         EXPECT_EQ(ContentOf(folder / c.real), NEW_CONTENT);
@@ -115,7 +115,7 @@ TEST(PosixReplaceFile, PermissionsStayAndNewFilesFollowTheMask)
         ASSERT_TRUE(WriteBytes(target, OLD_CONTENT));
         ASSERT_EQ(::chmod(target.c_str(), mode), 0);
         int error = 0;
-        ASSERT_TRUE(Replace(target, NEW_CONTENT, error)) << Platform::ErrorText(error);
+        ASSERT_TRUE(Replace(target, NEW_CONTENT, error)) << Platform::DescribeError(error);
         EXPECT_EQ(StatOf(target).st_mode & 07777, mode);
     }
     ScratchFolder folder;
@@ -138,7 +138,7 @@ TEST(PosixReplaceFile, OwnerAndGroupStay)
     }
     struct stat before = StatOf(target);
     int error = 0;
-    ASSERT_TRUE(Replace(target, NEW_CONTENT, error)) << Platform::ErrorText(error);
+    ASSERT_TRUE(Replace(target, NEW_CONTENT, error)) << Platform::DescribeError(error);
     struct stat after = StatOf(target);
     EXPECT_EQ(after.st_uid, before.st_uid);
     EXPECT_EQ(after.st_gid, before.st_gid);
@@ -193,9 +193,9 @@ TEST(PosixReplaceFile, NamesFoundWithoutCaseSeeTheFilesJustWritten)
     EXPECT_EQ(Platform::ResolveNameCase((folder / "valley.pic").c_str()), folder / "VALLEY.PIC");
     EXPECT_EQ(Platform::ResolveNameCase((folder / "a.bmp").c_str()), folder / "a.bmp");
     int error = 0;
-    ASSERT_TRUE(Replace(folder / "A.BMP", NEW_CONTENT, error)) << Platform::ErrorText(error);
+    ASSERT_TRUE(Replace(folder / "A.BMP", NEW_CONTENT, error)) << Platform::DescribeError(error);
     EXPECT_EQ(Platform::ResolveNameCase((folder / "a.bmp").c_str()), folder / "A.BMP");
-    ASSERT_TRUE(Replace(folder / "a.Bmp", NEW_CONTENT, error)) << Platform::ErrorText(error);
+    ASSERT_TRUE(Replace(folder / "a.Bmp", NEW_CONTENT, error)) << Platform::DescribeError(error);
     EXPECT_EQ(Platform::ResolveNameCase((folder / "a.bmp").c_str()), folder / "a.bmp") << "two twins: no choice";
 }
 

@@ -40,7 +40,7 @@ TEST(ReplaceFile, WritesTheWholeContentAndNothingElse)
         }
         int error = 0;
         EXPECT_TRUE(Platform::MayReplaceFile(target.c_str(), error));
-        ASSERT_TRUE(Replace(target, c.content, error)) << Platform::ErrorText(error);
+        ASSERT_TRUE(Replace(target, c.content, error)) << Platform::DescribeError(error);
         EXPECT_EQ(ContentOf(target), c.content);
         EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.pic"}) << "no temporary file is left";
     }
@@ -65,10 +65,10 @@ TEST(ReplaceFile, RefusesWhatAPlainOpenRefusesAndChangesNothing)
         SCOPED_TRACE(c.target);
         int error = 0;
         EXPECT_FALSE(Platform::MayReplaceFile(c.target.c_str(), error));
-        EXPECT_STREQ(Platform::ErrorText(error), Platform::ErrorText(c.error));
+        EXPECT_STREQ(Platform::DescribeError(error), Platform::DescribeError(c.error));
         error = 0;
         EXPECT_FALSE(Replace(c.target, NEW_CONTENT, error));
-        EXPECT_STREQ(Platform::ErrorText(error), Platform::ErrorText(c.error));
+        EXPECT_STREQ(Platform::DescribeError(error), Platform::DescribeError(c.error));
     }
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"file", "folder.pic"}));
     EXPECT_TRUE(fs::is_empty(folder / "folder.pic"));
@@ -97,7 +97,7 @@ TEST(ReplaceFile, AReadOnlyFileIsRefusedAsThePlatformRefusesIt)
     EXPECT_EQ(Replace(target, NEW_CONTENT, error), writable);
     EXPECT_EQ(ContentOf(target), writable ? NEW_CONTENT : OLD_CONTENT);
     if (!writable) {
-        EXPECT_STREQ(Platform::ErrorText(error), "Permission denied");
+        EXPECT_STREQ(Platform::DescribeError(error), "Permission denied");
     }
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"locked.pic"});
     fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
@@ -110,7 +110,7 @@ TEST(ReplaceFile, AHardLinkedFileStaysOneFile)
     ASSERT_TRUE(WriteBytes(target, OLD_CONTENT));
     fs::create_hard_link(target, folder / "twin.pic");
     int error = 0;
-    ASSERT_TRUE(Replace(target, NEW_CONTENT, error)) << Platform::ErrorText(error);
+    ASSERT_TRUE(Replace(target, NEW_CONTENT, error)) << Platform::DescribeError(error);
     EXPECT_EQ(ContentOf(folder / "twin.pic"), NEW_CONTENT);
     EXPECT_TRUE(Platform::SameFile(target.c_str(), (folder / "twin.pic").c_str()));
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"a.pic", "twin.pic"}));
@@ -132,8 +132,8 @@ TEST(ReplaceFile, AnyLegalNameWorks)
         SCOPED_TRACE(name.size());
         std::string target = folder / name;
         int error = 0;
-        ASSERT_TRUE(Replace(target, OLD_CONTENT, error)) << Platform::ErrorText(error);
-        ASSERT_TRUE(Replace(target, NEW_CONTENT, error)) << Platform::ErrorText(error);
+        ASSERT_TRUE(Replace(target, OLD_CONTENT, error)) << Platform::DescribeError(error);
+        ASSERT_TRUE(Replace(target, NEW_CONTENT, error)) << Platform::DescribeError(error);
         EXPECT_EQ(ContentOf(target), NEW_CONTENT);
         fs::remove(target);
         EXPECT_TRUE(folder.Names().empty());

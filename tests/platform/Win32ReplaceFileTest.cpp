@@ -32,7 +32,7 @@ TEST(Win32ReplaceFile, AttributesStayAndTheArchiveBitIsSet)
         const unsigned char content[] = {9};
         int error = 0;
         ASSERT_TRUE(Platform::ReplaceFileContent(target.c_str(), content, sizeof content, error))
-            << Platform::ErrorText(error);
+            << Platform::DescribeError(error);
         DWORD mask = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY;
         EXPECT_EQ(GetFileAttributesA(target.c_str()) & mask, c.after);
         Bytes bytes;

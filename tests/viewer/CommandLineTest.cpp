@@ -34,12 +34,12 @@ TEST(CommandLine, TakesTheWholeTextAsOneFileName)
         // Guard bytes around the 264-byte buffer catch a write past its end.
         char buffer[8 + 264 + 8];
         std::memset(buffer, '#', sizeof buffer);
-        lumbrel::TakeFileName(c.commandLine.c_str(), buffer + 8, 264);
+        TakeFileName(c.commandLine.c_str(), buffer + 8, 264);
         EXPECT_EQ(std::string(buffer + 8), c.fileName);
         EXPECT_EQ(std::string(buffer, 8), std::string(8, '#'));
         EXPECT_EQ(std::string(buffer + 8 + 264, 8), std::string(8, '#'));
     }
     char buffer[4] = {'#', '#', '#', '#'};
-    lumbrel::TakeFileName(nullptr, buffer, sizeof buffer);
+    TakeFileName(nullptr, buffer, sizeof buffer);
     EXPECT_EQ(buffer[0], '\0');
 }

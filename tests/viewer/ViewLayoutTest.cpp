@@ -5,8 +5,6 @@
 
 #include <ostream>
 
-namespace lumbrel {
-
 bool operator==(const Rect& a, const Rect& b)
 {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -16,10 +14,6 @@ std::ostream& operator<<(std::ostream& out, const Rect& r)
 {
     return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
 }
-
-} // namespace lumbrel
-
-using namespace lumbrel;
 
 TEST(ViewLayout, CentresThePictureAboveTheStrip)
 {
@@ -64,7 +58,7 @@ TEST(ViewLayout, FrameLiesTwoPixelsOutsideThePicture)
         {{0, 0, 1000, 800, 570}, {-2, -2, 1002, 802}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FrameRect(c.place), c.frame);
+        EXPECT_EQ(FrameEdge(c.place), c.frame);
 }
 
 TEST(ViewLayout, PaletteStripPanelsAndSwatches)

@@ -6,8 +6,6 @@
 
 #include <vector>
 
-using lumbrel::WordCodeSource;
-
 namespace {
 
 struct CodeCase {
