@@ -8,6 +8,7 @@
 #include "bitmap/PLMemBitmap.h"
 #include "bitmap/PLTextException.h"
 #include "pic/DefaultPalette.h"
+#include "pic/PaletteEntry.h"
 #include "pic/PicFile.h"
 #include "pic/PicSize.h"
 #include "platform/Platform.h"
@@ -250,8 +251,7 @@ bool ImageDocument::TakeBitmap(PLMemBitmap& bitmap)
     // The reader always delivers 256 entries; alpha has no place here.
     const PLColor* table = bitmap.ColorTable();
     for (int i = 0; i < PALETTE_ENTRIES; ++i)
-        StoreLittle32(palette.Data() + 4 * i, static_cast<std::uint32_t>(table[i].b) << 16 |
-                                               static_cast<std::uint32_t>(table[i].g) << 8 | table[i].r);
+        StoreLittle32(palette.Data() + 4 * i, EntryFromRgb({table[i].r, table[i].g, table[i].b}));
 
     Pixels.Adopt(bitmap.TakePixels(), static_cast<int>(count));
     Palette.Swap(palette);
@@ -283,9 +283,8 @@ bool ImageDocument::SaveBmp(const char* name)
         bool ownPalette = Palette.Size() >= PALETTE_BYTES;
         PLColor* table = bitmap.ColorTable();
         for (int i = 0; i < PALETTE_ENTRIES; ++i) {
-            std::uint32_t entry = ownPalette ? LoadLittle32(Palette.Data() + 4 * i) : DEFAULT_PALETTE[i];
-            table[i] = PLColor(static_cast<std::uint8_t>(entry & 0xFF), static_cast<std::uint8_t>((entry >> 8) & 0xFF),
-                               static_cast<std::uint8_t>((entry >> 16) & 0xFF), 0);
+            Rgb rgb = RgbFromEntry(ownPalette ? LoadLittle32(Palette.Data() + 4 * i) : DEFAULT_PALETTE[i]);
+            table[i] = PLColor(rgb.red, rgb.green, rgb.blue, 0);
         }
         PLBmpWriter writer;
         writer.EncodeFile(name, bitmap);

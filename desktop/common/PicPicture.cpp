@@ -1,5 +1,6 @@
 #include "desktop/common/PicPicture.h"
 
+#include "converter/support/LittleEndian.h"
 #include "desktop/common/DesktopMessages.h"
 #include "pic/DefaultPalette.h"
 #include "pic/PicFile.h"
@@ -10,14 +11,6 @@
 #include <cstring>
 
 namespace {
-
-// Palette entries are 0x00BBGGRR; the colour map holds red, green, blue.
-void TripleFromEntry(std::uint32_t entry, unsigned char* rgb)
-{
-    rgb[0] = static_cast<unsigned char>(entry & 0xFF);
-    rgb[1] = static_cast<unsigned char>((entry >> 8) & 0xFF);
-    rgb[2] = static_cast<unsigned char>((entry >> 16) & 0xFF);
-}
 
 // The message for what PicFile refused; empty when it refused nothing.
 std::string DescribeRefusal(const PicRefusal& refusal)
@@ -63,8 +56,8 @@ std::string DescribeRefusal(const PicRefusal& refusal)
 
 PicPicture::PicPicture()
 {
-    for (int i = 0; i < COLOURS; ++i)
-        TripleFromEntry(DEFAULT_PALETTE[i], m_colourMap + 3 * i);
+    for (int i = 0; i < PALETTE_ENTRIES; ++i)
+        StoreRgb(m_colourMap + 3 * i, RgbFromEntry(DEFAULT_PALETTE[i]));
 }
 
 bool PicPicture::Load(const char* path)
@@ -119,8 +112,8 @@ bool PicPicture::TakePicture(PicFile& pic)
     m_height = pic.Height();
     // Without a palette chunk PicFile holds the default palette, as the
     // converter's BMP file of the picture does.
-    for (int i = 0; i < COLOURS; ++i)
-        TripleFromEntry(pic.PaletteEntry(static_cast<unsigned>(i)), m_colourMap + 3 * i);
+    for (int i = 0; i < PALETTE_ENTRIES; ++i)
+        StoreRgb(m_colourMap + 3 * i, RgbFromEntry(pic.PaletteEntry(static_cast<unsigned>(i))));
     m_hasPalette = pic.HasPalette;
     return true;
 }
@@ -144,8 +137,8 @@ bool PicPicture::SetImage(int width, int height, const unsigned char* pixels, co
     m_height = height;
     if (colours < 0)
         colours = 0;
-    if (colours > COLOURS)
-        colours = COLOURS;
+    if (colours > PALETTE_ENTRIES)
+        colours = PALETTE_ENTRIES;
     // Entries the colour map does not supply are black, as the BMP reader
     // makes them for a short colour table.
     std::memset(m_colourMap, 0, sizeof m_colourMap);
@@ -166,11 +159,9 @@ bool PicPicture::Save(const char* path, bool writePalette)
 {
     m_error.clear();
     // The palette as PicFile takes it: 256 little-endian entries 0x00BBGGRR.
-    unsigned char palette[4 * COLOURS];
-    for (int i = 0; i < COLOURS; ++i) {
-        std::memcpy(palette + 4 * i, m_colourMap + 3 * i, 3);
-        palette[4 * i + 3] = 0;
-    }
+    unsigned char palette[PALETTE_BYTES];
+    for (int i = 0; i < PALETTE_ENTRIES; ++i)
+        StoreLittle32(palette + 4 * i, EntryFromRgb(LoadRgb(m_colourMap + 3 * i)));
     PicFile pic;
     if (pic.SetImage(m_width, m_height, m_pixels.Data(), palette) && pic.Save(path, writePalette))
         return true;
