@@ -6,22 +6,20 @@
 #include "pic/ByteWords.h"
 #include "pic/CodeReader.h"
 #include "pic/PicSize.h"
+#include "pic/PicStream.h"
 
 #include <climits>
 #include <cstring>
 
 namespace {
 
-constexpr unsigned FIRST_CODE_WIDTH = 9;
-constexpr unsigned MAX_CODE_WIDTH = 11;
-constexpr unsigned DICTIONARY_SIZE = 1u << MAX_CODE_WIDTH;
 // The entry the first code of every dictionary cycle defines.
 constexpr unsigned FIRST_FREE_CODE = 256;
 constexpr std::uint16_t NO_PREFIX = 0xFFFF;
 // A chain of distinct entries visits at most all 2,048 of them; with the
 // repeated first byte of a code that defines itself, a string never passes
 // this length. A longer walk has met a loop that only damaged data makes.
-constexpr std::size_t LONGEST_STRING = DICTIONARY_SIZE + 1;
+constexpr std::size_t LONGEST_STRING = DICTIONARY_CODES + 1;
 // Strings are copied in blocks of this many bytes, so the output keeps that
 // much room past every string.
 constexpr std::size_t COPY_BLOCK = 16;
@@ -29,7 +27,6 @@ constexpr std::size_t COPY_BLOCK = 16;
 // one-byte code is copied from there like any longer string: one path, and
 // no hard-to-predict branch between the two.
 constexpr std::size_t LITERAL_BYTES = 256;
-constexpr unsigned char RLE_ESCAPE = 0x90;
 
 // The entries of one dictionary cycle: for every code its prefix code and
 // last byte, which the walk follows, and where its string was written when
@@ -43,12 +40,12 @@ constexpr unsigned char RLE_ESCAPE = 0x90;
 // byte) takes the same copy as any other code; its prefix and last byte, which
 // a walk could meet, are set only once the entry is defined.
 struct Dictionary {
-    std::uint16_t prefix[DICTIONARY_SIZE];
-    unsigned char character[DICTIONARY_SIZE];
+    std::uint16_t prefix[DICTIONARY_CODES];
+    unsigned char character[DICTIONARY_CODES];
     // One more than the codes: the half-made entry after entry 2047, which
     // moves to 256 when the cycle starts again.
-    std::uint32_t copyStart[DICTIONARY_SIZE + 1];
-    std::uint16_t copyLength[DICTIONARY_SIZE + 1];
+    std::uint32_t copyStart[DICTIONARY_CODES + 1];
+    std::uint16_t copyLength[DICTIONARY_CODES + 1];
 
     Dictionary()
     {
@@ -67,7 +64,7 @@ struct Dictionary {
     // prefix is a code from before the reset, which the cycle may define anew.
     void StartCycle(std::uint32_t previousStart)
     {
-        for (unsigned i = 0; i < DICTIONARY_SIZE; ++i) {
+        for (unsigned i = 0; i < DICTIONARY_CODES; ++i) {
             prefix[i] = NO_PREFIX;
             character[i] = static_cast<unsigned char>(i);
         }
