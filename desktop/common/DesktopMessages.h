@@ -5,6 +5,8 @@
 // final stop: what is wrong, then what a PIC picture can be.
 #pragma once
 
+#include "pic/PicRefusalWording.h"
+
 namespace DesktopMessages {
 
 constexpr const char* FILE_NOT_OPENED = "The file cannot be opened for reading";
@@ -25,5 +27,17 @@ constexpr const char* STREAM_TOO_LONG_FORMAT = "The picture cannot be stored in 
 constexpr const char* SAVE_OUT_OF_MEMORY_FORMAT =
     "The picture cannot be stored: there is not enough memory for its %d x %d pixels";
 constexpr const char* NOT_WRITTEN_FORMAT = "The file could not be written (nothing was changed): %s";
+
+constexpr RefusalWording PIC_REFUSALS[] = {
+    {PicRefusal::FILE_TOO_LARGE, RefusalNumbers::BYTES_AND_LIMIT, FILE_TOO_LARGE_FORMAT},
+    {PicRefusal::FILE_OUT_OF_MEMORY, RefusalNumbers::BYTES_PLURAL, FILE_OUT_OF_MEMORY_FORMAT},
+    {PicRefusal::IMAGE_CHUNK_TOO_LARGE, RefusalNumbers::SIZE_AND_LIMIT, IMAGE_CHUNK_TOO_LARGE_FORMAT},
+    {PicRefusal::IMAGE_OUT_OF_MEMORY, RefusalNumbers::SIZE, IMAGE_OUT_OF_MEMORY_FORMAT},
+    {PicRefusal::PICTURE_TOO_LARGE, RefusalNumbers::SIZE_AND_LIMIT, PICTURE_TOO_LARGE_FORMAT},
+    {PicRefusal::STREAM_TOO_LONG, RefusalNumbers::BYTES_AND_LIMIT, STREAM_TOO_LONG_FORMAT},
+    {PicRefusal::SAVE_OUT_OF_MEMORY, RefusalNumbers::SIZE, SAVE_OUT_OF_MEMORY_FORMAT},
+    {PicRefusal::NOT_WRITTEN, RefusalNumbers::SYSTEM_ERROR, NOT_WRITTEN_FORMAT},
+};
+static_assert(CoversEveryRefusal(PIC_REFUSALS), "every refusal worded once, each format fitting its numbers");
 
 } // namespace DesktopMessages
