@@ -73,6 +73,19 @@ struct Dictionary {
         copyStart[FIRST_FREE_CODE] = previousStart;
     }
 
+    // The entry at code, once the string just read has been written at start
+    // (start bytes from the output's base): the previous code's string plus
+    // that string's first byte. The entry after it is half made from this
+    // string, one byte longer than its copy; a walked string (copy length 0)
+    // is not settled, so that entry gets no copy either.
+    void Define(unsigned code, unsigned previousCode, unsigned char first, std::uint32_t start, unsigned length)
+    {
+        prefix[code] = static_cast<std::uint16_t>(previousCode);
+        character[code] = first;
+        copyStart[code + 1] = start;
+        copyLength[code + 1] = static_cast<std::uint16_t>(length == 0 ? 0 : length + 1);
+    }
+
     // The general expansion: from the code's entry along the prefixes to a
     // one-byte entry, which holds the string's first byte. Null for a chain
     // that loops, which only damaged data makes.
@@ -90,6 +103,26 @@ struct Dictionary {
         while (top > 0)
             *at++ = stack[--top];
         return at;
+    }
+};
+
+// The codes of one dictionary cycle: the next free code, and the width of the
+// codes that define it.
+struct CodeSpace {
+    unsigned width = FIRST_CODE_WIDTH;
+    unsigned mask = (1u << FIRST_CODE_WIDTH) - 1;
+    unsigned nextCode = FIRST_FREE_CODE;
+
+    // One more entry defined. The width grows once the next free code passes
+    // the mask; false when it would pass MAX_CODE_WIDTH, and then, as there is
+    // no clear code, the dictionary starts again.
+    bool AddCode()
+    {
+        if (++nextCode > mask) {
+            ++width;
+            mask = mask * 2 + 1;
+        }
+        return width <= MAX_CODE_WIDTH;
     }
 };
 
@@ -129,6 +162,26 @@ unsigned char* WalkCode(const Dictionary& dictionary, unsigned char* at, const u
     return at;
 }
 
+// The 256 one-byte strings, which the one-byte codes are copied from.
+unsigned char* WriteLiterals(unsigned char* at)
+{
+    for (unsigned i = 0; i < LITERAL_BYTES; ++i)
+        *at++ = static_cast<unsigned char>(i);
+    return at;
+}
+
+// Room at at for the longest string and the block copied past its end. The
+// block may move to grow, and the strings' base with it.
+bool KeepRoomForString(BufferWriter& writer, unsigned char*& at, unsigned char*& limit, unsigned char*& base)
+{
+    if (static_cast<std::size_t>(limit - at) >= LONGEST_STRING + COPY_BLOCK)
+        return true;
+    if (!writer.MakeRoom(at, limit, LONGEST_STRING + COPY_BLOCK))
+        return false;
+    base = writer.Data();
+    return true;
+}
+
 // The LZW stage: the run-length bytes from the compressed stream, written
 // after the 256 one-byte strings; end is set past the last one. False only
 // when the output cannot grow.
@@ -138,9 +191,7 @@ bool DecodeLzw(const unsigned char* stream, std::size_t size, BufferWriter& writ
     unsigned char* limit = writer.Limit();
     if (!writer.MakeRoom(at, limit, LITERAL_BYTES + LONGEST_STRING + COPY_BLOCK))
         return false;
-    for (unsigned i = 0; i < LITERAL_BYTES; ++i)
-        *at++ = static_cast<unsigned char>(i);
-    end = at;
+    end = at = WriteLiterals(at);
     unsigned char* base = writer.Data();
     // The stream's first byte is the largest code width; it is not needed, as
     // the dictionary always starts again where a code would need 12 bits.
@@ -150,45 +201,28 @@ bool DecodeLzw(const unsigned char* stream, std::size_t size, BufferWriter& writ
     // stream's last byte, or padding and zeros), and then it stops.
     const std::uint64_t endBit = 16 * static_cast<std::uint64_t>(size / 2);
     Dictionary dictionary;
-    unsigned width = FIRST_CODE_WIDTH, mask = (1u << FIRST_CODE_WIDTH) - 1, nextCode = FIRST_FREE_CODE;
+    CodeSpace codes;
     unsigned previousCode = 0; // before the first code: code 0, byte 0 (the first of the one-byte strings)
     while (reader.BitPosition() <= endBit) {
-        unsigned code = reader.Read(width);
+        unsigned code = reader.Read(codes.width);
         // Any code past the next free one (damaged data) stands for it.
-        code = code < nextCode ? code : nextCode;
-        if (static_cast<std::size_t>(limit - at) < LONGEST_STRING + COPY_BLOCK) {
-            if (!writer.MakeRoom(at, limit, LONGEST_STRING + COPY_BLOCK))
-                return false;
-            base = writer.Data();
-        }
+        code = code < codes.nextCode ? code : codes.nextCode;
+        if (!KeepRoomForString(writer, at, limit, base))
+            return false;
         unsigned char* start = at;
         unsigned length = dictionary.copyLength[code];
-        if (length != 0) {
-            at = CopyString(at, base + dictionary.copyStart[code], length);
-        } else {
-            // A walked string is not settled: the entry it leads to gets no copy.
-            unsigned char* walked = WalkCode(dictionary, at, base, code, nextCode, previousCode);
-            if (walked == nullptr)
-                break; // the rest of the stream is lost
-            at = walked;
+        at = length != 0 ? CopyString(at, base + dictionary.copyStart[code], length)
+                         : WalkCode(dictionary, at, base, code, codes.nextCode, previousCode);
+        if (at == nullptr) {
+            at = start; // a looping chain: the rest of the stream is lost
+            break;
         }
-        // The entry at the next free code: the previous code's string plus
-        // this string's first byte. The next one is half made from this string.
-        unsigned char first = *start;
-        dictionary.prefix[nextCode] = static_cast<std::uint16_t>(previousCode);
-        dictionary.character[nextCode] = first;
-        dictionary.copyStart[nextCode + 1] = static_cast<std::uint32_t>(start - base);
-        dictionary.copyLength[nextCode + 1] = static_cast<std::uint16_t>(length == 0 ? 0 : length + 1);
-        *at = first;
+        dictionary.Define(codes.nextCode, previousCode, *start, static_cast<std::uint32_t>(start - base), length);
+        *at = *start; // the half-made entry's last byte, in advance
         previousCode = code;
-        if (++nextCode > mask) {
-            ++width;
-            mask = mask * 2 + 1;
-        }
-        // No clear code: after entry 2047 the dictionary starts again.
-        if (width > MAX_CODE_WIDTH) {
-            dictionary.StartCycle(dictionary.copyStart[nextCode]);
-            width = FIRST_CODE_WIDTH, mask = (1u << FIRST_CODE_WIDTH) - 1, nextCode = FIRST_FREE_CODE;
+        if (!codes.AddCode()) {
+            dictionary.StartCycle(dictionary.copyStart[codes.nextCode]);
+            codes = CodeSpace();
         }
     }
     end = at;
