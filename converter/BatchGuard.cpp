@@ -33,7 +33,7 @@ BatchGuard::Conflict BatchGuard::Check(const std::string& input, const char* out
     return NONE;
 }
 
-void BatchGuard::Written(const std::string& input, const char* output)
+void BatchGuard::NoteWritten(const std::string& input, const char* output)
 {
     m_written.emplace_back(Platform::ResolveNameCase(output), input);
 }

@@ -21,7 +21,7 @@ public:
     // input whose conversion wrote that output.
     Conflict Check(const std::string& input, const char* output, std::string& from) const;
     // Records that output was written from input.
-    void Written(const std::string& input, const char* output);
+    void NoteWritten(const std::string& input, const char* output);
 
 private:
     std::vector<std::string> m_inputs;

@@ -85,7 +85,7 @@ void Converter::ConvertMatches(const char* pattern, bool drop, bool usePalette, 
         if (!ConvertFile(input.c_str(), output.Text(), drop, usePalette, usePaletteFile, fillPalette,
                          fillPaletteFile))
             continue;
-        guard.Written(input, output.Text());
+        guard.NoteWritten(input, output.Text());
         std::fputs(Messages::CONVERTED, m_output);
         std::fputs(input.c_str(), m_output);
         std::fputs(Messages::CONVERTED_TO, m_output);
