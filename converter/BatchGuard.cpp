@@ -2,13 +2,11 @@
 
 #include "platform/Platform.h"
 
-BatchGuard::BatchGuard(std::vector<std::string> inputs, const std::vector<std::string>& paletteFiles)
+BatchGuard::BatchGuard(std::vector<std::string> inputs, const PaletteOptions& palettes)
     : m_inputs(std::move(inputs))
 {
-    for (const std::string& name : paletteFiles) {
-        if (!name.empty())
-            m_paletteFiles.push_back(Platform::ResolveNameCase(name.c_str()));
-    }
+    for (const char* name : palettes.ListFiles())
+        m_paletteFiles.push_back(Platform::ResolveNameCase(name));
 }
 
 BatchGuard::Conflict BatchGuard::Check(const std::string& input, const char* output, std::string& from) const
