@@ -2,13 +2,11 @@
 
 #include "platform/Platform.h"
 
-BatchGuard::BatchGuard(std::vector<std::string> inputs, const std::vector<std::string>& paletteFiles)
+BatchGuard::BatchGuard(std::vector<std::string> inputs, const PaletteOptions& palettes)
     : m_inputs(std::move(inputs))
 {
-    for (const std::string& name : paletteFiles) {
-        if (!name.empty())
-            m_paletteFiles.push_back(Platform::ResolveNameCase(name.c_str()));
-    }
+    for (const char* name : palettes.ListFiles())
+        m_paletteFiles.push_back(Platform::ResolveNameCase(name));
 }
 
 BatchGuard::Conflict BatchGuard::Check(const std::string& input, const char* output, std::string& from) const
@@ -33,7 +31,7 @@ BatchGuard::Conflict BatchGuard::Check(const std::string& input, const char* out
     return NONE;
 }
 
-void BatchGuard::Written(const std::string& input, const char* output)
+void BatchGuard::NoteWritten(const std::string& input, const char* output)
 {
     m_written.emplace_back(Platform::ResolveNameCase(output), input);
 }

@@ -5,6 +5,8 @@
 // compares them, after the case resolution the converter applies to names.
 #pragma once
 
+#include "converter/PaletteOptions.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,15 +15,14 @@ class BatchGuard {
 public:
     enum Conflict { NONE, OTHER_INPUT, WRITTEN, PALETTE_FILE };
 
-    // paletteFiles: the use and fill palette files of the run; empty names
-    // (a flag not given) are left out.
-    BatchGuard(std::vector<std::string> inputs, const std::vector<std::string>& paletteFiles);
+    // palettes: the run's palette options, whose files the batch reads.
+    BatchGuard(std::vector<std::string> inputs, const PaletteOptions& palettes);
 
     // What writing output from input would run into. For WRITTEN, from is the
     // input whose conversion wrote that output.
     Conflict Check(const std::string& input, const char* output, std::string& from) const;
     // Records that output was written from input.
-    void Written(const std::string& input, const char* output);
+    void NoteWritten(const std::string& input, const char* output);
 
 private:
     std::vector<std::string> m_inputs;

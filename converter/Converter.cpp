@@ -24,6 +24,31 @@ const char* OrEmpty(const char* name)
 
 } // namespace
 
+// A file named on the command line: as passed, for the messages, and as the
+// file system finds it, whatever its case, for opening it.
+struct Converter::NamedFile {
+    explicit NamedFile(const char* name) : passed(OrEmpty(name)), found(Platform::ResolveNameCase(passed)) {}
+
+    const char* passed;
+    std::string found;
+};
+
+// The files one conversion reads, and the pictures loaded from them: the
+// input, and the palette files of the options given.
+struct Converter::Sources {
+    Sources(const char* input, const PaletteOptions& palettes)
+        : inputFile(input), useFile(palettes.use.name), fillFile(palettes.fill.name)
+    {
+    }
+
+    NamedFile inputFile;
+    NamedFile useFile;
+    NamedFile fillFile;
+    ImageDocument image;
+    ImageDocument usePalette;
+    ImageDocument fillPalette;
+};
+
 Converter::Converter(std::FILE* output) : m_output(output)
 {
 }
@@ -51,17 +76,23 @@ CharString Converter::DefaultOutputName(const char* name)
 bool Converter::Convert(const char* input, const char* outputName, bool drop, bool usePalette,
                         const char* usePaletteFile, bool fillPalette, const char* fillPaletteFile)
 {
+    const PaletteOptions palettes{drop, {usePalette, usePaletteFile}, {fillPalette, fillPaletteFile}};
     if (HasWildcards(input)) {
-        ConvertMatches(input, drop, usePalette, usePaletteFile, fillPalette, fillPaletteFile);
+        ConvertMatches(input, palettes);
     } else {
         CharString output = IsEmptyName(outputName) ? DefaultOutputName(OrEmpty(input)) : CharString(outputName);
-        ConvertFile(OrEmpty(input), output.Text(), drop, usePalette, usePaletteFile, fillPalette, fillPaletteFile);
+        ConvertPicture(OrEmpty(input), output.Text(), palettes);
     }
     return ErrorText.IsEmpty();
 }
 
-void Converter::ConvertMatches(const char* pattern, bool drop, bool usePalette, const char* usePaletteFile,
-                               bool fillPalette, const char* fillPaletteFile)
+bool Converter::ConvertFile(const char* input, const char* outputName, bool drop, bool usePalette,
+                            const char* usePaletteFile, bool fillPalette, const char* fillPaletteFile)
+{
+    return ConvertPicture(input, outputName, {drop, {usePalette, usePaletteFile}, {fillPalette, fillPaletteFile}});
+}
+
+void Converter::ConvertMatches(const char* pattern, const PaletteOptions& palettes)
 {
     // The search reports bare names; joined to the pattern's directory they
     // name the matches wherever they are, and outputs land next to them. The
@@ -75,17 +106,16 @@ void Converter::ConvertMatches(const char* pattern, bool drop, bool usePalette, 
     }
     for (std::string& input : inputs)
         input = directory + input;
-    BatchGuard guard(inputs, {usePalette ? OrEmpty(usePaletteFile) : "", fillPalette ? OrEmpty(fillPaletteFile) : ""});
+    BatchGuard guard(inputs, palettes);
     // Every match frees and allocates blocks of the same sizes again.
     Platform::KeepFreedMemory();
     for (const std::string& input : inputs) {
         CharString output = DefaultOutputName(input.c_str());
         if (!MayWrite(guard, input, output.Text()))
             continue;
-        if (!ConvertFile(input.c_str(), output.Text(), drop, usePalette, usePaletteFile, fillPalette,
-                         fillPaletteFile))
+        if (!ConvertPicture(input.c_str(), output.Text(), palettes))
             continue;
-        guard.Written(input, output.Text());
+        guard.NoteWritten(input, output.Text());
         std::fputs(Messages::CONVERTED, m_output);
         std::fputs(input.c_str(), m_output);
         std::fputs(Messages::CONVERTED_TO, m_output);
@@ -121,74 +151,81 @@ bool Converter::MayWrite(const BatchGuard& guard, const std::string& input, cons
     return false;
 }
 
-bool Converter::ConvertFile(const char* input, const char* outputName, bool drop, bool usePalette,
-                            const char* usePaletteFile, bool fillPalette, const char* fillPaletteFile)
+bool Converter::ConvertPicture(const char* input, const char* outputName, const PaletteOptions& palettes)
 {
-    // Names are found as Windows finds them, whatever their case; messages
-    // keep them as they were passed.
-    std::string inputFile = Platform::ResolveNameCase(OrEmpty(input));
-    std::string usePaletteName = Platform::ResolveNameCase(OrEmpty(usePaletteFile));
-    std::string fillPaletteName = Platform::ResolveNameCase(OrEmpty(fillPaletteFile));
-    std::string outputFile = Platform::ResolveNameCase(OrEmpty(outputName));
+    Sources sources(input, palettes);
+    if (!CheckFilesExist(sources, palettes) || !LoadFiles(sources, palettes))
+        return false;
+    ApplyPalettes(sources, palettes);
+    return SaveImage(sources.image, outputName);
+}
 
-    // All three checks are made, so that one run names every missing file.
-    bool found = CheckExists(Messages::INPUT_MISSING, input, inputFile);
-    if (usePalette)
-        found = CheckExists(Messages::PALETTE_MISSING, usePaletteFile, usePaletteName) && found;
-    if (fillPalette)
-        found = CheckExists(Messages::FILL_PALETTE_MISSING, fillPaletteFile, fillPaletteName) && found;
-    if (!found)
-        return false;
+bool Converter::CheckFilesExist(const Sources& sources, const PaletteOptions& palettes)
+{
+    // All the checks are made, so that one run names every missing file.
+    bool found = CheckExists(Messages::INPUT_MISSING, sources.inputFile);
+    if (palettes.use.given)
+        found = CheckExists(Messages::PALETTE_MISSING, sources.useFile) && found;
+    if (palettes.fill.given)
+        found = CheckExists(Messages::FILL_PALETTE_MISSING, sources.fillFile) && found;
+    return found;
+}
 
-    ImageDocument image;
-    ImageDocument usePaletteImage;
-    ImageDocument fillPaletteImage;
-    if (!LoadInto(image, Messages::INPUT_NOT_LOADED, input, inputFile))
+bool Converter::LoadFiles(Sources& sources, const PaletteOptions& palettes)
+{
+    // The first file that does not load ends the conversion.
+    if (!LoadInto(sources.image, Messages::INPUT_NOT_LOADED, sources.inputFile))
         return false;
-    if (usePalette && !LoadInto(usePaletteImage, Messages::PALETTE_NOT_LOADED, usePaletteFile, usePaletteName))
+    if (palettes.use.given && !LoadInto(sources.usePalette, Messages::PALETTE_NOT_LOADED, sources.useFile))
         return false;
-    if (fillPalette &&
-        !LoadInto(fillPaletteImage, Messages::FILL_PALETTE_NOT_LOADED, fillPaletteFile, fillPaletteName))
-        return false;
+    return !palettes.fill.given || LoadInto(sources.fillPalette, Messages::FILL_PALETTE_NOT_LOADED, sources.fillFile);
+}
 
-    // Fill, then use, then drop: use wins over fill, and drop over both.
-    // Fill supplies colours but not the claim to a palette of one's own.
-    if (fillPalette && !image.HasPalette)
-        image.Palette.Assign(fillPaletteImage.Palette);
-    if (usePalette)
-        image.Palette.Assign(usePaletteImage.Palette);
-    if (drop) {
+// Fill, then use, then drop: use wins over fill, and drop over both. Fill
+// supplies colours but not the claim to a palette of one's own.
+void Converter::ApplyPalettes(Sources& sources, const PaletteOptions& palettes)
+{
+    ImageDocument& image = sources.image;
+    if (palettes.fill.given && !image.HasPalette)
+        image.Palette.Assign(sources.fillPalette.Palette);
+    if (palettes.use.given)
+        image.Palette.Assign(sources.usePalette.Palette);
+    if (palettes.drop) {
         image.HasPalette = false;
         image.Palette.Clear();
     }
+}
 
+bool Converter::SaveImage(ImageDocument& image, const char* outputName)
+{
+    NamedFile output(outputName);
     bool succeeded = true;
-    int fileType = ImageDocument::FileTypeOf(OrEmpty(outputName));
+    int fileType = ImageDocument::FileTypeOf(output.passed);
     if (fileType == ImageDocument::TYPE_NONE) {
-        AddError(Messages::UNKNOWN_OUTPUT_FORMAT, outputName, Messages::UNKNOWN_OUTPUT_FORMAT_HINT);
+        AddError(Messages::UNKNOWN_OUTPUT_FORMAT, output.passed, Messages::UNKNOWN_OUTPUT_FORMAT_HINT);
         succeeded = false;
     }
-    if (!image.Save(outputFile.c_str(), fileType)) {
-        AddError(Messages::NOT_SAVED, outputName, Messages::LINE_END);
+    if (!image.Save(output.found.c_str(), fileType)) {
+        AddError(Messages::NOT_SAVED, output.passed, Messages::LINE_END);
         AddReason(image);
         succeeded = false;
     }
     return succeeded;
 }
 
-bool Converter::CheckExists(const char* prefix, const char* name, const std::string& file)
+bool Converter::CheckExists(const char* prefix, const NamedFile& file)
 {
-    if (PathParts(file.c_str()).Exists())
+    if (PathParts(file.found.c_str()).Exists())
         return true;
-    AddError(prefix, name, Messages::DOES_NOT_EXIST);
+    AddError(prefix, file.passed, Messages::DOES_NOT_EXIST);
     return false;
 }
 
-bool Converter::LoadInto(ImageDocument& document, const char* prefix, const char* name, const std::string& file)
+bool Converter::LoadInto(ImageDocument& document, const char* prefix, const NamedFile& file)
 {
-    if (document.Load(file.c_str()))
+    if (document.Load(file.found.c_str()))
         return true;
-    AddError(prefix, name, Messages::LINE_END);
+    AddError(prefix, file.passed, Messages::LINE_END);
     AddReason(document);
     return false;
 }

@@ -4,6 +4,7 @@
 // messages in ErrorText; wildcard inputs convert every match.
 #pragma once
 
+#include "converter/PaletteOptions.h"
 #include "converter/support/CharString.h"
 
 #include <cstdio>
@@ -36,12 +37,22 @@ public:
     CharString ErrorText;
 
 private:
-    void ConvertMatches(const char* pattern, bool drop, bool usePalette, const char* usePaletteFile,
-                        bool fillPalette, const char* fillPaletteFile);
+    struct NamedFile;
+    struct Sources;
+
+    void ConvertMatches(const char* pattern, const PaletteOptions& palettes);
     bool MayWrite(const BatchGuard& guard, const std::string& input, const char* output);
-    // name: as passed, for the message; file: as the file system finds it.
-    bool CheckExists(const char* prefix, const char* name, const std::string& file);
-    bool LoadInto(ImageDocument& document, const char* prefix, const char* name, const std::string& file);
+    // One file, step by step: the checks and the loads add their messages and
+    // return false when the file cannot go on; the palette options change the
+    // loaded image; the save says whether it wrote the output.
+    bool ConvertPicture(const char* input, const char* outputName, const PaletteOptions& palettes);
+    bool CheckFilesExist(const Sources& sources, const PaletteOptions& palettes);
+    bool LoadFiles(Sources& sources, const PaletteOptions& palettes);
+    static void ApplyPalettes(Sources& sources, const PaletteOptions& palettes);
+    bool SaveImage(ImageDocument& image, const char* outputName);
+
+    bool CheckExists(const char* prefix, const NamedFile& file);
+    bool LoadInto(ImageDocument& document, const char* prefix, const NamedFile& file);
     void AddError(const char* prefix, const char* name, const char* suffix);
     void AddReason(const ImageDocument& document);
 

@@ -8,63 +8,14 @@
 #include "bitmap/PLMemBitmap.h"
 #include "bitmap/PLTextException.h"
 #include "pic/DefaultPalette.h"
+#include "pic/PaletteEntry.h"
 #include "pic/PicFile.h"
 #include "pic/PicSize.h"
-#include "platform/Platform.h"
 
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <string>
-
-namespace {
-
-// "s" after a count of bytes, unless the count is 1.
-const char* Plural(unsigned long long count)
-{
-    return count == 1 ? "" : "s";
-}
-
-// The reason line for what PicFile refused; empty when it refused nothing.
-CharString DescribePicRefusal(const PicRefusal& refusal)
-{
-    CharString text;
-    auto bytes = static_cast<unsigned long long>(refusal.bytes);
-    auto limit = static_cast<unsigned long long>(refusal.limit);
-    int width = refusal.width;
-    int height = refusal.height;
-    switch (refusal.kind) {
-    case PicRefusal::NONE:
-        break;
-    case PicRefusal::FILE_TOO_LARGE:
-        Format(text, Messages::PIC_FILE_TOO_LARGE_FORMAT, bytes, Plural(bytes), limit);
-        break;
-    case PicRefusal::FILE_OUT_OF_MEMORY:
-        Format(text, Messages::PIC_FILE_OUT_OF_MEMORY_FORMAT, bytes, Plural(bytes));
-        break;
-    case PicRefusal::IMAGE_CHUNK_TOO_LARGE:
-        Format(text, Messages::PIC_IMAGE_CHUNK_TOO_LARGE_FORMAT, width, height, limit, limit);
-        break;
-    case PicRefusal::IMAGE_OUT_OF_MEMORY:
-        Format(text, Messages::PIC_IMAGE_OUT_OF_MEMORY_FORMAT, width, height);
-        break;
-    case PicRefusal::PICTURE_TOO_LARGE:
-        Format(text, Messages::TOO_LARGE_FOR_PIC_FORMAT, width, height, limit, limit);
-        break;
-    case PicRefusal::STREAM_TOO_LONG:
-        Format(text, Messages::PIC_STREAM_TOO_LONG_FORMAT, bytes, limit);
-        break;
-    case PicRefusal::SAVE_OUT_OF_MEMORY:
-        Format(text, Messages::SAVE_OUT_OF_MEMORY_FORMAT, width, height);
-        break;
-    case PicRefusal::NOT_WRITTEN:
-        Format(text, Messages::NOT_WRITTEN_FORMAT, Platform::DescribeError(refusal.systemError));
-        break;
-    }
-    return text;
-}
-
-} // namespace
 
 ImageDocument::ImageDocument()
 {
@@ -151,7 +102,7 @@ bool ImageDocument::LoadPic(const char* name)
     // A picture the file holds but the reader could not is lost, not empty:
     // taken for a 0 x 0 image it would be saved as one.
     if (pic.Refusal().kind != PicRefusal::NONE) {
-        m_refusalReason = DescribePicRefusal(pic.Refusal());
+        m_refusalReason = WordRefusal(pic.Refusal(), Messages::PIC_REFUSALS);
         return false;
     }
     if (!read)
@@ -193,7 +144,7 @@ bool ImageDocument::SavePic(const char* name)
     const unsigned char* palette = Palette.Size() >= PALETTE_BYTES ? Palette.Data() : nullptr;
     PicFile pic;
     if (!pic.SetImage(Width, Height, Pixels.Data(), palette) || !pic.Save(name, true)) {
-        m_refusalReason = DescribePicRefusal(pic.Refusal());
+        m_refusalReason = WordRefusal(pic.Refusal(), Messages::PIC_REFUSALS);
         return false;
     }
     return true;
@@ -250,8 +201,7 @@ bool ImageDocument::TakeBitmap(PLMemBitmap& bitmap)
     // The reader always delivers 256 entries; alpha has no place here.
     const PLColor* table = bitmap.ColorTable();
     for (int i = 0; i < PALETTE_ENTRIES; ++i)
-        StoreLittle32(palette.Data() + 4 * i, static_cast<std::uint32_t>(table[i].b) << 16 |
-                                               static_cast<std::uint32_t>(table[i].g) << 8 | table[i].r);
+        StoreLittle32(palette.Data() + 4 * i, EntryFromRgb({table[i].r, table[i].g, table[i].b}));
 
     Pixels.Adopt(bitmap.TakePixels(), static_cast<int>(count));
     Palette.Swap(palette);
@@ -283,9 +233,8 @@ bool ImageDocument::SaveBmp(const char* name)
         bool ownPalette = Palette.Size() >= PALETTE_BYTES;
         PLColor* table = bitmap.ColorTable();
         for (int i = 0; i < PALETTE_ENTRIES; ++i) {
-            std::uint32_t entry = ownPalette ? LoadLittle32(Palette.Data() + 4 * i) : DEFAULT_PALETTE[i];
-            table[i] = PLColor(static_cast<std::uint8_t>(entry & 0xFF), static_cast<std::uint8_t>((entry >> 8) & 0xFF),
-                               static_cast<std::uint8_t>((entry >> 16) & 0xFF), 0);
+            Rgb rgb = RgbFromEntry(ownPalette ? LoadLittle32(Palette.Data() + 4 * i) : DEFAULT_PALETTE[i]);
+            table[i] = PLColor(rgb.red, rgb.green, rgb.blue, 0);
         }
         PLBmpWriter writer;
         writer.EncodeFile(name, bitmap);

@@ -16,8 +16,6 @@ public:
     static constexpr int TYPE_NONE = 0;
     static constexpr int TYPE_PIC = 1;
     static constexpr int TYPE_BMP = 2;
-    static constexpr int PALETTE_ENTRIES = 256;
-    static constexpr int PALETTE_BYTES = 4 * PALETTE_ENTRIES;
 
     ImageDocument();
     ImageDocument(const ImageDocument&) = delete;

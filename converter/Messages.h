@@ -3,6 +3,8 @@
 // without one on purpose, so that the next text continues their line.
 #pragma once
 
+#include "pic/PicRefusalWording.h"
+
 namespace Messages {
 
 constexpr const char* BANNER =
@@ -98,6 +100,19 @@ constexpr const char* SAVE_OUT_OF_MEMORY_FORMAT =
     "Picture: %d x %d pixels, but there is not enough memory to compress them";
 constexpr const char* PALETTE_OUT_OF_MEMORY = "Palette: there is not enough memory to hold it";
 constexpr const char* NOT_WRITTEN_FORMAT = "Writing the file: %s";
+
+// What PicFile refuses, worded with the reasons above.
+constexpr RefusalWording PIC_REFUSALS[] = {
+    {PicRefusal::FILE_TOO_LARGE, RefusalNumbers::BYTES_PLURAL_AND_LIMIT, PIC_FILE_TOO_LARGE_FORMAT},
+    {PicRefusal::FILE_OUT_OF_MEMORY, RefusalNumbers::BYTES_PLURAL, PIC_FILE_OUT_OF_MEMORY_FORMAT},
+    {PicRefusal::IMAGE_CHUNK_TOO_LARGE, RefusalNumbers::SIZE_AND_LIMIT, PIC_IMAGE_CHUNK_TOO_LARGE_FORMAT},
+    {PicRefusal::IMAGE_OUT_OF_MEMORY, RefusalNumbers::SIZE, PIC_IMAGE_OUT_OF_MEMORY_FORMAT},
+    {PicRefusal::PICTURE_TOO_LARGE, RefusalNumbers::SIZE_AND_LIMIT, TOO_LARGE_FOR_PIC_FORMAT},
+    {PicRefusal::STREAM_TOO_LONG, RefusalNumbers::BYTES_AND_LIMIT, PIC_STREAM_TOO_LONG_FORMAT},
+    {PicRefusal::SAVE_OUT_OF_MEMORY, RefusalNumbers::SIZE, SAVE_OUT_OF_MEMORY_FORMAT},
+    {PicRefusal::NOT_WRITTEN, RefusalNumbers::SYSTEM_ERROR, NOT_WRITTEN_FORMAT},
+};
+static_assert(CoversEveryRefusal(PIC_REFUSALS), "every refusal worded once, each format fitting its numbers");
 
 // A match of a wildcard conversion that would write over a file of the same
 // run: "Not converted: <input>, since its output <output>" and one of the

@@ -1,6 +1,6 @@
 #include "pic/DefaultPalette.h"
 
-const std::uint32_t DEFAULT_PALETTE[256] = {
+const std::uint32_t DEFAULT_PALETTE[PALETTE_ENTRIES] = {
     // 0 to 15
     0x000000, 0x7F0000, 0x007F00, 0x7F7F00, 0x00007F, 0x7F007F, 0x007F7F, 0xC0C0C0,
     0x7F7F7F, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,

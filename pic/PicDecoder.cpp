@@ -6,22 +6,20 @@
 #include "pic/ByteWords.h"
 #include "pic/CodeReader.h"
 #include "pic/PicSize.h"
+#include "pic/PicStream.h"
 
 #include <climits>
 #include <cstring>
 
 namespace {
 
-constexpr unsigned FIRST_CODE_WIDTH = 9;
-constexpr unsigned MAX_CODE_WIDTH = 11;
-constexpr unsigned DICTIONARY_SIZE = 1u << MAX_CODE_WIDTH;
 // The entry the first code of every dictionary cycle defines.
 constexpr unsigned FIRST_FREE_CODE = 256;
 constexpr std::uint16_t NO_PREFIX = 0xFFFF;
 // A chain of distinct entries visits at most all 2,048 of them; with the
 // repeated first byte of a code that defines itself, a string never passes
 // this length. A longer walk has met a loop that only damaged data makes.
-constexpr std::size_t LONGEST_STRING = DICTIONARY_SIZE + 1;
+constexpr std::size_t LONGEST_STRING = DICTIONARY_CODES + 1;
 // Strings are copied in blocks of this many bytes, so the output keeps that
 // much room past every string.
 constexpr std::size_t COPY_BLOCK = 16;
@@ -29,7 +27,6 @@ constexpr std::size_t COPY_BLOCK = 16;
 // one-byte code is copied from there like any longer string: one path, and
 // no hard-to-predict branch between the two.
 constexpr std::size_t LITERAL_BYTES = 256;
-constexpr unsigned char RLE_ESCAPE = 0x90;
 
 // The entries of one dictionary cycle: for every code its prefix code and
 // last byte, which the walk follows, and where its string was written when
@@ -43,12 +40,12 @@ constexpr unsigned char RLE_ESCAPE = 0x90;
 // byte) takes the same copy as any other code; its prefix and last byte, which
 // a walk could meet, are set only once the entry is defined.
 struct Dictionary {
-    std::uint16_t prefix[DICTIONARY_SIZE];
-    unsigned char character[DICTIONARY_SIZE];
+    std::uint16_t prefix[DICTIONARY_CODES];
+    unsigned char character[DICTIONARY_CODES];
     // One more than the codes: the half-made entry after entry 2047, which
     // moves to 256 when the cycle starts again.
-    std::uint32_t copyStart[DICTIONARY_SIZE + 1];
-    std::uint16_t copyLength[DICTIONARY_SIZE + 1];
+    std::uint32_t copyStart[DICTIONARY_CODES + 1];
+    std::uint16_t copyLength[DICTIONARY_CODES + 1];
 
     Dictionary()
     {
@@ -67,13 +64,26 @@ struct Dictionary {
     // prefix is a code from before the reset, which the cycle may define anew.
     void StartCycle(std::uint32_t previousStart)
     {
-        for (unsigned i = 0; i < DICTIONARY_SIZE; ++i) {
+        for (unsigned i = 0; i < DICTIONARY_CODES; ++i) {
             prefix[i] = NO_PREFIX;
             character[i] = static_cast<unsigned char>(i);
         }
         std::memset(copyLength + FIRST_FREE_CODE, 0,
                     sizeof copyLength - FIRST_FREE_CODE * sizeof copyLength[0]);
         copyStart[FIRST_FREE_CODE] = previousStart;
+    }
+
+    // The entry at code, once the string just read has been written at start
+    // (start bytes from the output's base): the previous code's string plus
+    // that string's first byte. The entry after it is half made from this
+    // string, one byte longer than its copy; a walked string (copy length 0)
+    // is not settled, so that entry gets no copy either.
+    void Define(unsigned code, unsigned previousCode, unsigned char first, std::uint32_t start, unsigned length)
+    {
+        prefix[code] = static_cast<std::uint16_t>(previousCode);
+        character[code] = first;
+        copyStart[code + 1] = start;
+        copyLength[code + 1] = static_cast<std::uint16_t>(length == 0 ? 0 : length + 1);
     }
 
     // The general expansion: from the code's entry along the prefixes to a
@@ -93,6 +103,26 @@ struct Dictionary {
         while (top > 0)
             *at++ = stack[--top];
         return at;
+    }
+};
+
+// The codes of one dictionary cycle: the next free code, and the width of the
+// codes that define it.
+struct CodeSpace {
+    unsigned width = FIRST_CODE_WIDTH;
+    unsigned mask = (1u << FIRST_CODE_WIDTH) - 1;
+    unsigned nextCode = FIRST_FREE_CODE;
+
+    // One more entry defined. The width grows once the next free code passes
+    // the mask; false when it would pass MAX_CODE_WIDTH, and then, as there is
+    // no clear code, the dictionary starts again.
+    bool AddCode()
+    {
+        if (++nextCode > mask) {
+            ++width;
+            mask = mask * 2 + 1;
+        }
+        return width <= MAX_CODE_WIDTH;
     }
 };
 
@@ -132,6 +162,26 @@ unsigned char* WalkCode(const Dictionary& dictionary, unsigned char* at, const u
     return at;
 }
 
+// The 256 one-byte strings, which the one-byte codes are copied from.
+unsigned char* WriteLiterals(unsigned char* at)
+{
+    for (unsigned i = 0; i < LITERAL_BYTES; ++i)
+        *at++ = static_cast<unsigned char>(i);
+    return at;
+}
+
+// Room at at for the longest string and the block copied past its end. The
+// block may move to grow, and the strings' base with it.
+bool KeepRoomForString(BufferWriter& writer, unsigned char*& at, unsigned char*& limit, unsigned char*& base)
+{
+    if (static_cast<std::size_t>(limit - at) >= LONGEST_STRING + COPY_BLOCK)
+        return true;
+    if (!writer.MakeRoom(at, limit, LONGEST_STRING + COPY_BLOCK))
+        return false;
+    base = writer.Data();
+    return true;
+}
+
 // The LZW stage: the run-length bytes from the compressed stream, written
 // after the 256 one-byte strings; end is set past the last one. False only
 // when the output cannot grow.
@@ -141,9 +191,7 @@ bool DecodeLzw(const unsigned char* stream, std::size_t size, BufferWriter& writ
     unsigned char* limit = writer.Limit();
     if (!writer.MakeRoom(at, limit, LITERAL_BYTES + LONGEST_STRING + COPY_BLOCK))
         return false;
-    for (unsigned i = 0; i < LITERAL_BYTES; ++i)
-        *at++ = static_cast<unsigned char>(i);
-    end = at;
+    end = at = WriteLiterals(at);
     unsigned char* base = writer.Data();
     // The stream's first byte is the largest code width; it is not needed, as
     // the dictionary always starts again where a code would need 12 bits.
@@ -153,45 +201,28 @@ bool DecodeLzw(const unsigned char* stream, std::size_t size, BufferWriter& writ
     // stream's last byte, or padding and zeros), and then it stops.
     const std::uint64_t endBit = 16 * static_cast<std::uint64_t>(size / 2);
     Dictionary dictionary;
-    unsigned width = FIRST_CODE_WIDTH, mask = (1u << FIRST_CODE_WIDTH) - 1, nextCode = FIRST_FREE_CODE;
+    CodeSpace codes;
     unsigned previousCode = 0; // before the first code: code 0, byte 0 (the first of the one-byte strings)
     while (reader.BitPosition() <= endBit) {
-        unsigned code = reader.Read(width);
+        unsigned code = reader.Read(codes.width);
         // Any code past the next free one (damaged data) stands for it.
-        code = code < nextCode ? code : nextCode;
-        if (static_cast<std::size_t>(limit - at) < LONGEST_STRING + COPY_BLOCK) {
-            if (!writer.MakeRoom(at, limit, LONGEST_STRING + COPY_BLOCK))
-                return false;
-            base = writer.Data();
-        }
+        code = code < codes.nextCode ? code : codes.nextCode;
+        if (!KeepRoomForString(writer, at, limit, base))
+            return false;
         unsigned char* start = at;
         unsigned length = dictionary.copyLength[code];
-        if (length != 0) {
-            at = CopyString(at, base + dictionary.copyStart[code], length);
-        } else {
-            // A walked string is not settled: the entry it leads to gets no copy.
-            unsigned char* walked = WalkCode(dictionary, at, base, code, nextCode, previousCode);
-            if (walked == nullptr)
-                break; // the rest of the stream is lost
-            at = walked;
+        at = length != 0 ? CopyString(at, base + dictionary.copyStart[code], length)
+                         : WalkCode(dictionary, at, base, code, codes.nextCode, previousCode);
+        if (at == nullptr) {
+            at = start; // a looping chain: the rest of the stream is lost
+            break;
         }
-        // The entry at the next free code: the previous code's string plus
-        // this string's first byte. The next one is half made from this string.
-        unsigned char first = *start;
-        dictionary.prefix[nextCode] = static_cast<std::uint16_t>(previousCode);
-        dictionary.character[nextCode] = first;
-        dictionary.copyStart[nextCode + 1] = static_cast<std::uint32_t>(start - base);
-        dictionary.copyLength[nextCode + 1] = static_cast<std::uint16_t>(length == 0 ? 0 : length + 1);
-        *at = first;
+        dictionary.Define(codes.nextCode, previousCode, *start, static_cast<std::uint32_t>(start - base), length);
+        *at = *start; // the half-made entry's last byte, in advance
         previousCode = code;
-        if (++nextCode > mask) {
-            ++width;
-            mask = mask * 2 + 1;
-        }
-        // No clear code: after entry 2047 the dictionary starts again.
-        if (width > MAX_CODE_WIDTH) {
-            dictionary.StartCycle(dictionary.copyStart[nextCode]);
-            width = FIRST_CODE_WIDTH, mask = (1u << FIRST_CODE_WIDTH) - 1, nextCode = FIRST_FREE_CODE;
+        if (!codes.AddCode()) {
+            dictionary.StartCycle(dictionary.copyStart[codes.nextCode]);
+            codes = CodeSpace();
         }
     }
     end = at;

@@ -7,6 +7,7 @@
 #include "pic/ByteWords.h"
 #include "pic/CodeWriter.h"
 #include "pic/PicSize.h"
+#include "pic/PicStream.h"
 
 #include <cstring>
 #include <memory>
@@ -14,16 +15,11 @@
 
 namespace {
 
-constexpr unsigned char RLE_ESCAPE = 0x90;
 constexpr std::size_t LONGEST_REPEAT = 255;
-constexpr unsigned char STREAM_MAX_CODE_WIDTH = 11;
-constexpr unsigned FIRST_CODE_WIDTH = 9;
-constexpr unsigned MAX_CODE_WIDTH = 11;
 // Code 256 is never written; the decoder's own numbering gives that entry to
-// the first code of each cycle, so both sides number the strings alike.
+// the first code of each cycle, so both sides number the strings alike. The
+// entry 2048 is lost in the reset it causes.
 constexpr unsigned FIRST_STRING_CODE = 257;
-// Codes 0 to 2047; the entry 2048 is lost in the reset it causes.
-constexpr unsigned DICTIONARY_CODES = 1u << MAX_CODE_WIDTH;
 
 // The end of the run of pixels[at]'s byte. Eight bytes at a time, and the
 // first that differs found without a loop: most runs are short, and a loop
@@ -217,7 +213,7 @@ private:
 
 unsigned char* LzwEncoder::Encode(unsigned char* at, const unsigned char* in, std::size_t count)
 {
-    *at++ = STREAM_MAX_CODE_WIDTH;
+    *at++ = static_cast<unsigned char>(MAX_CODE_WIDTH); // the stream's first byte: its largest code width
     if (count == 0)
         return at; // no string, so no code
     CodeWriter codes;

@@ -32,7 +32,7 @@ ChunkHeader ReadChunkHeader(ByteBuffer& data)
 
 // A file that cannot be read whole: more bytes than a buffer's signed 32-bit
 // size can count, or more than memory allows.
-PicRefusal UnreadableFile(std::uint64_t size)
+PicRefusal RefuseUnreadableFile(std::uint64_t size)
 {
     if (size > static_cast<std::uint64_t>(INT_MAX))
         return PicRefusal::OfLength(PicRefusal::FILE_TOO_LARGE, size, INT_MAX);
@@ -66,7 +66,7 @@ bool PicFile::Load(const char* path)
 bool PicFile::LoadFrom(FileHandle& file)
 {
     if (!RawData.ReadFrom(file)) {
-        m_refusal = UnreadableFile(file.GetSize());
+        m_refusal = RefuseUnreadableFile(file.GetSize());
         return false;
     }
     return Parse(RawData.Data(), RawData.Size());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "converter/support/ByteBuffer.h"
+#include "pic/PaletteEntry.h"
 #include "pic/PicRefusal.h"
 
 #include <cstdint>
@@ -14,7 +15,6 @@ class FileHandle;
 
 class PicFile {
 public:
-    static constexpr int PALETTE_ENTRIES = 256;
     // Sizes are stored as signed 16-bit numbers.
     static constexpr int MAX_SIDE = 32767;
     // An image chunk's 16-bit length counts the 4 size bytes too.

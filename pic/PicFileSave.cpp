@@ -38,7 +38,7 @@ bool PicFile::ComposeFile(bool writePalette, ByteBuffer& file)
     }
     if (HasPalette && writePalette)
         PicPalette::AppendChunk(Palette, file);
-    file.Append("X0", 2);
+    AppendLittle16(file, IMAGE_TAG);
     AppendLittle16(file, static_cast<std::uint16_t>(stream.Size() + 4));
     // The sizes were checked where they were set: 0 to 32,767, as the signed fields hold.
     AppendLittle16(file, static_cast<std::uint16_t>(m_width));

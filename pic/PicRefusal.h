@@ -1,6 +1,9 @@
 // What PicFile refused to load or save, with the numbers that say why. PicFile
-// words nothing: each program that uses it words a refusal for its own users,
-// from its own texts (the converter from converter/Messages.h).
+// words no refusal: each program that uses it words them for its own users
+// from a table of its own texts (pic/PicRefusalWording.h), the converter in
+// converter/Messages.h, the desktop programs in desktop/common/DesktopMessages.h.
+// PicFile's one text is its message box about a chunk of an unknown tag
+// (PicFile::UnknownChunkMessage), which is no refusal: the walk goes on after it.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +32,8 @@ struct PicRefusal {
         // Saving: the file could not be written (systemError, an errno value).
         NOT_WRITTEN,
     };
+    // Every kind but NONE has a text in each program; NOT_WRITTEN stays last.
+    static constexpr int KINDS = NOT_WRITTEN + 1;
 
     // A picture refused for its sides, or for the memory its pixels need.
     static PicRefusal OfSize(Kind kind, int width, int height, std::uint64_t limit = 0)

@@ -1,9 +1,13 @@
-// What the desktop programs (the GIMP plug-in, the image loader module) say
-// about a PIC file they cannot read or write, in one place: the refusals of
-// PicFile and PicPicture's own checks, worded for the users of those programs.
-// They become the programs' error messages, so each is one sentence without a
-// final stop: what is wrong, then what a PIC picture can be.
+// Every text the desktop programs (the GIMP plug-in, the image loader module)
+// show their users, in one place: above all what they say about a PIC file
+// they cannot read or write, the refusals of PicFile and PicPicture's own
+// checks worded for the users of those programs. Those become the programs'
+// error messages, so each is one sentence without a final stop: what is wrong,
+// then what a PIC picture can be. The GIMP plug-in's procedure descriptions,
+// which GIMP's procedure browser shows, stay with its registration.
 #pragma once
+
+#include "pic/PicRefusalWording.h"
 
 namespace DesktopMessages {
 
@@ -25,5 +29,55 @@ constexpr const char* STREAM_TOO_LONG_FORMAT = "The picture cannot be stored in 
 constexpr const char* SAVE_OUT_OF_MEMORY_FORMAT =
     "The picture cannot be stored: there is not enough memory for its %d x %d pixels";
 constexpr const char* NOT_WRITTEN_FORMAT = "The file could not be written (nothing was changed): %s";
+
+constexpr RefusalWording PIC_REFUSALS[] = {
+    {PicRefusal::FILE_TOO_LARGE, RefusalNumbers::BYTES_AND_LIMIT, FILE_TOO_LARGE_FORMAT},
+    {PicRefusal::FILE_OUT_OF_MEMORY, RefusalNumbers::BYTES_PLURAL, FILE_OUT_OF_MEMORY_FORMAT},
+    {PicRefusal::IMAGE_CHUNK_TOO_LARGE, RefusalNumbers::SIZE_AND_LIMIT, IMAGE_CHUNK_TOO_LARGE_FORMAT},
+    {PicRefusal::IMAGE_OUT_OF_MEMORY, RefusalNumbers::SIZE, IMAGE_OUT_OF_MEMORY_FORMAT},
+    {PicRefusal::PICTURE_TOO_LARGE, RefusalNumbers::SIZE_AND_LIMIT, PICTURE_TOO_LARGE_FORMAT},
+    {PicRefusal::STREAM_TOO_LONG, RefusalNumbers::BYTES_AND_LIMIT, STREAM_TOO_LONG_FORMAT},
+    {PicRefusal::SAVE_OUT_OF_MEMORY, RefusalNumbers::SIZE, SAVE_OUT_OF_MEMORY_FORMAT},
+    {PicRefusal::NOT_WRITTEN, RefusalNumbers::SYSTEM_ERROR, NOT_WRITTEN_FORMAT},
+};
+static_assert(CoversEveryRefusal(PIC_REFUSALS), "every refusal worded once, each format fitting its numbers");
+
+// The image loader module.
+constexpr const char* NO_MEMORY_FOR_FILE = "There is not enough memory to hold the PIC file";
+constexpr const char* FILE_NOT_READ = "The PIC file could not be read";
+constexpr const char* NO_MEMORY_TO_START = "There is not enough memory to start loading";
+constexpr const char* NO_MEMORY_FOR_PIXELS_FORMAT = "There is not enough memory for %d x %d pixels";
+
+// The GIMP plug-in: opening a file.
+constexpr const char* OPENING_FORMAT = "Opening '%s'"; // the progress bar's text, with the file's name
+constexpr const char* LAYER_NAME = "Background";
+constexpr const char* NO_GIMP_IMAGE_FORMAT = "GIMP could not make an image of %d x %d pixels";
+// After the reason a file was not opened, when it held chunks of unknown tags.
+constexpr const char* UNKNOWN_CHUNKS_IN_REFUSED_FORMAT =
+    " (it holds %d chunks of unknown tags: is it a Fenwolds picture at all?)";
+// After PicFile's message on the first chunk of an unknown tag, when there
+// were more: "(and 2 more chunks of unknown tags after it: 0x4241 0x4443)",
+// with " ..." before the ")" when not all their tags are listed.
+constexpr const char* MORE_UNKNOWN_CHUNKS_FORMAT = "\n(and %d more chunk%s of unknown tags after it:";
+constexpr const char* UNKNOWN_TAG_FORMAT = " 0x%04x";
+constexpr const char* MORE_TAGS_NOT_LISTED = " ...";
+constexpr const char* END_OF_TAGS = ")";
+
+// The GIMP plug-in: exporting.
+constexpr const char* FORMAT_NAME = "PIC"; // in "Export Image as PIC" and GIMP's other export texts
+constexpr const char* SAVE_PALETTE_TOGGLE = "Save the _palette in the file";
+constexpr const char* SAVE_PALETTE_NOTE = "Without it the game shows the picture in its default palette.\n"
+                                          "Colours are kept with 6 bits per component.";
+// "The layer is RGB with alpha; a PIC file holds ...", with one of the kinds below.
+constexpr const char* NOT_INDEXED_FORMAT = "The layer is %s; a PIC file holds an indexed picture without alpha "
+                                           "(Image > Mode > Indexed, Layer > Transparency > Remove Alpha Channel)";
+constexpr const char* RGB_LAYER = "RGB";
+constexpr const char* RGBA_LAYER = "RGB with alpha";
+constexpr const char* GRAY_LAYER = "grayscale";
+constexpr const char* GRAYA_LAYER = "grayscale with alpha";
+constexpr const char* INDEXEDA_LAYER = "indexed with alpha";
+constexpr const char* INDEXED_LAYER = "indexed";
+constexpr const char* PALETTE_ARGUMENT_FORMAT =
+    "The palette argument is %d; it is 0 (as remembered), 1 (write) or 2 (leave out)";
 
 } // namespace DesktopMessages

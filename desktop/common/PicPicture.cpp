@@ -1,70 +1,28 @@
 #include "desktop/common/PicPicture.h"
 
+#include "converter/support/CharString.h"
+#include "converter/support/LittleEndian.h"
 #include "desktop/common/DesktopMessages.h"
 #include "pic/DefaultPalette.h"
 #include "pic/PicFile.h"
 #include "pic/PicSize.h"
-#include "platform/Platform.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
 
-// Palette entries are 0x00BBGGRR; the colour map holds red, green, blue.
-void TripleFromEntry(std::uint32_t entry, unsigned char* rgb)
+// What PicFile refused, in the desktop programs' words.
+std::string WordDesktopRefusal(const PicRefusal& refusal)
 {
-    rgb[0] = static_cast<unsigned char>(entry & 0xFF);
-    rgb[1] = static_cast<unsigned char>((entry >> 8) & 0xFF);
-    rgb[2] = static_cast<unsigned char>((entry >> 16) & 0xFF);
-}
-
-// The message for what PicFile refused; empty when it refused nothing.
-std::string DescribeRefusal(const PicRefusal& refusal)
-{
-    auto bytes = static_cast<unsigned long long>(refusal.bytes);
-    auto limit = static_cast<unsigned long long>(refusal.limit);
-    int width = refusal.width;
-    int height = refusal.height;
-    char text[256] = "";
-    switch (refusal.kind) {
-    case PicRefusal::NONE:
-        break;
-    case PicRefusal::FILE_TOO_LARGE:
-        std::snprintf(text, sizeof text, DesktopMessages::FILE_TOO_LARGE_FORMAT, bytes, limit);
-        break;
-    case PicRefusal::FILE_OUT_OF_MEMORY:
-        std::snprintf(text, sizeof text, DesktopMessages::FILE_OUT_OF_MEMORY_FORMAT, bytes, bytes == 1 ? "" : "s");
-        break;
-    case PicRefusal::IMAGE_CHUNK_TOO_LARGE:
-        std::snprintf(text, sizeof text, DesktopMessages::IMAGE_CHUNK_TOO_LARGE_FORMAT, width, height, limit, limit);
-        break;
-    case PicRefusal::IMAGE_OUT_OF_MEMORY:
-        std::snprintf(text, sizeof text, DesktopMessages::IMAGE_OUT_OF_MEMORY_FORMAT, width, height);
-        break;
-    case PicRefusal::PICTURE_TOO_LARGE:
-        std::snprintf(text, sizeof text, DesktopMessages::PICTURE_TOO_LARGE_FORMAT, width, height, limit, limit);
-        break;
-    case PicRefusal::STREAM_TOO_LONG:
-        std::snprintf(text, sizeof text, DesktopMessages::STREAM_TOO_LONG_FORMAT, bytes, limit);
-        break;
-    case PicRefusal::SAVE_OUT_OF_MEMORY:
-        std::snprintf(text, sizeof text, DesktopMessages::SAVE_OUT_OF_MEMORY_FORMAT, width, height);
-        break;
-    case PicRefusal::NOT_WRITTEN:
-        std::snprintf(text, sizeof text, DesktopMessages::NOT_WRITTEN_FORMAT,
-                      Platform::DescribeError(refusal.systemError));
-        break;
-    }
-    return text;
+    return WordRefusal(refusal, DesktopMessages::PIC_REFUSALS).Text();
 }
 
 } // namespace
 
 PicPicture::PicPicture()
 {
-    for (int i = 0; i < COLOURS; ++i)
-        TripleFromEntry(DEFAULT_PALETTE[i], m_colourMap + 3 * i);
+    for (int i = 0; i < PALETTE_ENTRIES; ++i)
+        StoreRgb(m_colourMap + 3 * i, RgbFromEntry(DEFAULT_PALETTE[i]));
 }
 
 bool PicPicture::Load(const char* path)
@@ -72,7 +30,7 @@ bool PicPicture::Load(const char* path)
     PicFile pic;
     pic.OnUnknownChunk = OnUnknownChunk;
     if (!pic.Load(path)) {
-        m_error = pic.Refusal().kind != PicRefusal::NONE ? DescribeRefusal(pic.Refusal())
+        m_error = pic.Refusal().kind != PicRefusal::NONE ? WordDesktopRefusal(pic.Refusal())
                                                           : DesktopMessages::FILE_NOT_OPENED;
         return false;
     }
@@ -93,7 +51,7 @@ bool PicPicture::TakePicture(PicFile& pic)
     // A refused image chunk is checked first: an earlier image may still be
     // there, but the file's last word on its picture could not be read.
     if (pic.Refusal().kind != PicRefusal::NONE) {
-        m_error = DescribeRefusal(pic.Refusal());
+        m_error = WordDesktopRefusal(pic.Refusal());
         return false;
     }
     if (!pic.HasImage) {
@@ -103,9 +61,8 @@ bool PicPicture::TakePicture(PicFile& pic)
     // PicFile holds only sizes it can store, whose product fits an int.
     auto count = static_cast<int>(CountPixels(pic.Width(), pic.Height()));
     if (count == 0) {
-        char text[128];
-        std::snprintf(text, sizeof text, DesktopMessages::EMPTY_PICTURE_FORMAT, pic.Width(), pic.Height());
-        m_error = text;
+        CharString text;
+        m_error = Format(text, DesktopMessages::EMPTY_PICTURE_FORMAT, pic.Width(), pic.Height()).Text();
         return false;
     }
     ByteBuffer pixels;
@@ -119,8 +76,8 @@ bool PicPicture::TakePicture(PicFile& pic)
     m_height = pic.Height();
     // Without a palette chunk PicFile holds the default palette, as the
     // converter's BMP file of the picture does.
-    for (int i = 0; i < COLOURS; ++i)
-        TripleFromEntry(pic.PaletteEntry(static_cast<unsigned>(i)), m_colourMap + 3 * i);
+    for (int i = 0; i < PALETTE_ENTRIES; ++i)
+        StoreRgb(m_colourMap + 3 * i, RgbFromEntry(pic.PaletteEntry(static_cast<unsigned>(i))));
     m_hasPalette = pic.HasPalette;
     return true;
 }
@@ -144,8 +101,8 @@ bool PicPicture::SetImage(int width, int height, const unsigned char* pixels, co
     m_height = height;
     if (colours < 0)
         colours = 0;
-    if (colours > COLOURS)
-        colours = COLOURS;
+    if (colours > PALETTE_ENTRIES)
+        colours = PALETTE_ENTRIES;
     // Entries the colour map does not supply are black, as the BMP reader
     // makes them for a short colour table.
     std::memset(m_colourMap, 0, sizeof m_colourMap);
@@ -159,21 +116,19 @@ std::string PicPicture::SizeRefusal(int width, int height)
 {
     if (IsStorableSize(width, height))
         return {};
-    return DescribeRefusal(PicRefusal::OfSize(PicRefusal::PICTURE_TOO_LARGE, width, height, PicFile::MAX_SIDE));
+    return WordDesktopRefusal(PicRefusal::OfSize(PicRefusal::PICTURE_TOO_LARGE, width, height, PicFile::MAX_SIDE));
 }
 
 bool PicPicture::Save(const char* path, bool writePalette)
 {
     m_error.clear();
     // The palette as PicFile takes it: 256 little-endian entries 0x00BBGGRR.
-    unsigned char palette[4 * COLOURS];
-    for (int i = 0; i < COLOURS; ++i) {
-        std::memcpy(palette + 4 * i, m_colourMap + 3 * i, 3);
-        palette[4 * i + 3] = 0;
-    }
+    unsigned char palette[PALETTE_BYTES];
+    for (int i = 0; i < PALETTE_ENTRIES; ++i)
+        StoreLittle32(palette + 4 * i, EntryFromRgb(LoadRgb(m_colourMap + 3 * i)));
     PicFile pic;
     if (pic.SetImage(m_width, m_height, m_pixels.Data(), palette) && pic.Save(path, writePalette))
         return true;
-    m_error = DescribeRefusal(pic.Refusal());
+    m_error = WordDesktopRefusal(pic.Refusal());
     return false;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "converter/support/ByteBuffer.h"
+#include "pic/PaletteEntry.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,8 +16,7 @@ class PicFile;
 
 class PicPicture {
 public:
-    static constexpr int COLOURS = 256;
-    static constexpr int COLOUR_MAP_BYTES = 3 * COLOURS;
+    static constexpr int COLOUR_MAP_BYTES = 3 * PALETTE_ENTRIES;
 
     PicPicture();
     PicPicture(const PicPicture&) = delete;

@@ -1,6 +1,8 @@
 // Exporting an indexed drawable as a PIC file, through the converter's own
 // writer: the same pixels and colour map give the same bytes as the converter
 // writes from a BMP file.
+#include "converter/support/CharString.h"
+#include "desktop/common/DesktopMessages.h"
 #include "desktop/common/PicPicture.h"
 #include "desktop/gimp/PicPlugIn.h"
 
@@ -14,15 +16,15 @@ namespace {
 constexpr const char* WITH_PALETTE = "with";
 constexpr const char* WITHOUT_PALETTE = "without";
 
-std::string DrawableKind(gint32 drawable)
+const char* DrawableKind(gint32 drawable)
 {
     switch (gimp_drawable_type(drawable)) {
-    case GIMP_RGB_IMAGE: return "RGB";
-    case GIMP_RGBA_IMAGE: return "RGB with alpha";
-    case GIMP_GRAY_IMAGE: return "grayscale";
-    case GIMP_GRAYA_IMAGE: return "grayscale with alpha";
-    case GIMP_INDEXEDA_IMAGE: return "indexed with alpha";
-    default: return "indexed";
+    case GIMP_RGB_IMAGE: return DesktopMessages::RGB_LAYER;
+    case GIMP_RGBA_IMAGE: return DesktopMessages::RGBA_LAYER;
+    case GIMP_GRAY_IMAGE: return DesktopMessages::GRAY_LAYER;
+    case GIMP_GRAYA_IMAGE: return DesktopMessages::GRAYA_LAYER;
+    case GIMP_INDEXEDA_IMAGE: return DesktopMessages::INDEXEDA_LAYER;
+    default: return DesktopMessages::INDEXED_LAYER;
     }
 }
 
@@ -38,13 +40,13 @@ bool NeedsConversion(gint32 image, gint32 drawable)
 // The export dialog's one question; false when the user cancels.
 bool AskForPalette(bool& withPalette)
 {
-    GtkWidget* dialog = gimp_export_dialog_new("PIC", PicPlugIn::BINARY, PicPlugIn::EXPORT_PROCEDURE);
+    GtkWidget* dialog =
+        gimp_export_dialog_new(DesktopMessages::FORMAT_NAME, PicPlugIn::BINARY, PicPlugIn::EXPORT_PROCEDURE);
     GtkWidget* area = gimp_export_dialog_get_content_area(dialog);
-    GtkWidget* toggle = gtk_check_button_new_with_mnemonic("Save the _palette in the file");
+    GtkWidget* toggle = gtk_check_button_new_with_mnemonic(DesktopMessages::SAVE_PALETTE_TOGGLE);
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(toggle), withPalette);
     gtk_box_pack_start(GTK_BOX(area), toggle, FALSE, FALSE, 0);
-    GtkWidget* note = gtk_label_new("Without it the game shows the picture in its default palette.\n"
-                                    "Colours are kept with 6 bits per component.");
+    GtkWidget* note = gtk_label_new(DesktopMessages::SAVE_PALETTE_NOTE);
     gtk_misc_set_alignment(GTK_MISC(note), 0.0, 0.5);
     gtk_box_pack_start(GTK_BOX(area), note, FALSE, FALSE, 0);
     gtk_widget_show_all(dialog);
@@ -57,9 +59,8 @@ bool AskForPalette(bool& withPalette)
 bool WriteDrawable(const char* filename, gint32 image, gint32 drawable, bool withPalette, std::string& error)
 {
     if (gimp_drawable_type(drawable) != GIMP_INDEXED_IMAGE) {
-        error = "The layer is " + DrawableKind(drawable) +
-                "; a PIC file holds an indexed picture without alpha (Image > Mode > Indexed, Layer > "
-                "Transparency > Remove Alpha Channel)";
+        CharString text;
+        error = Format(text, DesktopMessages::NOT_INDEXED_FORMAT, DrawableKind(drawable)).Text();
         return false;
     }
     int width = gimp_drawable_width(drawable);
@@ -123,7 +124,8 @@ bool ExportImage(const char* filename, gint32 image, gint32 drawable, int palett
     if (interactive || NeedsConversion(image, drawable)) {
         if (interactive || gimp_default_display() != -1) {
             gimp_ui_init(BINARY, FALSE);
-            exported = gimp_export_image(&exportImage, &exportDrawable, "PIC", GIMP_EXPORT_CAN_HANDLE_INDEXED);
+            exported = gimp_export_image(&exportImage, &exportDrawable, DesktopMessages::FORMAT_NAME,
+                                         GIMP_EXPORT_CAN_HANDLE_INDEXED);
             if (exported == GIMP_EXPORT_CANCEL) {
                 cancelled = true;
                 return false;

@@ -1,5 +1,7 @@
 // Opening a PIC file as an indexed image: one layer of the file's palette
 // indices, the colour map its palette as the converter gives it to a BMP file.
+#include "converter/support/CharString.h"
+#include "desktop/common/DesktopMessages.h"
 #include "desktop/common/PicPicture.h"
 #include "desktop/gimp/PicPlugIn.h"
 #include "pic/PicFile.h"
@@ -27,14 +29,13 @@ public:
         std::string text = PicFile::UnknownChunkMessage(m_tags[0]);
         if (m_count == 1)
             return text;
-        text += "\n(and " + std::to_string(m_count - 1) + " more chunk" + (m_count > 2 ? "s" : "") +
-                " of unknown tags after it:";
-        for (int i = 1; i < m_count && i < SHOWN_TAGS; ++i) {
-            char tag[16];
-            g_snprintf(tag, sizeof tag, " 0x%04x", static_cast<unsigned>(m_tags[i]));
-            text += tag;
-        }
-        return text + (m_count > SHOWN_TAGS ? " ...)" : ")");
+        CharString part;
+        text += Format(part, DesktopMessages::MORE_UNKNOWN_CHUNKS_FORMAT, m_count - 1, m_count > 2 ? "s" : "").Text();
+        for (int i = 1; i < m_count && i < SHOWN_TAGS; ++i)
+            text += Format(part, DesktopMessages::UNKNOWN_TAG_FORMAT, static_cast<unsigned>(m_tags[i])).Text();
+        if (m_count > SHOWN_TAGS)
+            text += DesktopMessages::MORE_TAGS_NOT_LISTED;
+        return text + DesktopMessages::END_OF_TAGS;
     }
 
 private:
@@ -49,9 +50,9 @@ gint32 MakeImage(const PicPicture& picture, const char* filename)
     if (image == -1)
         return -1;
     gimp_image_set_filename(image, filename);
-    gimp_image_set_colormap(image, picture.ColourMap(), PicPicture::COLOURS);
-    gint32 layer = gimp_layer_new(image, "Background", picture.Width(), picture.Height(), GIMP_INDEXED_IMAGE, 100,
-                                  gimp_image_get_default_new_layer_mode(image));
+    gimp_image_set_colormap(image, picture.ColourMap(), PALETTE_ENTRIES);
+    gint32 layer = gimp_layer_new(image, DesktopMessages::LAYER_NAME, picture.Width(), picture.Height(),
+                                  GIMP_INDEXED_IMAGE, 100, gimp_image_get_default_new_layer_mode(image));
     if (layer == -1 || !gimp_image_insert_layer(image, layer, -1, 0)) {
         gimp_image_delete(image);
         return -1;
@@ -70,21 +71,21 @@ namespace PicPlugIn {
 
 gint32 LoadImage(const char* filename, std::string& error)
 {
-    gimp_progress_init_printf("Opening '%s'", gimp_filename_to_utf8(filename));
+    gimp_progress_init_printf(DesktopMessages::OPENING_FORMAT, gimp_filename_to_utf8(filename));
     UnknownChunks unknown;
     PicPicture picture;
     picture.OnUnknownChunk = [&unknown](std::uint16_t tag) { unknown.Add(tag); };
     if (!picture.Load(filename)) {
         error = picture.Error();
+        CharString text;
         if (unknown.Count() > 0)
-            error += " (it holds " + std::to_string(unknown.Count()) +
-                     " chunks of unknown tags: is it a Fenwolds picture at all?)";
+            error += Format(text, DesktopMessages::UNKNOWN_CHUNKS_IN_REFUSED_FORMAT, unknown.Count()).Text();
         return -1;
     }
     gint32 image = MakeImage(picture, filename);
     if (image == -1) {
-        error = "GIMP could not make an image of " + std::to_string(picture.Width()) + " x " +
-                std::to_string(picture.Height()) + " pixels";
+        CharString text;
+        error = Format(text, DesktopMessages::NO_GIMP_IMAGE_FORMAT, picture.Width(), picture.Height()).Text();
         return -1;
     }
     RememberPalette(image, picture.HasPalette());

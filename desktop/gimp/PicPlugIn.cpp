@@ -3,6 +3,9 @@
 // error text, which GIMP shows; nothing is printed.
 #include "desktop/gimp/PicPlugIn.h"
 
+#include "converter/support/CharString.h"
+#include "desktop/common/DesktopMessages.h"
+
 #include <cstring>
 
 namespace {
@@ -63,8 +66,8 @@ GimpPDBStatusType RunExport(gint nparams, const GimpParam* param, std::string& e
     if (runMode == GIMP_RUN_NONINTERACTIVE && nparams >= 6)
         choice = param[5].data.d_int32;
     if (choice < PicPlugIn::PALETTE_AS_REMEMBERED || choice > PicPlugIn::PALETTE_LEAVE_OUT) {
-        error = "The palette argument is " + std::to_string(choice) + "; it is 0 (as remembered), 1 (write) or 2 "
-                "(leave out)";
+        CharString text;
+        error = Format(text, DesktopMessages::PALETTE_ARGUMENT_FORMAT, choice).Text();
         return GIMP_PDB_CALLING_ERROR;
     }
     bool cancelled = false;

@@ -17,10 +17,9 @@ int main(int argc, char* argv[])
         return 1;
     }
     std::fprintf(out, "GIMP Palette\nName: Fenwolds default\nColumns: 16\n#\n");
-    for (int i = 0; i < 256; ++i) {
-        std::uint32_t entry = DEFAULT_PALETTE[i];
-        std::fprintf(out, "%3u %3u %3u\tIndex %d\n", static_cast<unsigned>(entry & 0xFF),
-                     static_cast<unsigned>((entry >> 8) & 0xFF), static_cast<unsigned>((entry >> 16) & 0xFF), i);
+    for (int i = 0; i < PALETTE_ENTRIES; ++i) {
+        Rgb rgb = RgbFromEntry(DEFAULT_PALETTE[i]);
+        std::fprintf(out, "%3u %3u %3u\tIndex %d\n", unsigned{rgb.red}, unsigned{rgb.green}, unsigned{rgb.blue}, i);
     }
     return std::fclose(out) == 0 ? 0 : 1;
 }

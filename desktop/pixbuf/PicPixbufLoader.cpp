@@ -3,6 +3,8 @@
 // of the picture shows, says nothing about unknown chunks, and fails for a
 // file without a picture. Both ways in are served: the whole file at once,
 // and the incremental one (begin, pieces, stop) that GdkPixbufLoader uses.
+#include "converter/support/CharString.h"
+#include "desktop/common/DesktopMessages.h"
 #include "desktop/common/PicPicture.h"
 #include "desktop/common/PicPieces.h"
 
@@ -33,7 +35,7 @@ bool ReadPicture(PicPieces& pieces, PicPicture& picture, GError** error)
     if (pieces.Finish(picture))
         return true;
     if (pieces.OutOfMemory())
-        return Fail(error, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY, "There is not enough memory to hold the PIC file");
+        return Fail(error, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY, DesktopMessages::NO_MEMORY_FOR_FILE);
     return Fail(error, GDK_PIXBUF_ERROR_CORRUPT_IMAGE, picture.Error());
 }
 
@@ -42,9 +44,9 @@ GdkPixbuf* MakePixbuf(const PicPicture& picture, GError** error)
 {
     GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, picture.Width(), picture.Height());
     if (pixbuf == nullptr) {
-        Fail(error, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY,
-             "There is not enough memory for " + std::to_string(picture.Width()) + " x " +
-                 std::to_string(picture.Height()) + " pixels");
+        CharString text;
+        Format(text, DesktopMessages::NO_MEMORY_FOR_PIXELS_FORMAT, picture.Width(), picture.Height());
+        Fail(error, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY, text.Text());
         return nullptr;
     }
     guchar* rows = gdk_pixbuf_get_pixels(pixbuf);
@@ -71,12 +73,12 @@ GdkPixbuf* LoadWhole(FILE* file, GError** error)
     std::size_t got = 0;
     while ((got = std::fread(piece, 1, sizeof piece, file)) > 0) {
         if (!pieces.Add(piece, got)) {
-            Fail(error, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY, "There is not enough memory to hold the PIC file");
+            Fail(error, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY, DesktopMessages::NO_MEMORY_FOR_FILE);
             return nullptr;
         }
     }
     if (std::ferror(file)) {
-        Fail(error, GDK_PIXBUF_ERROR_FAILED, "The PIC file could not be read");
+        Fail(error, GDK_PIXBUF_ERROR_FAILED, DesktopMessages::FILE_NOT_READ);
         return nullptr;
     }
     PicPicture picture;
@@ -90,7 +92,7 @@ gpointer BeginLoad(GdkPixbufModuleSizeFunc sizeFunc, GdkPixbufModulePreparedFunc
 {
     auto* context = new (std::nothrow) LoadContext{sizeFunc, preparedFunc, updatedFunc, userData, {}};
     if (context == nullptr)
-        Fail(error, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY, "There is not enough memory to start loading");
+        Fail(error, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY, DesktopMessages::NO_MEMORY_TO_START);
     return context;
 }
 
@@ -98,7 +100,7 @@ gboolean LoadIncrement(gpointer data, const guchar* buffer, guint size, GError**
 {
     auto* context = static_cast<LoadContext*>(data);
     if (!context->pieces.Add(buffer, size))
-        return Fail(error, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY, "There is not enough memory to hold the PIC file");
+        return Fail(error, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY, DesktopMessages::NO_MEMORY_FOR_FILE);
     return TRUE;
 }
 

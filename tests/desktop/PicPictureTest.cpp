@@ -5,6 +5,7 @@
 #include "converter/ImageDocument.h"
 #include "desktop/common/PicPicture.h"
 #include "desktop/common/PicPieces.h"
+#include "pic/PaletteEntry.h"
 #include "tests/common/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +30,7 @@ void ExpectSamePicture(const PicPicture& picture, const char* path)
     ASSERT_EQ(picture.Height(), document.Height);
     ASSERT_TRUE(picture.Pixels().Equals(document.Pixels));
     EXPECT_EQ(picture.HasPalette(), document.HasPalette);
-    for (int i = 0; i < PicPicture::COLOURS; ++i) {
+    for (int i = 0; i < PALETTE_ENTRIES; ++i) {
         std::uint32_t entry = document.PaletteEntry(i);
         const unsigned char* rgb = picture.ColourMap() + 3 * i;
         ASSERT_EQ(rgb[0] | rgb[1] << 8 | rgb[2] << 16, static_cast<int>(entry)) << "entry " << i;
@@ -103,8 +104,8 @@ TEST(PicPicture, WritesWhatTheConverterWritesWithAShortColourMapPaddedBlack)
     document.Width = 3;
     document.Height = 2;
     document.Pixels.Append(pixels, 6);
-    document.Palette.SetSize(ImageDocument::PALETTE_BYTES);
-    std::memset(document.Palette.Data(), 0, ImageDocument::PALETTE_BYTES);
+    document.Palette.SetSize(PALETTE_BYTES);
+    std::memset(document.Palette.Data(), 0, PALETTE_BYTES);
     for (int i = 0; i < 3; ++i)
         std::memcpy(document.Palette.Data() + 4 * i, colourMap + 3 * i, 3);
     ASSERT_TRUE(document.Save((folder / "with.pic").c_str(), ImageDocument::TYPE_PIC));

@@ -17,12 +17,11 @@ int main()
     for (int column = 0; column < COLUMNS; ++column)
         std::printf("---|");
     std::printf("\n");
-    for (int first = 0; first < 256; first += COLUMNS) {
+    for (int first = 0; first < PALETTE_ENTRIES; first += COLUMNS) {
         std::printf("| %d-%d |", first, first + COLUMNS - 1);
         for (int column = 0; column < COLUMNS; ++column) {
-            const std::uint32_t entry = DEFAULT_PALETTE[first + column];
-            std::printf(" %02X%02X%02X |", static_cast<unsigned>(entry & 0xFF), static_cast<unsigned>((entry >> 8) & 0xFF),
-                        static_cast<unsigned>((entry >> 16) & 0xFF));
+            const Rgb rgb = RgbFromEntry(DEFAULT_PALETTE[first + column]);
+            std::printf(" %02X%02X%02X |", unsigned{rgb.red}, unsigned{rgb.green}, unsigned{rgb.blue});
         }
         std::printf("\n");
     }
