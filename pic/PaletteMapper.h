@@ -1,0 +1,107 @@
+// Maps pixels given as colours onto the indices of a PIC palette. An editor
+// that saves a picture in true colour, or builds a colour map of its own,
+// keeps the colours but loses the indices the game needs; the colours, looked
+// up in the picture's own palette, give them back.
+//
+// Colours are compared as the game shows them, at 6 bits per component; a
+// source that holds fewer bits (a 16-bit BMP file has 5 for red and blue) is
+// compared at its own, since a 6-bit value does not survive 5 bits. A palette
+// may hold one colour at several indices; a pixel then takes, of those
+// indices, the first that applies:
+//   1. the index of the reference picture (the original) at the same place;
+//   2. the index the source itself has there (a colour map the editor kept);
+//   3. the lowest, which is counted, since the picture may then differ from
+//      the original where it shows no difference.
+// A pixel whose colour the palette lacks, or that is not fully opaque, gets
+// index 0 and is counted; the caller refuses such a picture.
+#pragma once
+
+#include "pic/PaletteEntry.h"
+
+#include <cstdint>
+#include <vector>
+
+// Where the components of one pixel lie in a row: bytes per pixel and the
+// offset of each component; alpha is -1 for pixels without one.
+struct PixelLayout {
+    int bytes;
+    int red;
+    int green;
+    int blue;
+    int alpha;
+};
+
+// Red, green, blue, alpha bytes, as GIMP and the desktop hand them over.
+constexpr PixelLayout RGB_PIXELS = {3, 0, 1, 2, -1};
+constexpr PixelLayout RGBA_PIXELS = {4, 0, 1, 2, 3};
+
+// The bits per component that the source of the pixels held, 1 to 8. Its
+// values are handed over as bytes whose top bits are those bits.
+struct ComponentBits {
+    int red = 8;
+    int green = 8;
+    int blue = 8;
+};
+
+class PaletteMapper {
+public:
+    // A pixel that could not be mapped: how many there were, and the first
+    // in row order with its colour (0x00BBGGRR) and alpha.
+    struct Misses {
+        std::uint64_t count = 0;
+        int x = 0;
+        int y = 0;
+        std::uint32_t color = 0;
+        int alpha = 255;
+    };
+
+    // palette: the entries to map onto.
+    PaletteMapper(const std::uint32_t palette[PALETTE_ENTRIES], ComponentBits bits);
+
+    // The picture whose index decides between entries of one colour (rule 1):
+    // width x height indices, which must outlive the mapping. Used only for
+    // a mapped picture of the same size (see Start).
+    void SetReference(const unsigned char* indices, int width, int height);
+    // Starts a picture of this size; the counts start again.
+    void Start(int width, int height);
+    // Maps row y of width pixels (the width given to Start). ownIndices: the
+    // source's own index of each pixel (rule 2), or null.
+    void MapRow(int y, const unsigned char* pixels, const PixelLayout& layout, const unsigned char* ownIndices,
+                unsigned char* out);
+
+    // True when every pixel so far was mapped.
+    bool Succeeded() const { return m_unmatched.count == 0 && m_translucent.count == 0; }
+    const Misses& Unmatched() const { return m_unmatched; }
+    const Misses& Translucent() const { return m_translucent; }
+    // Pixels whose colour the palette holds at several indices that neither
+    // rule 1 nor rule 2 decided: they took the lowest.
+    std::uint64_t LowestChoices() const { return m_lowestChoices; }
+    // The entry nearest to color (0x00BBGGRR), by the smallest sum of
+    // squared component differences; the lowest index of equals.
+    int NearestEntry(std::uint32_t color) const;
+
+private:
+    std::uint32_t KeyOf(unsigned red, unsigned green, unsigned blue) const;
+    int Choose(int lowest, std::uint32_t key, int x, int y, const unsigned char* ownIndices);
+    static void Note(Misses& misses, int x, int y, std::uint32_t color, int alpha);
+
+    std::uint32_t m_palette[PALETTE_ENTRIES];
+    // Per component: the shift that keeps the compared bits, and their count.
+    unsigned m_shiftRed, m_shiftGreen, m_shiftBlue;
+    unsigned m_bitsGreen, m_bitsBlue;
+    // For every key, the lowest index of that colour or -1; for every index,
+    // the next higher one of its colour or -1; and each entry's key.
+    std::vector<std::int16_t> m_lowest;
+    std::int16_t m_next[PALETTE_ENTRIES];
+    std::uint32_t m_entryKey[PALETTE_ENTRIES];
+
+    const unsigned char* m_reference = nullptr;
+    int m_referenceWidth = 0;
+    int m_referenceHeight = 0;
+    bool m_useReference = false;
+    int m_width = 0;
+
+    Misses m_unmatched;
+    Misses m_translucent;
+    std::uint64_t m_lowestChoices = 0;
+};
