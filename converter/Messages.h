@@ -35,6 +35,7 @@ constexpr const char* HELP =
     "-d (-drop)       Don't include a palette in the output .PIC file\r\n"
     "-u (-use)        Use palette from indicated .PIC file\r\n"
     "-f (-fill)       Fill in palette from indicated .PIC file if missing\r\n"
+    "-m (-map)        Map colors onto palette from indicated .PIC file\r\n"
     "-q (-query)      Query the details of the Input file, don't convert\r\n";
 
 // Parameter errors, collected while the command line is read.
