@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -37,11 +37,9 @@ const std::uint8_t* ReadBytes(PLInput& source, std::uint64_t count)
     return source.Read(static_cast<int>(std::min<std::uint64_t>(count, INT_MAX)));
 }
 
-[[noreturn]] void Refuse(int code, const char* format, long long a, long long b = 0, long long c = 0)
+[[noreturn]] void Refuse(int code, const std::string& text)
 {
-    char text[200];
-    std::snprintf(text, sizeof text, format, a, b, c);
-    ThrowDecoderError(code, text);
+    ThrowDecoderError(code, text.c_str());
 }
 
 // Writes count pixels of the alternating values first, second from column x,
@@ -155,7 +153,7 @@ void PLBmpReader::ReadInfoHeader(PLInput& source)
         header.planes = LoadLittle16(p + 4);
         header.bitCount = LoadLittle16(p + 6);
     } else if (header.size < WINDOWS_HEADER_BYTES) {
-        Refuse(1, "BMP info header: size %lld, expected 12 or at least 40", header.size);
+        Refuse(1, FormatText("BMP info header: size %u, expected 12 or at least 40", header.size));
     } else {
         const std::uint8_t* p = source.Read(WINDOWS_HEADER_BYTES - 4);
         header.width = LoadLittleSigned32(p);
@@ -178,11 +176,11 @@ void PLBmpReader::CheckImageSize() const
 {
     const BmpHeader& header = *m_header;
     if (header.width <= 0)
-        Refuse(1, "BMP width: %lld pixels, expected 1 or more", header.width);
+        Refuse(1, FormatText("BMP width: %d pixels, expected 1 or more", header.width));
     if (header.height == 0)
         ThrowDecoderError(1, "BMP height: 0 rows, expected at least 1 (or -1 and less for top-down rows)");
     if (header.height == INT_MIN)
-        Refuse(6, "BMP height: %lld rows, at most 2147483647 top-down rows", header.height);
+        Refuse(6, FormatText("BMP height: %d rows, at most 2147483647 top-down rows", header.height));
 }
 
 void PLBmpReader::ReadColorTable(PLInput& source)
@@ -196,7 +194,7 @@ void PLBmpReader::ReadColorTable(PLInput& source)
     // A count of 0 means the full 2^depth.
     std::uint32_t entries = header.colorsUsed != 0 ? header.colorsUsed : 1u << header.bitCount;
     if (entries > MAX_COLORS)
-        Refuse(1, "BMP colour table: %lld entries, at most 256", entries);
+        Refuse(1, FormatText("BMP colour table: %u entries, at most 256", entries));
     TraceMessage(3, "Reading palette.\n");
     // OS/2 headers store blue, green, red; Windows headers add a fourth, unused byte.
     int entryBytes = header.size == OS2_HEADER_BYTES ? 3 : 4;
@@ -225,8 +223,8 @@ void PLBmpReader::SkipToPixels(PLInput& source)
     if (m_header->bitCount > MAX_BITS_PER_PIXEL)
         return;
     if (skip < 0)
-        Refuse(1, "BMP data offset: %lld, but the headers and colour table end at %lld", m_dataOffset,
-               source.Consumed());
+        Refuse(1, FormatText("BMP data offset: %u, but the headers and colour table end at %d", m_dataOffset,
+                             source.Consumed()));
     ReadBytes(source, static_cast<std::uint64_t>(skip));
 }
 
