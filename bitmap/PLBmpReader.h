@@ -68,7 +68,18 @@ public:
     // reads those). A file cut short fails at the row it ends in, after the
     // rows before it were delivered; a PLTextException from TakeRow ends the
     // decode too. Either way the exception passes on and the caller closes
-    // the reader (Close), as after DecodeInto.
+    // the reader (Close), as after DecodeInto. In use:
+    //
+    //     PLBmpReader reader;
+    //     reader.OpenFile(path);         // the headers: Width(), Height(), Channels()
+    //     if (reader.BitsPerPixel() == 32) {
+    //         // judge the size, prepare for Channels() ...
+    //         reader.DecodeRowsInto(mapper); // mapper: a PLRowSink
+    //     }
+    //     reader.Close();
+    //
+    // OpenFile accepts a file whose pixels cannot be read (its Channels() are
+    // then all 0): the refusal, with its reason, comes from DecodeRowsInto.
     void DecodeRowsInto(PLRowSink& sink);
 
     // Dots per inch for a pixels-per-metre value: 0 when unknown or 1 and less.
