@@ -22,13 +22,16 @@ using Bytes = std::vector<std::uint8_t>;
 
 enum Picture { DITHERED_320x200, NOISE_320x200, GRADIENT_1024x1024, FLAT_2048x2048 };
 
-// An 8-bit picture of the given kind, with a colour ramp for its table.
-std::unique_ptr<PLMemBitmap> MakePicture(int kind)
+// An 8-bit picture of the given kind, with a colour ramp for its table; at
+// the size its name gives unless another is asked for.
+std::unique_ptr<PLMemBitmap> MakePicture(int kind, int width = 0, int height = 0)
 {
     static const int BAYER[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
     const int sides[][2] = {{320, 200}, {320, 200}, {1024, 1024}, {2048, 2048}};
-    int width = sides[kind][0];
-    int height = sides[kind][1];
+    if (width == 0) {
+        width = sides[kind][0];
+        height = sides[kind][1];
+    }
     auto bitmap = std::make_unique<PLMemBitmap>();
     bitmap->Create(width, height, 8, false, false, {0, 0});
     std::uint32_t state = 12345;
@@ -93,21 +96,11 @@ Bytes EncodeRle8(const PLBitmap& bitmap)
     return file;
 }
 
-// The dithered picture at 640 x 400, as an 8-bit file and as a 24-bit file of
-// the same colours: what a modder's editor turns the one into.
+// The dithered picture at 640 x 400 is read as an 8-bit file and as a 24-bit
+// file of the same colours: what a modder's editor turns the one into.
 std::unique_ptr<PLMemBitmap> MakeDithered640x400()
 {
-    static const int BAYER[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
-    auto bitmap = std::make_unique<PLMemBitmap>();
-    bitmap->Create(640, 400, 8, false, false, {0, 0});
-    for (int y = 0; y < 400; ++y)
-        for (int x = 0; x < 640; ++x)
-            bitmap->Lines()[y][x] =
-                static_cast<std::uint8_t>(std::min(15, (x * 256 / 640 + BAYER[y & 3][x & 3]) / 16) * 16 + y * 16 / 400);
-    for (int i = 0; i < 256; ++i)
-        bitmap->ColorTable()[i] = PLColor(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
-                                          static_cast<std::uint8_t>(i / 2), 0);
-    return bitmap;
+    return MakePicture(DITHERED_320x200, 640, 400);
 }
 
 void AppendLittle(Bytes& bytes, std::uint32_t value, int count)
@@ -141,30 +134,28 @@ Bytes EncodeTrueColor24(const PLBitmap& indexed)
     return file;
 }
 
-void BM_Read8Bit640x400(benchmark::State& state)
+// Decodes file at wantedDepth, over and over.
+void DecodeMemoryLoop(benchmark::State& state, const Bytes& file, int wantedDepth, const char* label)
 {
-    Bytes file = Encode(*MakeDithered640x400());
     PLMemBitmap bitmap;
     for (auto _ : state) {
         PLBmpReader reader;
-        reader.DecodeMemory(file.data(), static_cast<int>(file.size()), bitmap, 8);
+        reader.DecodeMemory(file.data(), static_cast<int>(file.size()), bitmap, wantedDepth);
         benchmark::DoNotOptimize(bitmap.Lines()[0][0]);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(file.size()));
-    state.SetLabel("dithered 640x400, 8 bits");
+    state.SetLabel(label);
+}
+
+void BM_Read8Bit640x400(benchmark::State& state)
+{
+    DecodeMemoryLoop(state, Encode(*MakeDithered640x400()), 8, "dithered 640x400, 8 bits");
 }
 
 void BM_Read24BitWhole640x400(benchmark::State& state)
 {
-    Bytes file = EncodeTrueColor24(*MakeDithered640x400());
-    PLMemBitmap bitmap;
-    for (auto _ : state) {
-        PLBmpReader reader;
-        reader.DecodeMemory(file.data(), static_cast<int>(file.size()), bitmap, 32);
-        benchmark::DoNotOptimize(bitmap.Lines()[0][0]);
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(file.size()));
-    state.SetLabel("dithered 640x400, 24 bits to a 32-bit bitmap");
+    DecodeMemoryLoop(state, EncodeTrueColor24(*MakeDithered640x400()), 32,
+                     "dithered 640x400, 24 bits to a 32-bit bitmap");
 }
 
 // Takes each row as a caller mapping colours would, and keeps one pixel of it.
@@ -195,16 +186,7 @@ std::string ScratchFile(const char* name)
 
 void ReadMemory(benchmark::State& state, Bytes (*encode)(const PLBitmap&))
 {
-    auto picture = MakePicture(static_cast<int>(state.range(0)));
-    Bytes file = encode(*picture);
-    PLMemBitmap bitmap;
-    for (auto _ : state) {
-        PLBmpReader reader;
-        reader.DecodeMemory(file.data(), static_cast<int>(file.size()), bitmap, 8);
-        benchmark::DoNotOptimize(bitmap.Lines()[0][0]);
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(file.size()));
-    state.SetLabel(NAMES[state.range(0)]);
+    DecodeMemoryLoop(state, encode(*MakePicture(static_cast<int>(state.range(0)))), 8, NAMES[state.range(0)]);
 }
 
 void BM_ReadMemory(benchmark::State& state)
