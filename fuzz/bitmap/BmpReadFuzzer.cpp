@@ -96,13 +96,14 @@ private:
     int m_height = 0;
 };
 
-// A true-colour decode, whole (rows null) or row by row: the text of its
+// A true-colour decode, whole (rows null) or row by row, of data that the
+// converter's decode has opened and found within the limits: the text of its
 // refusal, or empty.
 std::string DecodeTrueColor(const std::uint8_t* data, std::size_t size, PLMemBitmap& bitmap, Rows* rows)
 {
     PLBmpReader reader;
     try {
-        OpenWithinLimits(reader, data, size);
+        reader.OpenMemory(data, static_cast<int>(size));
         if (rows == nullptr) {
             reader.DecodeInto(bitmap, 32);
         } else {
