@@ -24,6 +24,11 @@ long Square(int difference)
 PaletteMapper::PaletteMapper(const std::uint32_t palette[PALETTE_ENTRIES], ComponentBits bits)
 {
     std::memcpy(m_palette, palette, sizeof m_palette);
+    SetBits(bits);
+}
+
+void PaletteMapper::SetBits(ComponentBits bits)
+{
     unsigned bitsRed = ComparedBits(bits.red);
     m_bitsGreen = ComparedBits(bits.green);
     m_bitsBlue = ComparedBits(bits.blue);
@@ -104,7 +109,10 @@ int PaletteMapper::Choose(int lowest, std::uint32_t key, int x, int y, const uns
 
 void PaletteMapper::Note(Misses& misses, int x, int y, std::uint32_t color, int alpha)
 {
-    if (misses.count++ != 0)
+    // Rows may come bottom first, as BMP files store them: the first is the
+    // top-most, left-most, where a reader of the picture starts.
+    bool first = misses.count++ == 0 || y < misses.y || (y == misses.y && x < misses.x);
+    if (!first)
         return;
     misses.x = x;
     misses.y = y;

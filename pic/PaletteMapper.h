@@ -31,9 +31,11 @@ struct PixelLayout {
     int alpha;
 };
 
-// Red, green, blue, alpha bytes, as GIMP and the desktop hand them over.
+// Red, green, blue (and alpha) bytes, as GIMP hands them over; blue, green,
+// red, alpha, as the bitmap library decodes true-colour BMP files.
 constexpr PixelLayout RGB_PIXELS = {3, 0, 1, 2, -1};
 constexpr PixelLayout RGBA_PIXELS = {4, 0, 1, 2, 3};
+constexpr PixelLayout BGRA_PIXELS = {4, 2, 1, 0, 3};
 
 // The bits per component that the source of the pixels held, 1 to 8. Its
 // values are handed over as bytes whose top bits are those bits.
@@ -45,8 +47,9 @@ struct ComponentBits {
 
 class PaletteMapper {
 public:
-    // A pixel that could not be mapped: how many there were, and the first
-    // in row order with its colour (0x00BBGGRR) and alpha.
+    // The pixels that could not be mapped: how many there were, and the first
+    // in reading order (the top-most row, its left-most pixel), with its
+    // colour (0x00BBGGRR) and alpha.
     struct Misses {
         std::uint64_t count = 0;
         int x = 0;
@@ -55,8 +58,11 @@ public:
         int alpha = 255;
     };
 
-    // palette: the entries to map onto.
-    PaletteMapper(const std::uint32_t palette[PALETTE_ENTRIES], ComponentBits bits);
+    // palette: the entries to map onto; bits: what the source holds.
+    explicit PaletteMapper(const std::uint32_t palette[PALETTE_ENTRIES], ComponentBits bits = {});
+
+    // For a source of other bits, known only once its header is read.
+    void SetBits(ComponentBits bits);
 
     // The picture whose index decides between entries of one colour (rule 1):
     // width x height indices, which must outlive the mapping. Used only for
@@ -69,6 +75,8 @@ public:
     void MapRow(int y, const unsigned char* pixels, const PixelLayout& layout, const unsigned char* ownIndices,
                 unsigned char* out);
 
+    // The entries mapped onto.
+    const std::uint32_t* Palette() const { return m_palette; }
     // True when every pixel so far was mapped.
     bool Succeeded() const { return m_unmatched.count == 0 && m_translucent.count == 0; }
     const Misses& Unmatched() const { return m_unmatched; }
