@@ -32,8 +32,8 @@ bool RemappedPicture::SetOriginal(const unsigned char* bytes, int size)
 
 bool RemappedPicture::Start(int width, int height, bool inPlace)
 {
-    // Without an original there is no palette to map onto; Error() says why.
     m_started = false;
+    // Without an original there is no palette to map onto; Error() says why.
     if (!m_mapper)
         return false;
     m_error = PicPicture::SizeRefusal(width, height);

@@ -154,6 +154,20 @@ bool WriteMapped(const char* filename, gint32 drawable, RemappedPicture& remappe
     return true;
 }
 
+// Whether the export maps the image back onto the picture it was opened
+// from: an RGB image that keeps one. False, with error set, when its record
+// cannot be read. Read from the image itself: the copy GIMP's conversions
+// make need not carry it.
+bool FindOriginal(gint32 image, RemappedPicture& remapped, bool& mapped, std::string& error)
+{
+    mapped = false;
+    if (gimp_image_base_type(image) != GIMP_RGB)
+        return true;
+    PicPlugIn::OriginalRecord record = PicPlugIn::ReadOriginal(image, remapped, error);
+    mapped = record == PicPlugIn::OriginalRecord::READ;
+    return record != PicPlugIn::OriginalRecord::UNREADABLE;
+}
+
 } // namespace
 
 namespace PicPlugIn {
@@ -163,16 +177,10 @@ bool ExportImage(const char* filename, gint32 image, gint32 drawable, int palett
 {
     bool withPalette =
         paletteChoice == PALETTE_WRITE || (paletteChoice == PALETTE_AS_REMEMBERED && RemembersPalette(image));
-    // Read from the image itself: the copy GIMP's conversions make need not
-    // carry it.
     RemappedPicture remapped;
     bool mapped = false;
-    if (gimp_image_base_type(image) == GIMP_RGB) {
-        OriginalRecord record = ReadOriginal(image, remapped, error);
-        if (record == OriginalRecord::UNREADABLE)
-            return false;
-        mapped = record == OriginalRecord::READ;
-    }
+    if (!FindOriginal(image, remapped, mapped, error))
+        return false;
     // GIMP offers its conversions (to indexed, merged, without alpha) on a
     // copy, which is ours to delete; a batch run gets an error instead.
     gint32 exportImage = image;

@@ -212,3 +212,19 @@
                                          (list->vector (cddr pixel))))
               pixels)
     (case-save image target)))
+
+; The record of the original replaced by bytes that hold no picture.
+(define (case-rgb-damaged-record target)
+  (let ((image (case-rgb-image "valley.pic" #f '())))
+    (gimp-image-attach-parasite image (list "fenwolds-pic-original" 1 "no picture"))
+    (case-save image target)))
+
+; What the guide warns of: an image opened from a PIC file, turned to RGB
+; and back to indexed with its own colour map as the custom palette.
+(define (guide-custom-palette)
+  (let* ((image (case-load "valley.pic"))
+         (palette (case-palette-of image "Valley as opened")))
+    (gimp-image-convert-rgb image)
+    (gimp-image-convert-indexed image CONVERT-DITHER-NONE CONVERT-PALETTE-CUSTOM 0 FALSE FALSE palette)
+    (case-export image "guide-custom-palette.pic" 1)
+    (gimp-image-delete image)))
