@@ -1,7 +1,8 @@
 """The GIMP plug-in in real GIMP, in batch mode: every sample and the unusual
 files loaded and checked against the converter's BMP file of the same file,
 exports checked byte for byte against the converter's PIC output, the
-refusals, and each step of the modding guide. One GIMP run for all of it,
+refusals, exports from RGB mode back onto the original's palette and indices,
+and each step of the modding guide. One GIMP run for all of it,
 with a scratch HOME holding the plug-in and the default palette.
 
   GimpBatch.py <plug-in> <palette.gpl> <converter> <source folder> <work folder> [samples]
