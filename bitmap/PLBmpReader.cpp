@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -16,6 +16,16 @@ constexpr int FILE_HEADER_BYTES = 14;
 constexpr int OS2_HEADER_BYTES = 12;
 constexpr int WINDOWS_HEADER_BYTES = 40;
 constexpr int MAX_BITS_PER_PIXEL = 8;
+// Header versions from 52 bytes on hold the red, green and blue masks at
+// byte 40, from 56 bytes on the alpha mask after them.
+constexpr std::uint32_t MASKS_END = WINDOWS_HEADER_BYTES + 16;
+
+// Compression values.
+constexpr std::uint32_t BI_RGB = 0;
+constexpr std::uint32_t BI_BITFIELDS = 3;
+constexpr std::uint32_t BI_JPEG = 4;
+constexpr std::uint32_t BI_PNG = 5;
+constexpr std::uint32_t BI_ALPHABITFIELDS = 6;
 
 // RLE escapes: a zero count byte followed by one of these.
 constexpr std::uint8_t END_OF_ROW = 0;
@@ -37,11 +47,17 @@ const std::uint8_t* ReadBytes(PLInput& source, std::uint64_t count)
     return source.Read(static_cast<int>(std::min<std::uint64_t>(count, INT_MAX)));
 }
 
-[[noreturn]] void Refuse(int code, const char* format, long long a, long long b = 0, long long c = 0)
+[[noreturn]] void Refuse(int code, const std::string& text)
 {
-    char text[200];
-    std::snprintf(text, sizeof text, format, a, b, c);
-    ThrowDecoderError(code, text);
+    ThrowDecoderError(code, text.c_str());
+}
+
+const char* CompressionName(std::uint32_t compression)
+{
+    // 4 is JPEG in Windows files, RLE24 in OS/2 ones.
+    const char* const names[] = {"uncompressed", "RLE8", "RLE4", "bit fields", "JPEG or RLE24", "PNG",
+                                 "alpha bit fields"};
+    return compression < sizeof names / sizeof names[0] ? names[compression] : "unknown";
 }
 
 // Writes count pixels of the alternating values first, second from column x,
@@ -93,6 +109,24 @@ int CopyAbsoluteRun(PLInput& source, std::uint8_t* row, int x, int width, int co
     return x + clipped;
 }
 
+// The whole-bitmap decode of true colour: each row copied to its place in a
+// 32-bit bitmap created from the announced info.
+class BitmapRows : public PLRowSink {
+public:
+    explicit BitmapRows(PLBitmap& bitmap)
+        : m_lines(bitmap.Lines())
+    {
+    }
+
+    void TakeRow(int y, const PLColor* pixels, int width) override
+    {
+        std::memcpy(m_lines[y], pixels, static_cast<std::size_t>(width) * sizeof(PLColor));
+    }
+
+private:
+    std::uint8_t** m_lines;
+};
+
 } // namespace
 
 PLBmpReader::PLBmpReader() = default;
@@ -116,9 +150,12 @@ int PLBmpReader::DotsPerInch(std::int32_t pixelsPerMetre)
 void PLBmpReader::ReadHeader(PLInput& source)
 {
     m_header = std::make_unique<BmpHeader>();
+    m_layoutRefusal.clear();
+    m_layoutRefusalCode = 0;
     ReadFileHeader(source);
     ReadInfoHeader(source);
     ReadColorTable(source);
+    ReadChannelMasks(source);
     TraceMessage(2, "Bitmap header is ok.\n");
     SkipToPixels(source);
     Announce();
@@ -148,6 +185,7 @@ void PLBmpReader::ReadInfoHeader(PLInput& source)
 {
     BmpHeader& header = *m_header;
     header.size = LoadLittle32(source.Read(4));
+    m_headerMaskCount = 0;
     if (header.size == OS2_HEADER_BYTES) {
         const std::uint8_t* p = source.Read(OS2_HEADER_BYTES - 4);
         header.width = LoadLittle16(p);
@@ -155,7 +193,7 @@ void PLBmpReader::ReadInfoHeader(PLInput& source)
         header.planes = LoadLittle16(p + 4);
         header.bitCount = LoadLittle16(p + 6);
     } else if (header.size < WINDOWS_HEADER_BYTES) {
-        Refuse(1, "BMP info header: size %lld, expected 12 or at least 40", header.size);
+        Refuse(1, FormatText("BMP info header: size %u, expected 12 or at least 40", header.size));
     } else {
         const std::uint8_t* p = source.Read(WINDOWS_HEADER_BYTES - 4);
         header.width = LoadLittleSigned32(p);
@@ -168,21 +206,32 @@ void PLBmpReader::ReadInfoHeader(PLInput& source)
         header.yPixelsPerMetre = LoadLittleSigned32(p + 24);
         header.colorsUsed = LoadLittle32(p + 28);
         header.colorsImportant = LoadLittle32(p + 32);
+        ReadHeaderMasks(source);
         // Later header versions add fields this reader does not use.
-        ReadBytes(source, header.size - WINDOWS_HEADER_BYTES);
+        ReadBytes(source, header.size - std::min(header.size, MASKS_END));
     }
     CheckImageSize();
+}
+
+void PLBmpReader::ReadHeaderMasks(PLInput& source)
+{
+    // Part of the header whether or not the pixels use them.
+    std::uint32_t bytes = std::min(m_header->size, MASKS_END) - WINDOWS_HEADER_BYTES;
+    const std::uint8_t* p = source.Read(static_cast<int>(bytes));
+    m_headerMaskCount = static_cast<int>(bytes / 4);
+    for (int i = 0; i < m_headerMaskCount; ++i)
+        m_headerMasks[i] = LoadLittle32(p + 4 * i);
 }
 
 void PLBmpReader::CheckImageSize() const
 {
     const BmpHeader& header = *m_header;
     if (header.width <= 0)
-        Refuse(1, "BMP width: %lld pixels, expected 1 or more", header.width);
+        Refuse(1, FormatText("BMP width: %d pixels, expected 1 or more", header.width));
     if (header.height == 0)
         ThrowDecoderError(1, "BMP height: 0 rows, expected at least 1 (or -1 and less for top-down rows)");
     if (header.height == INT_MIN)
-        Refuse(6, "BMP height: %lld rows, at most 2147483647 top-down rows", header.height);
+        Refuse(6, FormatText("BMP height: %d rows, at most 2147483647 top-down rows", header.height));
 }
 
 void PLBmpReader::ReadColorTable(PLInput& source)
@@ -196,7 +245,7 @@ void PLBmpReader::ReadColorTable(PLInput& source)
     // A count of 0 means the full 2^depth.
     std::uint32_t entries = header.colorsUsed != 0 ? header.colorsUsed : 1u << header.bitCount;
     if (entries > MAX_COLORS)
-        Refuse(1, "BMP colour table: %lld entries, at most 256", entries);
+        Refuse(1, FormatText("BMP colour table: %u entries, at most 256", entries));
     TraceMessage(3, "Reading palette.\n");
     // OS/2 headers store blue, green, red; Windows headers add a fourth, unused byte.
     int entryBytes = header.size == OS2_HEADER_BYTES ? 3 : 4;
@@ -208,9 +257,71 @@ void PLBmpReader::ReadColorTable(PLInput& source)
     }
 }
 
+bool PLBmpReader::IsTrueColor() const
+{
+    int bitCount = m_header->bitCount;
+    return bitCount == 16 || bitCount == 24 || bitCount == 32;
+}
+
+void PLBmpReader::RefuseLayout(int code, const std::string& text)
+{
+    if (!m_layoutRefusal.empty())
+        return;
+    m_layoutRefusal = text;
+    m_layoutRefusalCode = code;
+}
+
+void PLBmpReader::ReadChannelMasks(PLInput& source)
+{
+    if (!IsTrueColor())
+        return;
+    const BmpHeader& header = *m_header;
+    PLTrueColorRows::Masks masks = PLTrueColorRows::UncompressedMasks(header.bitCount);
+    if (header.compression == BI_BITFIELDS || header.compression == BI_ALPHABITFIELDS) {
+        // Red, green, blue (and alpha for BI_ALPHABITFIELDS) follow a 40-byte
+        // header; longer ones hold them, and from 56 bytes on alpha as well.
+        std::uint32_t found[4] = {};
+        std::copy(m_headerMasks, m_headerMasks + m_headerMaskCount, found);
+        int wanted = header.compression == BI_ALPHABITFIELDS ? 4 : 3;
+        if (m_headerMaskCount < wanted) {
+            const std::uint8_t* p = source.Read(4 * (wanted - m_headerMaskCount));
+            for (int i = m_headerMaskCount; i < wanted; ++i)
+                found[i] = LoadLittle32(p + 4 * (i - m_headerMaskCount));
+        }
+        masks = {found[0], found[1], found[2], found[3]};
+    } else if (header.compression != BI_RGB) {
+        RefuseLayout(6, FormatText("BMP compression: %u (%s) is not supported for %d bits per pixel",
+                                   header.compression, CompressionName(header.compression),
+                                   static_cast<int>(header.bitCount)));
+        return;
+    }
+    std::string problem = PLTrueColorRows::CheckMasks(masks, header.bitCount);
+    if (!problem.empty()) {
+        RefuseLayout(1, problem);
+        return;
+    }
+    m_trueColor.SetLayout(masks, header.bitCount);
+}
+
 void PLBmpReader::SkipToPixels(PLInput& source)
 {
     long long skip = static_cast<long long>(m_dataOffset) - source.Consumed();
+    if (IsTrueColor()) {
+        // The data offset is the one way past the optional colour table a
+        // true-colour file may carry ("colours used"), and every writer of
+        // such files sets it. One inside the headers contradicts them, and
+        // this reader cannot go back: such a file, like one whose offset lies
+        // past its end, is refused rather than read from a guessed place.
+        if (skip < 0)
+            RefuseLayout(1, FormatText("BMP data offset: %u, but the headers end at %d", m_dataOffset,
+                                       source.Consumed()));
+        else if (m_dataOffset > static_cast<std::uint32_t>(source.Size()))
+            RefuseLayout(1, FormatText("BMP data offset: %u, past the end of the file at %d", m_dataOffset,
+                                       source.Size()));
+        else
+            ReadBytes(source, static_cast<std::uint64_t>(skip));
+        return;
+    }
     if (m_header->size != OS2_HEADER_BYTES) {
         // Windows files may leave a gap before their rows (a colour table
         // shorter than the room made for it, or bytes of their own): an
@@ -225,8 +336,8 @@ void PLBmpReader::SkipToPixels(PLInput& source)
     if (m_header->bitCount > MAX_BITS_PER_PIXEL)
         return;
     if (skip < 0)
-        Refuse(1, "BMP data offset: %lld, but the headers and colour table end at %lld", m_dataOffset,
-               source.Consumed());
+        Refuse(1, FormatText("BMP data offset: %u, but the headers and colour table end at %d", m_dataOffset,
+                             source.Consumed()));
     ReadBytes(source, static_cast<std::uint64_t>(skip));
 }
 
@@ -237,11 +348,26 @@ void PLBmpReader::Announce()
     m_topDown = header.height < 0;
     m_rows = m_topDown ? -header.height : header.height;
     PLPoint resolution{DotsPerInch(header.xPixelsPerMetre), DotsPerInch(header.yPixelsPerMetre)};
-    SetInfo({header.width, m_rows}, depth, resolution, header.bitCount == 32, false);
+    // Only an alpha mask makes an alpha channel: the fourth byte of an
+    // uncompressed 32-bit pixel is padding, which writers fill with anything.
+    bool hasAlpha = Channels().alpha > 0;
+    SetInfo({header.width, m_rows}, depth, resolution, hasAlpha, false);
+}
+
+PLBmpReader::ChannelBits PLBmpReader::Channels() const
+{
+    if (m_header == nullptr || !m_layoutRefusal.empty())
+        return {};
+    if (m_header->bitCount <= MAX_BITS_PER_PIXEL)
+        return {8, 8, 8, 0};
+    return IsTrueColor() ? m_trueColor.Bits() : ChannelBits{};
 }
 
 void PLBmpReader::CheckDataSize(const PLInput& source) const
 {
+    // What the headers said the pixels cannot be read as comes first.
+    if (!m_layoutRefusal.empty())
+        Refuse(m_layoutRefusalCode, m_layoutRefusal);
     const BmpHeader& header = *m_header;
     // RLE data may end any row, and the bitmap itself, early ("00 00",
     // "00 01"): the pixels it never reaches are 0, so a few bytes can
@@ -249,21 +375,23 @@ void PLBmpReader::CheckDataSize(const PLInput& source) const
     // caller to judge from the size announced (OpenFile, then DecodeInto).
     if (header.compression != 0 && (header.bitCount == 4 || header.bitCount == 8))
         return;
-    std::uint64_t pixelsPerByte = 8;
-    if (header.bitCount == 4)
-        pixelsPerByte = 2;
-    else if (header.bitCount >= 8)
-        pixelsPerByte = 1;
+    // (width x height) x 4 stays below 2^64, since both sides are below 2^31.
     std::uint64_t pixels = static_cast<std::uint64_t>(Width()) * static_cast<std::uint64_t>(Height());
+    std::uint64_t needed = 0;
+    switch (header.bitCount) {
+    case 1: needed = (pixels + 7) / 8; break;
+    case 4: needed = (pixels + 1) / 2; break;
+    case 8: needed = pixels; break;
+    case 16: case 24: case 32: needed = pixels * (header.bitCount / 8u); break;
+    default: return; // a depth no decoder reads: refused before any pixel
+    }
     auto left = static_cast<std::uint64_t>(source.Remaining());
-    if (pixels > left * pixelsPerByte) {
-        auto needed = static_cast<unsigned long long>((pixels + pixelsPerByte - 1) / pixelsPerByte);
+    if (needed > left)
         ThrowDecoderError(11, FormatText("BMP pixel data: %llu byte%s left in the file, at least %llu needed for "
                                          "%d x %d pixels",
-                                         static_cast<unsigned long long>(left), left == 1 ? "" : "s", needed,
-                                         Width(), Height())
+                                         static_cast<unsigned long long>(left), left == 1 ? "" : "s",
+                                         static_cast<unsigned long long>(needed), Width(), Height())
                                   .c_str());
-    }
 }
 
 void PLBmpReader::ReadPixels(PLBitmap& bitmap)
@@ -308,11 +436,46 @@ void PLBmpReader::DecodeRows(PLBitmap& bitmap)
         break;
     case 16:
     case 24:
-    case 32:
+    case 32: {
         TraceMessage(2, "Decoding true-color bitmap.\n");
-        ThrowDecoderError(6, "Decoding bmp: true-colour pixels are not supported.");
+        BitmapRows rows(bitmap);
+        DecodeTrueColor(rows);
+        break;
+    }
     default:
+        // A JPEG or PNG picture inside a BMP file has no bit count of its own.
+        if (header.bitCount == 0 && (header.compression == BI_JPEG || header.compression == BI_PNG))
+            Refuse(6, FormatText("BMP compression: %u (%s) is not supported", header.compression,
+                                 header.compression == BI_JPEG ? "JPEG" : "PNG"));
         ThrowDecoderError(2, "Decoding bmp: Illegal bpp value.");
+    }
+}
+
+void PLBmpReader::DecodeRowsInto(PLRowSink& sink)
+{
+    PLInput& source = HeaderSource();
+    if (!IsTrueColor()) {
+        if (BitsPerPixel() == 32)
+            ThrowDecoderError(2, "Decoding bmp: Illegal bpp value.");
+        ThrowDecoderError(6, FormatText("Decoding rows: the image has %d bits per pixel, rows are delivered for "
+                                        "16, 24 and 32 bits only",
+                                        static_cast<int>(m_header->bitCount))
+                                 .c_str());
+    }
+    CheckDataSize(source);
+    TraceMessage(2, "Decoding true-color bitmap.\n");
+    DecodeTrueColor(sink);
+}
+
+void PLBmpReader::DecodeTrueColor(PLRowSink& sink)
+{
+    int width = Width();
+    // Rows in the file are padded to a multiple of 4 bytes.
+    std::uint64_t paddedBytes = (PLBitmap::RowBytes(width, m_header->bitCount) + 3) / 4 * 4;
+    std::unique_ptr<PLColor[]> row = PLTrueColorRows::AllocateRow(width);
+    for (int k = 0; k < m_rows; ++k) {
+        m_trueColor.DecodeRow(ReadBytes(Source(), paddedBytes), row.get(), width);
+        sink.TakeRow(TargetRow(k), row.get(), width);
     }
 }
 

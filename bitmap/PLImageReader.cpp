@@ -92,11 +92,16 @@ void PLImageReader::DecodeInto(PLBitmap& bitmap, int wantedDepth)
                       wantedDepth, announced);
         ThrowDecoderError(6, text);
     }
-    if (m_source == nullptr)
-        ThrowDecoderError(6, "Decoding: no image header has been read");
-    CheckDataSize(*m_source);
+    CheckDataSize(HeaderSource());
     bitmap.CreateFromInfo(*this);
     ReadPixels(bitmap);
+}
+
+PLInput& PLImageReader::HeaderSource()
+{
+    if (m_source == nullptr)
+        ThrowDecoderError(6, "Decoding: no image header has been read");
+    return *m_source;
 }
 
 void PLImageReader::Close()

@@ -52,6 +52,9 @@ protected:
     virtual void ReadPixels(PLBitmap& bitmap) = 0;
 
     PLInput& Source() { return *m_source; }
+    // The source the headers were read from; refuses a decode that comes
+    // before them (or after Close).
+    PLInput& HeaderSource();
 
 private:
     // Takes an opened source and reads the headers from it.

@@ -9,8 +9,9 @@
 // is shown as given, and the reason after it is never cut off.
 [[noreturn]] void ThrowDecoderError(int code, const char* text);
 
-// printf-style formatting into a string of the length the text needs.
-std::string FormatText(const char* format, ...);
+// printf-style formatting into a string of the length the text needs. The
+// compiler checks each format against its arguments.
+std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Appends text, unchanged (not a format), to the trace file when one is set
 // and level does not exceed the trace level. A file that cannot be opened is

@@ -1,9 +1,11 @@
 // BMP read and write speed on the benchmark pictures, in memory and through
-// files. Bytes processed are the BMP file's bytes.
+// files, and a true-colour file read whole and row by row beside the same
+// picture at 8 bits. Bytes processed are the BMP file's bytes.
 #include "bitmap/CMemSink.h"
 #include "bitmap/PLBmpReader.h"
 #include "bitmap/PLBmpWriter.h"
 #include "bitmap/PLMemBitmap.h"
+#include "bitmap/PLRowSink.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,13 +26,16 @@ using Bytes = std::vector<std::uint8_t>;
 // the ramps, eight for the stripes, 64 and more for the boxes.
 enum Picture { RAMPS_320x200, LCG_NOISE_320x200, STRIPES_1024x1024, BOXES_2048x2048 };
 
-// An 8-bit picture of the given kind, with a colour ramp for its table.
-std::unique_ptr<PLMemBitmap> MakePicture(int kind)
+// An 8-bit picture of the given kind, with a colour ramp for its table; at
+// the size its name gives unless another is asked for.
+std::unique_ptr<PLMemBitmap> MakePicture(int kind, int width = 0, int height = 0)
 {
     static const int BAYER[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
     const int sides[][2] = {{320, 200}, {320, 200}, {1024, 1024}, {2048, 2048}};
-    int width = sides[kind][0];
-    int height = sides[kind][1];
+    if (width == 0) {
+        width = sides[kind][0];
+        height = sides[kind][1];
+    }
     auto bitmap = std::make_unique<PLMemBitmap>();
     bitmap->Create(width, height, 8, false, false, {0, 0});
     std::uint32_t state = 12345;
@@ -95,6 +100,89 @@ Bytes EncodeRle8(const PLBitmap& bitmap)
     return file;
 }
 
+// The dithered picture at 640 x 400 is read as an 8-bit file and as a 24-bit
+// file of the same colours: what a modder's editor turns the one into.
+std::unique_ptr<PLMemBitmap> MakeDithered640x400()
+{
+    return MakePicture(RAMPS_320x200, 640, 400);
+}
+
+void AppendLittle(Bytes& bytes, std::uint32_t value, int count)
+{
+    for (int i = 0; i < count; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+Bytes EncodeTrueColor24(const PLBitmap& indexed)
+{
+    int width = indexed.Width();
+    int height = indexed.Height();
+    auto rowBytes = static_cast<std::uint32_t>((width * 3 + 3) / 4 * 4);
+    Bytes file = {'B', 'M'};
+    AppendLittle(file, 54 + rowBytes * static_cast<std::uint32_t>(height), 4);
+    AppendLittle(file, 0, 4);
+    AppendLittle(file, 54, 4);                                   // pixels after the headers
+    AppendLittle(file, 40, 4);                                   // info header
+    AppendLittle(file, static_cast<std::uint32_t>(width), 4);
+    AppendLittle(file, static_cast<std::uint32_t>(height), 4);
+    AppendLittle(file, 1, 2);
+    AppendLittle(file, 24, 2);                                   // 24 bits, uncompressed
+    file.resize(54, 0);
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            const PLColor& c = indexed.ColorTable()[indexed.Lines()[y][x]];
+            file.insert(file.end(), {c.b, c.g, c.r});
+        }
+        file.resize(file.size() + rowBytes - static_cast<std::size_t>(width) * 3, 0);
+    }
+    return file;
+}
+
+// Decodes file at wantedDepth, over and over.
+void DecodeMemoryLoop(benchmark::State& state, const Bytes& file, int wantedDepth, const char* label)
+{
+    PLMemBitmap bitmap;
+    for (auto _ : state) {
+        PLBmpReader reader;
+        reader.DecodeMemory(file.data(), static_cast<int>(file.size()), bitmap, wantedDepth);
+        benchmark::DoNotOptimize(bitmap.Lines()[0][0]);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(file.size()));
+    state.SetLabel(label);
+}
+
+void BM_Read8Bit640x400(benchmark::State& state)
+{
+    DecodeMemoryLoop(state, Encode(*MakeDithered640x400()), 8, "dithered 640x400, 8 bits");
+}
+
+void BM_Read24BitWhole640x400(benchmark::State& state)
+{
+    DecodeMemoryLoop(state, EncodeTrueColor24(*MakeDithered640x400()), 32,
+                     "dithered 640x400, 24 bits to a 32-bit bitmap");
+}
+
+// Takes each row as a caller mapping colours would, and keeps one pixel of it.
+class LastPixel : public PLRowSink {
+public:
+    void TakeRow(int, const PLColor* pixels, int width) override { last = pixels[width - 1]; }
+    PLColor last;
+};
+
+void BM_Read24BitRows640x400(benchmark::State& state)
+{
+    Bytes file = EncodeTrueColor24(*MakeDithered640x400());
+    LastPixel sink;
+    for (auto _ : state) {
+        PLBmpReader reader;
+        reader.OpenMemory(file.data(), static_cast<int>(file.size()));
+        reader.DecodeRowsInto(sink);
+        benchmark::DoNotOptimize(sink.last);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(file.size()));
+    state.SetLabel("dithered 640x400, 24 bits row by row");
+}
+
 std::string ScratchFile(const char* name)
 {
     return (std::filesystem::temp_directory_path() / (std::string("cantrel-bench-") + name + ".bmp")).string();
@@ -102,16 +190,7 @@ std::string ScratchFile(const char* name)
 
 void ReadMemory(benchmark::State& state, Bytes (*encode)(const PLBitmap&))
 {
-    auto picture = MakePicture(static_cast<int>(state.range(0)));
-    Bytes file = encode(*picture);
-    PLMemBitmap bitmap;
-    for (auto _ : state) {
-        PLBmpReader reader;
-        reader.DecodeMemory(file.data(), static_cast<int>(file.size()), bitmap, 8);
-        benchmark::DoNotOptimize(bitmap.Lines()[0][0]);
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(file.size()));
-    state.SetLabel(NAMES[state.range(0)]);
+    DecodeMemoryLoop(state, encode(*MakePicture(static_cast<int>(state.range(0)))), 8, NAMES[state.range(0)]);
 }
 
 void BM_ReadMemory(benchmark::State& state)
@@ -175,5 +254,8 @@ BENCHMARK(BM_ReadRle8Memory)->DenseRange(RAMPS_320x200, BOXES_2048x2048);
 BENCHMARK(BM_WriteMemory)->DenseRange(RAMPS_320x200, BOXES_2048x2048);
 BENCHMARK(BM_ReadFile)->DenseRange(RAMPS_320x200, BOXES_2048x2048);
 BENCHMARK(BM_WriteFile)->DenseRange(RAMPS_320x200, BOXES_2048x2048);
+BENCHMARK(BM_Read8Bit640x400);
+BENCHMARK(BM_Read24BitWhole640x400);
+BENCHMARK(BM_Read24BitRows640x400);
 
 BENCHMARK_MAIN();

@@ -134,6 +134,7 @@ TEST(PLMemBitmap, RefusedSizesThrowAndLeaveTheBitmapUsable)
         {-1, 5, 8, 6},
         {5, -1, 8, 6},
         {INT_MAX, 2, 32, 6},            // a row of 8 GB cannot be counted in an int
+        {32767, 32767, 32, 6},          // the largest true-colour picture: 4 GB
         {INT_MAX, INT_MAX, 8, 6},       // 4.6e18 bytes: more than any process addresses
         {46341, 46341, 8, 6},           // just over 2 GB
         {0, INT_MAX, 8, 6},             // no pixels, but a row table of gigabytes

@@ -39,6 +39,24 @@ const unsigned char THREE_WIDE_4BIT[] = {
 };
 static_assert(sizeof THREE_WIDE_4BIT == 14 + 40 + 3 * 4 + 4, "headers, colour table, one row");
 
+// 2 x 2 at 32 bits, as ImageMagick writes a picture with alpha: a V5 header,
+// bit fields with an alpha mask, rows bottom-up, blue, green, red, alpha.
+const unsigned char IMAGEMAGICK_ALPHA_32[] = {
+    'B', 'M', 154, 0, 0, 0, 0, 0, 0, 0, 138, 0, 0, 0,        // file size 154, pixels at 138
+    124, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 32, 0,       // 124-byte header, 2 x 2, 1 plane, 32 bpp
+    3, 0, 0, 0, 16, 0, 0, 0,                                 // bit fields, 16 bytes of pixels
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,          // no resolution, no colours
+    0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0,             // red, green, blue masks
+    0, 0, 0, 0xFF, 'B', 'G', 'R', 's',                       // alpha mask, sRGB
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,    // end points (36 bytes)
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                      // gamma red, green, blue
+    4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,          // intent, no profile, reserved
+    0xFF, 0, 0, 0, 30, 20, 10, 40,                           // bottom row: blue transparent, (10, 20, 30, 40)
+    0, 0, 0xFF, 128, 0, 0xFF, 0, 0xFF,                       // top row: red half transparent, green
+};
+static_assert(sizeof IMAGEMAGICK_ALPHA_32 == 14 + 124 + 2 * 2 * 4, "headers, two rows of two pixels");
+
 template <std::size_t N>
 Bytes AsBytes(const unsigned char (&data)[N])
 {
@@ -68,6 +86,75 @@ Bytes TenWide1Bit()
 Bytes ThreeWide4Bit()
 {
     return AsBytes(THREE_WIDE_4BIT);
+}
+
+Bytes ImageMagickAlpha32()
+{
+    return AsBytes(IMAGEMAGICK_ALPHA_32);
+}
+
+std::vector<TrueColorFixture> TrueColorFixtures()
+{
+    auto layout = [](std::int32_t width, std::int32_t height, std::uint16_t bitCount, std::uint32_t compression,
+                     std::vector<std::uint32_t> masks, Bytes pixels, std::uint32_t headerSize = 40) {
+        BmpLayout l;
+        l.width = width;
+        l.height = height;
+        l.bitCount = bitCount;
+        l.compression = compression;
+        l.masks = std::move(masks);
+        l.pixels = std::move(pixels);
+        l.headerSize = headerSize;
+        return l;
+    };
+    // 3 x 1 at 5-5-5: red 31; green and blue 16; the unused top bit set over 1, 1, 1.
+    const Bytes fiveFiveFive = {0x00, 0x7C, 0x10, 0x02, 0x21, 0x84, 0, 0};
+    const std::vector<PLColor> fiveFiveFivePixels = {{255, 0, 0}, {0, 132, 132}, {8, 8, 8}};
+    BmpLayout withTable = layout(1, 1, 24, 0, {}, {1, 2, 3, 0});
+    withTable.colors = {PLColor(9, 9, 9), PLColor(8, 8, 8)};
+    withTable.colorsUsed = 2;
+
+    std::vector<TrueColorFixture> fixtures = {
+        {"16 bits uncompressed: 5-5-5", BuildBmp(layout(3, 1, 16, 0, {}, fiveFiveFive)), fiveFiveFivePixels,
+         {5, 5, 5, 0}},
+        {"16 bits, 5-5-5 bit fields", BuildBmp(layout(3, 1, 16, 3, {0x7C00, 0x03E0, 0x001F}, fiveFiveFive)),
+         fiveFiveFivePixels, {5, 5, 5, 0}},
+        // Bottom row red 31, green 63; top row (1, 1, 1) and (16, 32, 16).
+        {"16 bits, 5-6-5 bit fields", BuildBmp(layout(2, 2, 16, 3, {0xF800, 0x07E0, 0x001F},
+                                                      {0x00, 0xF8, 0xE0, 0x07, 0x21, 0x08, 0x10, 0x84})),
+         {{8, 4, 8}, {132, 130, 132}, {255, 0, 0}, {0, 255, 0}}, {5, 6, 5, 0}},
+        {"24 bits, rows bottom-up and padded",
+         BuildBmp(layout(3, 2, 24, 0, {}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0})),
+         {{12, 11, 10}, {15, 14, 13}, {18, 17, 16}, {3, 2, 1}, {6, 5, 4}, {9, 8, 7}}, {8, 8, 8, 0}},
+        {"24 bits, rows top-down", BuildBmp(layout(2, -2, 24, 0, {}, {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0})),
+         {{3, 2, 1}, {6, 5, 4}, {9, 8, 7}, {12, 11, 10}}, {8, 8, 8, 0}},
+        {"24 bits, a colour table before the rows", BuildBmp(withTable), {{3, 2, 1}}, {8, 8, 8, 0}},
+        // The fourth byte is padding, whatever it holds.
+        {"32 bits uncompressed: no alpha", BuildBmp(layout(2, 1, 32, 0, {}, {1, 2, 3, 0x7F, 4, 5, 6, 0})),
+         {{3, 2, 1, 255}, {6, 5, 4, 255}}, {8, 8, 8, 0}},
+        {"32 bits as ImageMagick writes them with alpha", ImageMagickAlpha32(),
+         {{255, 0, 0, 128}, {0, 255, 0, 255}, {0, 0, 255, 0}, {10, 20, 30, 40}}, {8, 8, 8, 8}},
+        {"32 bits, alpha bit fields after a 40-byte header",
+         BuildBmp(layout(1, 1, 32, 6, {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000}, {10, 20, 30, 40})),
+         {{10, 20, 30, 40}}, {8, 8, 8, 8}},
+        // Red in the top byte; the low byte is unused, so alpha is 255.
+        {"32 bits, bit fields in a 52-byte header",
+         BuildBmp(layout(1, 1, 32, 3, {0xFF000000, 0x00FF0000, 0x0000FF00}, {0x99, 30, 20, 10}, 52)),
+         {{10, 20, 30, 255}}, {8, 8, 8, 0}},
+        // Alpha in the top bit: clear, then set.
+        {"16 bits, 1-5-5-5 in a 56-byte header",
+         BuildBmp(layout(2, 1, 16, 3, {0x7C00, 0x03E0, 0x001F, 0x8000}, {0xFF, 0x7F, 0x1F, 0x80}, 56)),
+         {{255, 255, 255, 0}, {0, 0, 255, 255}}, {5, 5, 5, 1}},
+        // Red 0x3FF, green 0x200, blue 1, alpha 2: wide channels keep their top 8 bits.
+        {"32 bits, 10-10-10-2 in a 108-byte header",
+         BuildBmp(layout(1, 1, 32, 3, {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000}, {0x01, 0x00, 0xF8, 0xBF}, 108)),
+         {{255, 128, 0, 170}}, {8, 8, 8, 2}},
+        // Alpha 8, red 15, green 0, blue 10.
+        {"16 bits, 4-4-4-4 in a 124-byte header",
+         BuildBmp(layout(1, 1, 16, 3, {0x0F00, 0x00F0, 0x000F, 0xF000}, {0x0A, 0x8F, 0, 0}, 124)),
+         {{255, 0, 170, 136}}, {4, 4, 4, 4}},
+    };
+    return fixtures;
 }
 
 std::vector<NamedFixture> AllFixtures()
@@ -118,5 +205,7 @@ std::vector<NamedFixture> AllFixtures()
     Bytes bmp = BuildBmp(topDown);
     file.insert(file.end(), bmp.begin(), bmp.end());
     fixtures.push_back({"array header, 108-byte header, top-down", file});
+    for (TrueColorFixture& trueColor : TrueColorFixtures())
+        fixtures.push_back({trueColor.name, std::move(trueColor.file)});
     return fixtures;
 }

@@ -504,8 +504,10 @@ TEST(BmpReader, WantedDepthsOtherThanTheFilesAreHandled)
     EXPECT_EQ(bitmap.BitsPerPixel(), 8) << "0 takes the announced depth";
     ExpectDecodeFailure(ThreeByTwo8Bit(), 6,
                         "Decoder error: Depth conversion: 32 bits per pixel wanted, the image has 8\n", 32);
-    ExpectDecodeFailure(Variant([](BmpLayout& l) { l.bitCount = 24; l.colors.clear(); l.colorsUsed = 0; l.pixels = Bytes(24); }),
-                        6, "Decoder error: Decoding bmp: true-colour pixels are not supported.\n", 0);
+    Bytes trueColour = Variant([](BmpLayout& l) { l.bitCount = 24; l.colors.clear(); l.colorsUsed = 0; l.pixels = Bytes(24, 7); });
+    DecodeBytes(trueColour, bitmap, 0);
+    EXPECT_EQ(PLImageInfo(bitmap), PLImageInfo({3, 2}, 32, {0, 0}, false, false)) << "0 takes the announced 32 bits";
+    EXPECT_EQ(bitmap.Lines()[1][3], 255) << "opaque";
 }
 
 TEST(BmpReader, DecodeFileReadsFilesAndNamesTheOneItCannotOpen)

@@ -25,7 +25,12 @@ Bytes BuildBmp(const BmpLayout& layout)
 {
     bool os2 = layout.headerSize == 12;
     std::size_t entryBytes = os2 ? 3 : 4;
-    std::uint32_t tableEnd = 14 + layout.headerSize + static_cast<std::uint32_t>(entryBytes * layout.colors.size());
+    // Masks the header has no room for follow it.
+    std::size_t headerRoom = layout.headerSize >= 52 ? (std::min<std::uint32_t>(layout.headerSize, 56) - 40) / 4 : 0;
+    std::size_t masksInHeader = std::min(layout.masks.size(), headerRoom);
+    std::size_t masksAfter = layout.masks.size() - masksInHeader;
+    std::uint32_t tableEnd = 14 + layout.headerSize + static_cast<std::uint32_t>(4 * masksAfter) +
+                             static_cast<std::uint32_t>(entryBytes * layout.colors.size());
     std::uint32_t dataOffset = layout.dataOffset < 0 ? tableEnd : static_cast<std::uint32_t>(layout.dataOffset);
 
     Bytes file = {'B', 'M'};
@@ -50,10 +55,15 @@ Bytes BuildBmp(const BmpLayout& layout)
         AppendU32(file, static_cast<std::uint32_t>(layout.yPixelsPerMetre));
         AppendU32(file, layout.colorsUsed);
         AppendU32(file, 0); // colours important
+        std::size_t headerEnd = file.size() + std::min<std::uint32_t>(layout.headerSize - 40, 1024);
+        for (std::size_t i = 0; i < masksInHeader; ++i)
+            AppendU32(file, layout.masks[i]);
         // Absurd sizes stay absurd claims: the file carries at most 1 KB of them.
         if (layout.headerSize > 40)
-            file.resize(file.size() + std::min<std::uint32_t>(layout.headerSize - 40, 1024), 0);
+            file.resize(headerEnd, 0);
     }
+    for (std::size_t i = masksInHeader; i < layout.masks.size(); ++i)
+        AppendU32(file, layout.masks[i]);
     for (const PLColor& color : layout.colors) {
         file.push_back(color.b);
         file.push_back(color.g);

@@ -14,7 +14,7 @@ class PLBitmap;
 
 // What a test file holds. headerSize 12 writes the OS/2 header with 3-byte
 // colour entries; any other writes a Windows header of that size (the bytes
-// past 40 zero) with 4-byte entries.
+// past 40 zero, but for the masks) with 4-byte entries.
 struct BmpLayout {
     std::int32_t width = 1;
     std::int32_t height = 1;
@@ -24,6 +24,9 @@ struct BmpLayout {
     std::int32_t xPixelsPerMetre = 0;
     std::int32_t yPixelsPerMetre = 0;
     std::uint32_t headerSize = 40;   // past 1,064 only the first 1,064 bytes are stored
+    // Channel masks, red first: inside a header of 52 bytes or more (from
+    // byte 40, as many as fit before byte 56), else right after the header.
+    std::vector<std::uint32_t> masks;
     std::vector<PLColor> colors;     // the colour table as stored
     Bytes pixels;                    // everything after the table, as stored
     std::int64_t dataOffset = -1;    // -1: right after the table

@@ -11,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -151,19 +154,189 @@ TEST(Interop, ImageMagickFilesDecodeToItsOwnColours)
     }
 }
 
-TEST(Interop, TrueColourFilesFromPeersAreRefusedForTheirDepth)
+// An RGBA picture, four bytes a pixel, rows top-down.
+struct RgbaImage {
+    int width = 0;
+    int height = 0;
+    Bytes rgba;
+};
+
+// ImageMagick's reading of path at 8 bits a channel; false when it cannot
+// read the file.
+bool ReadRgbaWithImageMagick(const ScratchFolder& folder, const std::string& path, RgbaImage& image)
 {
+    if (!RunScript(folder, "rm -f im.rgba im.size\nconvert-im6.q16 '" + path +
+                               "' -depth 8 -format '%w %h' -write info:im.size rgba:im.rgba || true\n"))
+        return false;
+    Bytes size;
+    if (!ReadBytes(folder / "im.size", size) || !ReadBytes(folder / "im.rgba", image.rgba))
+        return false;
+    std::string text(size.begin(), size.end());
+    return std::sscanf(text.c_str(), "%d %d", &image.width, &image.height) == 2 &&
+           image.rgba.size() == 4 * static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
+}
+
+// Our reading of a true-colour file at 32 bits, as RGBA.
+bool DecodeRgba(const std::string& path, RgbaImage& image, PLBmpReader::ChannelBits& bits)
+{
+    PLMemBitmap bitmap;
+    try {
+        PLBmpReader reader;
+        reader.OpenFile(path.c_str());
+        bits = reader.Channels();
+        reader.DecodeInto(bitmap, 32);
+    } catch (const PLTextException& e) {
+        ADD_FAILURE() << "refused: " << e.Text();
+        return false;
+    }
+    image.width = bitmap.Width();
+    image.height = bitmap.Height();
+    image.rgba.clear();
+    for (int y = 0; y < bitmap.Height(); ++y)
+        for (int x = 0; x < bitmap.Width(); ++x) {
+            const std::uint8_t* p = bitmap.Lines()[y] + 4 * x;
+            image.rgba.insert(image.rgba.end(), {p[2], p[1], p[0], p[3]});
+        }
+    return true;
+}
+
+std::size_t FirstByteDifference(const RgbaImage& ours, const RgbaImage& theirs)
+{
+    std::size_t i = 0;
+    while (i < ours.rgba.size() && i < theirs.rgba.size() && ours.rgba[i] == theirs.rgba[i])
+        ++i;
+    return i;
+}
+
+// How our reading of a true-colour file stands to ImageMagick's.
+enum class Agreement {
+    SAME,
+    // ImageMagick shifts a channel of n < 8 bits up without repeating its
+    // bits (a 4-bit 15 becomes 240, not 255): the top n bits agree.
+    SAME_FILE_BITS,
+    // ImageMagick rounds a channel of 10 or 11 bits; we keep its top 8 bits.
+    WITHIN_ONE,
+    // ImageMagick takes the fourth byte of an uncompressed 32-bit pixel as
+    // alpha; it is padding, and our pixels are opaque.
+    SAME_COLOURS_OPAQUE,
+    // ImageMagick cannot read the file; it holds the picture of another
+    // suite file, which ImageMagick reads.
+    AS_OTHER_FILE,
+};
+
+// Our reading of path against ImageMagick's (of other, when ImageMagick
+// cannot read path itself), as agreement says they stand.
+void ExpectAsImageMagickReads(const ScratchFolder& folder, const std::string& path, Agreement agreement,
+                              const std::string& other = "")
+{
+    RgbaImage ours;
+    PLBmpReader::ChannelBits bits;
+    if (!DecodeRgba(path, ours, bits))
+        return;
+    RgbaImage theirs;
+    bool theyRead = ReadRgbaWithImageMagick(folder, path, theirs);
+    if (agreement == Agreement::AS_OTHER_FILE) {
+        EXPECT_FALSE(theyRead) << "ImageMagick reads it now: compare with the file itself";
+        theyRead = ReadRgbaWithImageMagick(folder, other, theirs);
+    }
+    ASSERT_TRUE(theyRead);
+    ASSERT_EQ(ours.width, theirs.width);
+    ASSERT_EQ(ours.height, theirs.height);
+    if (agreement == Agreement::SAME || agreement == Agreement::AS_OTHER_FILE) {
+        EXPECT_TRUE(ours.rgba == theirs.rgba) << "first difference at byte " << FirstByteDifference(ours, theirs);
+        return;
+    }
+    // The table says where we differ; that must still hold.
+    EXPECT_FALSE(ours.rgba == theirs.rgba) << "now the same as ImageMagick's";
+    const int channelBits[4] = {bits.red, bits.green, bits.blue, bits.alpha > 0 ? bits.alpha : 8};
+    for (std::size_t i = 0; i < ours.rgba.size(); ++i) {
+        int n = channelBits[i % 4];
+        int mine = ours.rgba[i];
+        int peer = theirs.rgba[i];
+        if (agreement == Agreement::SAME_FILE_BITS)
+            ASSERT_EQ(mine >> (8 - n), peer >> (8 - n)) << "byte " << i;
+        else if (agreement == Agreement::WITHIN_ONE)
+            ASSERT_LE(std::abs(mine - peer), 1) << "byte " << i;
+        else if (i % 4 == 3)
+            ASSERT_EQ(mine, 255) << "byte " << i;
+        else
+            ASSERT_EQ(mine, peer) << "byte " << i;
+    }
+}
+
+TEST(Interop, TrueColourSuiteFilesDecodeToImageMagicksPixels)
+{
+    struct Case {
+        const char* name;
+        Agreement agreement;
+        const char* other; // for AS_OTHER_FILE
+    } cases[] = {
+        {"g/rgb16-565.bmp", Agreement::SAME, nullptr},
+        {"g/rgb16-565pal.bmp", Agreement::SAME, nullptr},
+        {"g/rgb16.bmp", Agreement::SAME, nullptr},
+        {"g/rgb24.bmp", Agreement::SAME, nullptr},
+        {"g/rgb24pal.bmp", Agreement::SAME, nullptr},
+        {"g/rgb32.bmp", Agreement::SAME, nullptr},
+        {"g/rgb32bf.bmp", Agreement::SAME, nullptr},
+        {"q/rgb16-231.bmp", Agreement::SAME_FILE_BITS, nullptr},
+        {"q/rgb24largepal.bmp", Agreement::SAME, nullptr},
+        {"q/rgb24lprof.bmp", Agreement::SAME, nullptr},
+        {"q/rgb24prof.bmp", Agreement::SAME, nullptr},
+        {"q/rgb32-111110.bmp", Agreement::WITHIN_ONE, nullptr},
+        {"q/rgb32bf-xbgr.bmp", Agreement::SAME, nullptr},
+        {"q/rgb32fakealpha.bmp", Agreement::SAME_COLOURS_OPAQUE, nullptr},
+        {"q/rgb32h52.bmp", Agreement::SAME, nullptr},
+        {"q/rgba16-4444.bmp", Agreement::SAME_FILE_BITS, nullptr},
+        {"q/rgba32.bmp", Agreement::SAME, nullptr},
+        {"q/rgba32abf.bmp", Agreement::AS_OTHER_FILE, "q/rgba32.bmp"}, // BI_ALPHABITFIELDS
+        {"q/rgba32h56.bmp", Agreement::SAME, nullptr},
+    };
     ScratchFolder folder;
+    int files = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ++files;
+        ExpectAsImageMagickReads(folder, FixturePath(std::string("bmpsuite/") + c.name), c.agreement,
+                                 c.other != nullptr ? FixturePath(std::string("bmpsuite/") + c.other) : "");
+    }
+    // Every true-colour file of the suite but the embedded JPEG and PNG pictures.
+    int suiteFiles = 0;
+    for (const char* pattern : {"bmpsuite/g/rgb*.bmp", "bmpsuite/q/rgb*.bmp"})
+        suiteFiles += static_cast<int>(Platform::FindMatches(FixturePath(pattern).c_str()).size());
+    EXPECT_EQ(files, suiteFiles - 2);
+}
+
+TEST(Interop, TrueColourFilesFromPeersAreReadAsThePeersRead)
+{
+    // What modders' editors write: ImageMagick's 24-bit files, its 32-bit
+    // files with an alpha mask in a 124-byte header (after any drawing, or
+    // with alpha), its 16-bit subtypes, and netpbm's 24-bit files.
+    ScratchFolder folder;
+    const std::string picture = "convert-im6.q16 -size 9x4 -seed 2 plasma: ";
     ASSERT_TRUE(RunScript(folder,
-        "convert-im6.q16 -size 9x4 -seed 2 plasma: -type TrueColor BMP3:rgb24.bmp\n"
-        "convert-im6.q16 -size 9x4 -seed 2 plasma: -alpha on -channel A -evaluate set 50% +channel BMP:rgba32.bmp\n"
-        "convert-im6.q16 -size 9x4 -seed 2 plasma: ppm:- | ppmtobmp -bpp 24 > netpbm24.bmp\n"));
-    for (const char* name : {"rgb24.bmp", "rgba32.bmp", "netpbm24.bmp"}) {
-        SCOPED_TRACE(name);
+        picture + "-type TrueColor BMP3:rgb24.bmp\n" +
+        picture + "-alpha on -channel A -evaluate set 50% +channel BMP:rgba32.bmp\n" +
+        picture + "-fill red -draw 'point 1,1' BMP:drawn.bmp\n" +
+        picture + "-define bmp:subtype=RGB565 BMP:rgb565.bmp\n" +
+        picture + "-define bmp:subtype=RGB555 BMP:rgb555.bmp\n" +
+        picture + "-alpha on -channel A -fx 'i/9' +channel -define bmp:subtype=ARGB4444 BMP:argb4444.bmp\n" +
+        picture + "-alpha on -channel A -fx 'i>4' +channel -define bmp:subtype=ARGB1555 BMP:argb1555.bmp\n" +
+        picture + "ppm:- | ppmtobmp -bpp 24 > netpbm24.bmp\n"));
+    const std::pair<const char*, Agreement> cases[] = {
+        {"rgb24.bmp", Agreement::SAME}, {"rgba32.bmp", Agreement::SAME}, {"drawn.bmp", Agreement::SAME},
+        {"rgb565.bmp", Agreement::SAME}, {"rgb555.bmp", Agreement::SAME},
+        // ImageMagick reads its own 1-bit alpha as 128, its 4-bit 15 as 240.
+        {"argb4444.bmp", Agreement::SAME_FILE_BITS}, {"argb1555.bmp", Agreement::SAME_FILE_BITS},
+        {"netpbm24.bmp", Agreement::SAME},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        ExpectAsImageMagickReads(folder, folder / c.first, c.second);
+        // The converter still refuses them: there is no palette to map them onto.
         PLMemBitmap bitmap;
         try {
-            PLBmpReader().DecodeFile((folder / name).c_str(), bitmap, 8);
-            ADD_FAILURE() << "decoded";
+            PLBmpReader().DecodeFile((folder / c.first).c_str(), bitmap, 8);
+            ADD_FAILURE() << "decoded at 8 bits";
         } catch (const PLTextException& e) {
             EXPECT_EQ(e.Code(), 6);
             EXPECT_STREQ(e.Text(), "Image bit depth doesn't match request.");

@@ -1,0 +1,3 @@
+#include "bitmap/PLRowSink.h"
+
+PLRowSink::~PLRowSink() = default;
