@@ -9,6 +9,10 @@ if(CMAKE_CROSSCOMPILING)
     # warnings (natively they come from the system's include folder anyway).
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    # Its CMake file turns extensions off under an older policy, which then
+    # leaves the compiler's GNU dialect on; under the newer one it builds, as
+    # our targets do, as C++17 without extensions.
+    set(CMAKE_POLICY_DEFAULT_CMP0128 NEW)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
     # GoogleTest's own CMake file already defines GTest::gtest and GTest::gtest_main.
     # The tests under Wine share a prefix in the build tree, made on first use,
