@@ -31,7 +31,7 @@ else()
 
     # Debian compresses manual pages; -n keeps name and time out of the
     # file, so every build gives the same bytes.
-    find_program(GZIP gzip REQUIRED)
+    cantrel_require_programs(GZIP)
     set(manual_page ${CMAKE_CURRENT_BINARY_DIR}/cantrel.1.gz)
     add_custom_command(OUTPUT ${manual_page}
         COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/cantrel.1 ${CMAKE_CURRENT_BINARY_DIR}/cantrel.1
