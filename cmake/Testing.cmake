@@ -49,3 +49,24 @@ function(cantrel_wine_prefix)
         set_property(TEST ${ARGN} APPEND PROPERTY ENVIRONMENT "WINEPREFIX=${CANTREL_TEST_WINE_PREFIX}")
     endif()
 endfunction()
+
+# cantrel_current_test(<name> MAKER <tool name> COMMITTED <folder> [FILES <paths...>] HINT <text>
+#                      COMMAND <command...>)
+# Files committed to the source tree that a tool of the project makes are what
+# it makes today: the command writes them afresh into a folder of the test's
+# own, its current folder, and they must be exactly FILES (paths below
+# COMMITTED), or without FILES exactly what COMMITTED holds, byte for byte
+# (cmake/CheckCurrent.cmake). HINT says how to bring them up to date.
+function(cantrel_current_test name)
+    cmake_parse_arguments(ARG "" "MAKER;COMMITTED;HINT" "FILES;COMMAND" ${ARGN})
+    set(files "")
+    if(ARG_FILES)
+        list(JOIN ARG_FILES "$<SEMICOLON>" joined)
+        set(files "-DFILES=${joined}")
+    endif()
+    add_test(NAME ${name}
+             COMMAND ${CMAKE_COMMAND} -DMAKER=${ARG_MAKER} -DFRESH=${CMAKE_CURRENT_BINARY_DIR}/${name}
+                     -DCOMMITTED=${ARG_COMMITTED} ${files} "-DHINT=${ARG_HINT}"
+                     -P ${PROJECT_SOURCE_DIR}/cmake/CheckCurrent.cmake -- ${ARG_COMMAND})
+    set_tests_properties(${name} PROPERTIES LABELS generated)
+endfunction()
