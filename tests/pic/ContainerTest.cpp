@@ -224,11 +224,7 @@ Bytes ValidFile(int width, int height, std::uint32_t seed)
     Bytes palette = Noise(1024, seed);
     Bytes pixels = Blobs(static_cast<std::size_t>(width * height), seed, 6, 9);
     EXPECT_TRUE(pic.SetImage(width, height, pixels.data(), palette.data()));
-    ScratchFolder folder;
-    EXPECT_TRUE(pic.Save((folder / "valid.pic").c_str(), true));
-    Bytes bytes;
-    EXPECT_TRUE(ReadBytes(folder / "valid.pic", bytes));
-    return bytes;
+    return SavedBytes(pic, true);
 }
 
 TEST(HostileInput, EveryCutOfAValidFile)
