@@ -211,16 +211,6 @@ Bytes LiteralStream(const Bytes& runBytes, unsigned maxWidth)
     return PackCodes(maxWidth, std::vector<unsigned>(runBytes.begin(), runBytes.end()));
 }
 
-namespace {
-
-void AppendU16(Bytes& bytes, unsigned value)
-{
-    bytes.push_back(static_cast<unsigned char>(value & 0xFF));
-    bytes.push_back(static_cast<unsigned char>(value >> 8 & 0xFF));
-}
-
-} // namespace
-
 Bytes ImageChunk(std::uint16_t width, std::uint16_t height, const Bytes& stream)
 {
     Bytes chunk{'X', '0'};
