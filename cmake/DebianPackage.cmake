@@ -9,11 +9,19 @@
 #   - programs and libraries without the compiler's .comment section, as
 #     Debian's own packages are stripped (CPack's stripping leaves it).
 
-# cantrel_debian_package_files(<component> <package>): the component's
-# binaries are those its install rules list in the global property
-# CANTREL_DEBIAN_BINARIES_<component>, as paths below the prefix.
+# cantrel_debian_package_files(<component> <package> <binaries...>): the
+# binaries are the component's program and library targets, each installed
+# into the folder below the prefix that its property CANTREL_INSTALL_FOLDER
+# names.
 function(cantrel_debian_package_files component package)
-    get_property(binaries GLOBAL PROPERTY CANTREL_DEBIAN_BINARIES_${component})
+    set(binaries "")
+    foreach(target IN LISTS ARGN)
+        get_target_property(folder ${target} CANTREL_INSTALL_FOLDER)
+        if(NOT folder)
+            message(FATAL_ERROR "${target} has no CANTREL_INSTALL_FOLDER: the folder its install rule puts it in")
+        endif()
+        list(APPEND binaries ${folder}/$<TARGET_FILE_NAME:${target}>)
+    endforeach()
     # Compressed like the manual page, with -n, so every build gives the same bytes.
     set(changelog ${CMAKE_CURRENT_BINARY_DIR}/debian/${package}/changelog.Debian)
     add_custom_command(OUTPUT ${changelog}.gz

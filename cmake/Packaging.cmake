@@ -31,7 +31,7 @@ else()
 
     # Debian compresses manual pages; -n keeps name and time out of the
     # file, so every build gives the same bytes.
-    find_program(GZIP gzip REQUIRED)
+    cantrel_require_programs(GZIP)
     set(manual_page ${CMAKE_CURRENT_BINARY_DIR}/cantrel.1.gz)
     add_custom_command(OUTPUT ${manual_page}
         COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/cantrel.1 ${CMAKE_CURRENT_BINARY_DIR}/cantrel.1
@@ -41,14 +41,13 @@ else()
     add_custom_target(manual_page ALL DEPENDS ${manual_page})
 
     install(TARGETS converter RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT cantrel)
+    set_target_properties(converter PROPERTIES CANTREL_INSTALL_FOLDER ${CMAKE_INSTALL_BINDIR})
     install(FILES ${manual_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT cantrel)
     install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/pic-format.md DESTINATION ${doc_dir}
             COMPONENT cantrel)
     # Debian keeps a package's licence as share/doc/<package>/copyright.
     install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${doc_dir} RENAME copyright COMPONENT cantrel)
     install(FILES ${CANTREL_SAMPLES} DESTINATION ${doc_dir}/samples COMPONENT cantrel)
-    set_property(GLOBAL APPEND PROPERTY CANTREL_DEBIAN_BINARIES_cantrel
-                 ${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:converter>)
     include(DebianPackage)
 
     set(CPACK_GENERATOR DEB)
@@ -69,10 +68,11 @@ else()
     endif()
     set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${deb_architecture})
 
-    # cantrel_deb_package(<component> <package> <description>): the package of
-    # one component; its file's path in CANTREL_<COMPONENT>_PACKAGE_FILE. The
+    # cantrel_deb_package(<component> <package> <binary> <description>): the
+    # package of one component, whose program or library is the target
+    # <binary>; its file's path in CANTREL_<COMPONENT>_PACKAGE_FILE. The
     # description's first line is the summary.
-    macro(cantrel_deb_package component package description)
+    macro(cantrel_deb_package component package binary description)
         string(TOUPPER ${component} upper)
         set(CPACK_DEBIAN_${upper}_PACKAGE_NAME ${package})
         set(CPACK_DEBIAN_${upper}_DESCRIPTION "${description}")
@@ -80,11 +80,11 @@ else()
             "${package}_${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE}_${deb_architecture}.deb")
         set(CANTREL_${upper}_PACKAGE_FILE ${CMAKE_BINARY_DIR}/${CPACK_DEBIAN_${upper}_FILE_NAME})
         list(APPEND CPACK_COMPONENTS_ALL ${component})
-        cantrel_debian_package_files(${component} ${package})
+        cantrel_debian_package_files(${component} ${package} ${binary})
     endmacro()
 
     set(CPACK_COMPONENTS_ALL "")
-    cantrel_deb_package(cantrel cantrel "converter between Fenwolds PIC pictures and Windows BMP files
+    cantrel_deb_package(cantrel cantrel converter "converter between Fenwolds PIC pictures and Windows BMP files
 Cantrel converts the picture files (.pic) of the game Fenwolds into
 Windows BMP files of 8 bits per pixel, and BMP files of 8 bits per pixel
 or less back into PIC files. It can take the palette from another
@@ -95,7 +95,7 @@ set of sample pictures.")
     set(CANTREL_PACKAGE_FILE ${CANTREL_CANTREL_PACKAGE_FILE})
 
     if(CANTREL_DESKTOP_BUILT)
-        cantrel_deb_package(gimp gimp-fenwolds-pic "GIMP plug-in for Fenwolds PIC pictures
+        cantrel_deb_package(gimp gimp-fenwolds-pic gimp_plugin "GIMP plug-in for Fenwolds PIC pictures
 Opens the picture files (.pic) of the game Fenwolds in GIMP as indexed
 images with the file's palette as their colour map, and exports indexed
 images as PIC files, with or without the palette, byte for byte as the
@@ -109,7 +109,7 @@ as a GIMP palette.")
         # shared-mime-info (share/mime/packages) bring the loaders cache and
         # the mime database up to date on installation and removal, so the
         # package needs no scripts of its own; it needs those packages there.
-        cantrel_deb_package(pixbuf fenwolds-pic-pixbuf-loader "gdk-pixbuf loader for Fenwolds PIC pictures
+        cantrel_deb_package(pixbuf fenwolds-pic-pixbuf-loader pixbuf_loader "gdk-pixbuf loader for Fenwolds PIC pictures
 Lets image viewers and file managers built on gdk-pixbuf show the picture
 files (.pic) of the game Fenwolds, with thumbnails, in the colours the
 Cantrel converter gives them. Holds the loader module, the mime type

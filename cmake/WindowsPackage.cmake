@@ -9,8 +9,7 @@
 # scripts (tools/docs/WindowsText.cmake), with CR LF line ends: Windows
 # editors show a text without them as one long line, and cmd reads a batch
 # file's labels wrongly without them.
-find_program(AWK awk REQUIRED)
-find_program(GROFF groff REQUIRED)
+cantrel_require_programs(AWK GROFF)
 set(windows_text ${CMAKE_BINARY_DIR}/windows-text)
 set(windows_text_files "")
 

@@ -9,18 +9,6 @@
 
 #include <algorithm>
 
-void AppendU16(Bytes& bytes, std::uint32_t value)
-{
-    bytes.push_back(static_cast<unsigned char>(value));
-    bytes.push_back(static_cast<unsigned char>(value >> 8));
-}
-
-void AppendU32(Bytes& bytes, std::uint32_t value)
-{
-    AppendU16(bytes, value & 0xFFFF);
-    AppendU16(bytes, value >> 16);
-}
-
 Bytes BuildBmp(const BmpLayout& layout)
 {
     bool os2 = layout.headerSize == 12;

@@ -34,9 +34,6 @@ struct BmpLayout {
 
 Bytes BuildBmp(const BmpLayout& layout);
 
-void AppendU16(Bytes& bytes, std::uint32_t value);
-void AppendU32(Bytes& bytes, std::uint32_t value);
-
 // DecodeMemory with a wanted depth of 8.
 void DecodeBytes(const Bytes& file, PLMemBitmap& bitmap, int wantedDepth = 8);
 // EncodeTo into a memory sink of exactly EncodedBytes.

@@ -53,12 +53,6 @@ void Fill(PLMemBitmap& bitmap, unsigned seed)
                                              static_cast<std::uint8_t>(i ^ seed), 0);
 }
 
-std::uint32_t U32At(const Bytes& bytes, std::size_t at)
-{
-    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-        static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-}
-
 TEST(BmpWriter, ThreeByTwoGoldenFile)
 {
     PLMemBitmap bitmap;

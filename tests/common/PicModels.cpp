@@ -56,69 +56,122 @@ Bytes ModelExpand(const Bytes& runs, std::size_t total)
     return out;
 }
 
-Bytes ModelEncode(const Bytes& in)
-{
+namespace {
+
+// The encoder's dictionary. Codes 0 to 255 are the single bytes and 256 is
+// never given out; each later code is a string made of a known string (its
+// prefix) and one byte. The strings that end in a byte are chained from that
+// byte's own code in the order they were added, and finding a string walks
+// that chain comparing whole strings.
+class ModelDictionary {
+public:
+    ModelDictionary() { Reset(); }
+
+    // Only the single bytes again, and 9-bit codes.
+    void Reset()
+    {
+        for (int code = 0; code < ENTRIES; ++code)
+            m_entries[code] = {code < 257 ? code % 256 : 0, -1, -1};
+        m_next = 257;
+        m_width = 9;
+    }
+
+    // The code of the string, or -1 when it is not known yet.
+    int Find(const Bytes& string) const
+    {
+        for (int code = string.back(); code != -1 && code < m_next; code = m_entries[code].chain)
+            if (Spells(code, string))
+                return code;
+        return -1;
+    }
+
+    // The string of code prefix followed by byte gets the next code. The
+    // codes widen once that code needs another bit, and past 11 bits the
+    // dictionary starts over.
+    void Add(int prefix, unsigned char byte)
+    {
+        int code = m_next++;
+        m_entries[code] = {byte, prefix, -1};
+        int last = byte;
+        while (m_entries[last].chain != -1)
+            last = m_entries[last].chain;
+        m_entries[last].chain = code;
+        while (m_next - 1 > (1 << m_width) - 1)
+            ++m_width;
+        if (m_width > 11)
+            Reset();
+    }
+
+    int Width() const { return m_width; }
+
+private:
+    // Whether code stands for exactly this string, read back to front along
+    // the prefixes.
+    bool Spells(int code, const Bytes& string) const
+    {
+        for (std::size_t i = string.size(); i-- > 0; code = m_entries[code].prefix)
+            if (code < 0 || m_entries[code].character != string[i])
+                return false;
+        return code == -1;
+    }
+
     struct Entry {
         int character, prefix, chain;
     };
-    Entry entries[2049];
-    int width = 9, mask = 511, next = 257;
-    auto reset = [&] {
-        for (int i = 0; i < 2049; ++i)
-            entries[i] = {i < 257 ? i % 256 : 0, -1, -1};
-        width = 9, mask = 511, next = 257;
-    };
-    auto matches = [&](int code, const Bytes& s) {
-        for (std::size_t i = s.size(); i-- > 0; code = entries[code].prefix)
-            if (code < 0 || entries[code].character != s[i])
-                return false;
-        return code == -1;
-    };
-    auto lookup = [&](const Bytes& s) {
-        for (int code = s.back(); code != -1 && code < next; code = entries[code].chain)
-            if (matches(code, s))
-                return code;
-        return -1;
-    };
-    Bytes out{11};
-    int bitOffset = 0;
-    auto write = [&](int code) {
-        if (bitOffset == 0) {
-            out.push_back(static_cast<unsigned char>(code)), out.push_back(static_cast<unsigned char>(code >> 8));
-        } else {
-            unsigned v = out.back() | static_cast<unsigned>(code) << bitOffset;
-            out.pop_back();
-            for (int bits = bitOffset + width; bits > 0; bits -= 8, v >>= 8)
-                out.push_back(static_cast<unsigned char>(v));
+    // 11-bit codes, and the one whose adding makes them too wide.
+    static constexpr int ENTRIES = 2049;
+    Entry m_entries[ENTRIES];
+    int m_next = 257;
+    int m_width = 9;
+};
+
+// The stream the codes go to: the MaxCodeWidth byte, then each code at the
+// width it is written with, least significant bit first.
+class ModelCodeStream {
+public:
+    explicit ModelCodeStream(unsigned char maxWidth) : m_bytes{maxWidth} {}
+
+    void Write(int code, int width)
+    {
+        for (int bit = 0; bit < width; ++bit, ++m_bits) {
+            if (m_bits % 8 == 0)
+                m_bytes.push_back(0);
+            if (code >> bit & 1)
+                m_bytes.back() = static_cast<unsigned char>(m_bytes.back() | 1 << m_bits % 8);
         }
-        bitOffset = (bitOffset + width) % 8;
-    };
-    reset();
-    Bytes s;
-    int p = -1;
-    for (unsigned char c : in) {
-        s.push_back(c);
-        int code = lookup(s);
-        if (code >= 0) {
-            p = code;
+    }
+
+    const Bytes& Written() const { return m_bytes; }
+
+private:
+    Bytes m_bytes;
+    std::size_t m_bits = 0;
+};
+
+} // namespace
+
+// The longest known string is extended a byte at a time; where the extension
+// is not known, the known string's code is written and the extension added.
+Bytes ModelEncode(const Bytes& runs)
+{
+    ModelDictionary dictionary;
+    ModelCodeStream stream(11);
+    Bytes known;
+    int code = -1;
+    for (unsigned char byte : runs) {
+        known.push_back(byte);
+        if (int longer = dictionary.Find(known); longer >= 0) {
+            code = longer;
             continue;
         }
-        write(p);
-        int index = next++;
-        entries[index] = {c, p, -1};
-        int tail = c;
-        while (entries[tail].chain != -1)
-            tail = entries[tail].chain;
-        entries[tail].chain = index;
-        while (next - 1 > mask)
-            ++width, mask = mask * 2 + 1;
-        if (width > 11)
-            reset();
-        s.assign(1, c), p = c;
+        stream.Write(code, dictionary.Width());
+        dictionary.Add(code, byte);
+        known.assign(1, byte);
+        code = byte;
     }
-    if (p >= 0)
-        write(p);
-    return out;
+    if (code >= 0)
+        stream.Write(code, dictionary.Width());
+    return stream.Written();
 }
 
 Bytes ModelDecode(const Bytes& stream)
@@ -210,16 +263,6 @@ Bytes LiteralStream(const Bytes& runBytes, unsigned maxWidth)
 {
     return PackCodes(maxWidth, std::vector<unsigned>(runBytes.begin(), runBytes.end()));
 }
-
-namespace {
-
-void AppendU16(Bytes& bytes, unsigned value)
-{
-    bytes.push_back(static_cast<unsigned char>(value & 0xFF));
-    bytes.push_back(static_cast<unsigned char>(value >> 8 & 0xFF));
-}
-
-} // namespace
 
 Bytes ImageChunk(std::uint16_t width, std::uint16_t height, const Bytes& stream)
 {

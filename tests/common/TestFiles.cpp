@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
 namespace fs = std::filesystem;
 
@@ -47,6 +48,14 @@ bool WriteBytes(const std::string& path, const Bytes& bytes)
     return static_cast<bool>(out);
 }
 
+std::string Written(const ScratchFolder& folder, const std::string& name, const Bytes& bytes)
+{
+    std::string path = folder / name;
+    if (!WriteBytes(path, bytes))
+        throw std::runtime_error("cannot write " + path);
+    return path;
+}
+
 bool WriteSparseFile(const std::string& path, const Bytes& bytes, std::uint64_t size)
 {
     if (!WriteBytes(path, bytes))
@@ -69,4 +78,32 @@ bool FileExists(const std::string& path)
 {
     std::error_code ignored;
     return fs::exists(path, ignored);
+}
+
+void AppendU16(Bytes& bytes, std::uint32_t value)
+{
+    bytes.push_back(static_cast<unsigned char>(value));
+    bytes.push_back(static_cast<unsigned char>(value >> 8));
+}
+
+void AppendU32(Bytes& bytes, std::uint32_t value)
+{
+    AppendU16(bytes, value & 0xFFFF);
+    AppendU16(bytes, value >> 16);
+}
+
+std::uint32_t U16At(const Bytes& bytes, std::size_t at)
+{
+    return std::uint32_t{bytes.at(at)} | std::uint32_t{bytes.at(at + 1)} << 8;
+}
+
+std::uint32_t U32At(const Bytes& bytes, std::size_t at)
+{
+    return U16At(bytes, at) | U16At(bytes, at + 2) << 16;
+}
+
+void PutU32(Bytes& bytes, std::size_t at, std::uint32_t value)
+{
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes.at(at + i) = static_cast<unsigned char>(value >> (8 * i));
 }

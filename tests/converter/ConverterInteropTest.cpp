@@ -17,18 +17,6 @@
 
 namespace {
 
-std::uint32_t U32At(const Bytes& bytes, std::size_t at)
-{
-    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-        static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-}
-
-void PutU32(Bytes& bytes, std::size_t at, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[at + static_cast<std::size_t>(i)] = static_cast<unsigned char>(value >> (8 * i));
-}
-
 // Runs Cantrel in folder/sub with the words; returns what it printed.
 std::string RunConverter(const ScratchFolder& folder, const std::string& sub, const std::vector<std::string>& words)
 {

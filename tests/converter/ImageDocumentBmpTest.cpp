@@ -10,13 +10,6 @@
 
 namespace {
 
-std::string Written(const ScratchFolder& folder, const char* name, const Bytes& bytes)
-{
-    std::string path = folder / name;
-    EXPECT_TRUE(WriteBytes(path, bytes));
-    return path;
-}
-
 // A 3 x 2 8-bit file: top row 1, 2, 3, bottom row 4, 5, 6 (stored bottom row
 // first, each row padded to 4 bytes), with two colours.
 BmpLayout ThreeByTwo()

@@ -1,4 +1,5 @@
 #include "converter/ImageDocument.h"
+#include "tests/common/PicModels.h"
 #include "tests/common/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -17,29 +18,13 @@ const Bytes TWO_PIXELS = {
     0x01, 0x04, 0x00,       // 9-bit codes 1, 2
 };
 
-
-// Palette chunk header for indices 0 to 255; 768 bytes of triples follow.
-const Bytes PALETTE_HEADER = {0x4D, 0x30, 0x02, 0x03, 0x00, 0xFF};
-
-Bytes PaletteChunk(unsigned char red, unsigned char green, unsigned char blue)
+// A palette chunk of all 256 entries, each the same 6-bit colour.
+Bytes OneColourPalette(unsigned char red, unsigned char green, unsigned char blue)
 {
-    Bytes chunk = PALETTE_HEADER;
+    Bytes triples;
     for (int i = 0; i < 256; ++i)
-        chunk.insert(chunk.end(), {red, green, blue});
-    return chunk;
-}
-
-Bytes Joined(Bytes first, const Bytes& second)
-{
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
-
-std::string Written(const ScratchFolder& folder, const char* name, const Bytes& bytes)
-{
-    std::string path = folder / name;
-    EXPECT_TRUE(WriteBytes(path, bytes));
-    return path;
+        triples.insert(triples.end(), {red, green, blue});
+    return PaletteChunk(0, 255, triples);
 }
 
 TEST(ImageDocument, NewDocumentIsEmptyAndClaimsAPalette)
@@ -113,7 +98,7 @@ TEST(ImageDocument, PicWithPaletteLoadsItsColours)
 {
     ScratchFolder folder;
     ImageDocument document;
-    std::string name = Written(folder, "red.pic", Joined(PaletteChunk(63, 0, 0), TWO_PIXELS));
+    std::string name = Written(folder, "red.pic", Join({OneColourPalette(63, 0, 0), TWO_PIXELS}));
     ASSERT_TRUE(document.Load(name.c_str()));
     EXPECT_TRUE(document.HasPalette);
     for (int i : {0, 1, 128, 255}) {
@@ -126,7 +111,7 @@ TEST(ImageDocument, PicWithoutImageChunkLoadsEmpty)
 {
     ScratchFolder folder;
     ImageDocument document;
-    ASSERT_TRUE(document.Load(Written(folder, "palette-only.pic", PaletteChunk(0, 63, 0)).c_str()));
+    ASSERT_TRUE(document.Load(Written(folder, "palette-only.pic", OneColourPalette(0, 63, 0)).c_str()));
     EXPECT_EQ(document.Width, 0);
     EXPECT_EQ(document.Height, 0);
     EXPECT_EQ(document.Pixels.Size(), 0);
@@ -169,10 +154,9 @@ TEST(ImageDocument, FailedLoadsChangeNothingButTheFileType)
 
 // An image chunk of width x height whose stream holds only its code width:
 // every pixel decodes as 0.
-Bytes EmptyStreamChunk(unsigned width, unsigned height)
+Bytes EmptyStreamChunk(std::uint16_t width, std::uint16_t height)
 {
-    return {0x58, 0x30, 0x05, 0x00, static_cast<unsigned char>(width & 0xFF), static_cast<unsigned char>(width >> 8),
-            static_cast<unsigned char>(height & 0xFF), static_cast<unsigned char>(height >> 8), 0x0B};
+    return ImageChunk(width, height, {0x0B});
 }
 
 TEST(ImageDocument, PicWhosePictureCannotBeHeldIsAFailedLoadWithItsReason)
@@ -188,8 +172,9 @@ TEST(ImageDocument, PicWhosePictureCannotBeHeldIsAFailedLoadWithItsReason)
         {Written(folder, "tall.pic", EmptyStreamChunk(1, 65535)),
          "PIC image chunk: 1 x 65535 pixels, at most 32767 x 32767"},
         // A later image replaces an earlier one: here the later one is lost.
-        {Written(folder, "held-then-lost.pic", Joined(TWO_PIXELS, EmptyStreamChunk(32768, 1))), tooWide},
-        {Written(folder, "palette-then-lost.pic", Joined(PaletteChunk(1, 2, 3), EmptyStreamChunk(32768, 1))), tooWide},
+        {Written(folder, "held-then-lost.pic", Join({TWO_PIXELS, EmptyStreamChunk(32768, 1)})), tooWide},
+        {Written(folder, "palette-then-lost.pic", Join({OneColourPalette(1, 2, 3), EmptyStreamChunk(32768, 1)})),
+         tooWide},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -218,7 +203,7 @@ TEST(ImageDocument, PicSidesUpTo32767AreHeld)
         {"wide.pic", EmptyStreamChunk(32767, 1), 32767, 1},
         {"tall.pic", EmptyStreamChunk(1, 32767), 1, 32767},
         // A refused image followed by one that is held: the file's picture is the last.
-        {"lost-then-held.pic", Joined(EmptyStreamChunk(32768, 1), TWO_PIXELS), 2, 1},
+        {"lost-then-held.pic", Join({EmptyStreamChunk(32768, 1), TWO_PIXELS}), 2, 1},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -235,12 +220,12 @@ TEST(ImageDocument, PicSaveWritesAPaletteChunkExactlyWhenThereIsPaletteData)
 {
     ScratchFolder folder;
     ImageDocument document;
-    ASSERT_TRUE(document.Load(Written(folder, "in.pic", Joined(PaletteChunk(0, 0, 63), TWO_PIXELS)).c_str()));
+    ASSERT_TRUE(document.Load(Written(folder, "in.pic", Join({OneColourPalette(0, 0, 63), TWO_PIXELS})).c_str()));
 
     ASSERT_TRUE(document.Save((folder / "kept.pic").c_str(), ImageDocument::TYPE_PIC));
     Bytes kept;
     ASSERT_TRUE(ReadBytes(folder / "kept.pic", kept));
-    EXPECT_EQ(kept, Joined(PaletteChunk(0, 0, 63), TWO_PIXELS));
+    EXPECT_EQ(kept, Join({OneColourPalette(0, 0, 63), TWO_PIXELS}));
 
     document.Palette.Clear(); // as the drop option leaves it
     ASSERT_TRUE(document.Save((folder / "dropped.pic").c_str(), ImageDocument::TYPE_PIC));

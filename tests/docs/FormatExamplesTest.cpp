@@ -250,11 +250,7 @@ TEST(FormatExamples, WholeFileTableIsWhatTheConverterWritesAndBothProgramsRead)
 
         PicFile written;
         ASSERT_TRUE(written.SetImage(width, height, pixels.data(), nullptr));
-        ScratchFolder folder;
-        Bytes saved;
-        ASSERT_TRUE(written.Save((folder / "example.pic").c_str(), true));
-        ASSERT_TRUE(ReadBytes(folder / "example.pic", saved));
-        EXPECT_EQ(Hex(saved), Hex(file));
+        EXPECT_EQ(Hex(SavedBytes(written, true)), Hex(file));
 
         PicFile read;
         read.OnUnknownChunk = [](std::uint16_t tag) { ADD_FAILURE() << "unknown chunk " << tag; };

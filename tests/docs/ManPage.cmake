@@ -4,13 +4,9 @@
 # report) are what the program prints.
 #
 #   cmake -DMAN=<man> -DPAGE=<cantrel.1> -DPROGRAM=<cantrel> -DSAMPLE=<valley.pic> -DWORK_DIR=<scratch> -P ManPage.cmake
-cmake_minimum_required(VERSION 3.20)
+cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/TextLines.cmake)
-
-set(failures "")
-macro(fail text)
-    string(APPEND failures "  ${text}\n")
-endmacro()
+include(${CMAKE_CURRENT_LIST_DIR}/../common/Failures.cmake)
 
 # Wide lines, so that no quoted text is broken or hyphenated.
 execute_process(COMMAND ${CMAKE_COMMAND} -E env MANWIDTH=250 ${MAN} --warnings -l ${PAGE}
@@ -101,6 +97,4 @@ foreach(line IN LISTS credit_lines)
     endif()
 endforeach()
 
-if(NOT failures STREQUAL "")
-    message(FATAL_ERROR "docs/cantrel.1 does not agree with the program:\n${failures}")
-endif()
+report_failures("docs/cantrel.1 does not agree with the program")

@@ -7,11 +7,12 @@
 #
 #   cmake -DREADME=<README.md> -DPROGRAM=<cantrel> -DSAMPLES=<samples> -DBANNER=<banner.expected>
 #         -DWORK_DIR=<scratch> -P ReadmeExamples.cmake
-cmake_minimum_required(VERSION 3.20)
+cmake_minimum_required(VERSION 3.25)
 
 set(section_heading "## Using Cantrel")
 string(ASCII 13 cr)
 include(${CMAKE_CURRENT_LIST_DIR}/TextLines.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../common/Failures.cmake)
 
 # The banner as the end-to-end tests spell it: \r and \n for the line ends.
 file(READ ${BANNER} banner)
@@ -72,26 +73,6 @@ foreach(name IN LISTS sample_names)
     endif()
 endforeach()
 
-# Shows bytes as the README would show them, CR and LF spelled out.
-function(visible file out)
-    file(READ ${file} hex HEX)
-    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "\\1;" bytes "${hex}")
-    set(shown "")
-    foreach(byte IN LISTS bytes)
-        if(byte STREQUAL "0d")
-            string(APPEND shown "\\r")
-        elseif(byte STREQUAL "0a")
-            string(APPEND shown "\\n\n      ")
-        elseif(NOT byte STREQUAL "")
-            math(EXPR code "0x${byte}")
-            string(ASCII ${code} char)
-            string(APPEND shown "${char}")
-        endif()
-    endforeach()
-    set(${out} "${shown}" PARENT_SCOPE)
-endfunction()
-
-set(failures "")
 set(number 0)
 # Runs one command and compares its output with the expected text.
 function(check command expected)
@@ -118,10 +99,9 @@ function(check command expected)
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK_DIR}/meta/${number}.actual
                             ${WORK_DIR}/meta/${number}.expected RESULT_VARIABLE different)
     if(NOT status EQUAL 0 OR different)
-        visible(${WORK_DIR}/meta/${number}.expected shown_expected)
-        visible(${WORK_DIR}/meta/${number}.actual shown_actual)
-        set(failures "${failures}  $ ${command} (exit status ${status})\n    README: ${shown_expected}\n    actual: ${shown_actual}\n"
-            PARENT_SCOPE)
+        visible(${WORK_DIR}/meta/${number}.expected shown_expected 12)
+        visible(${WORK_DIR}/meta/${number}.actual shown_actual 12)
+        fail("$ ${command} (exit status ${status})\n    README: ${shown_expected}\n    actual: ${shown_actual}")
     endif()
 endfunction()
 
@@ -149,7 +129,5 @@ foreach(line IN LISTS section)
     endif()
 endforeach()
 
-if(NOT failures STREQUAL "")
-    message(FATAL_ERROR "the README's usage examples print otherwise:\n${failures}")
-endif()
+report_failures("the README's usage examples print otherwise")
 message(STATUS "${command_count} examples of the README print what it says")

@@ -4,11 +4,11 @@
 # Markdown it must refuse rather than pass on, each with its reason.
 #
 #   cmake -DAWK=<awk> -DGENERATOR=<WindowsReadme.awk> -DFIXTURES=<folder> -DWORK_DIR=<scratch> -P WindowsReadme.cmake
-cmake_minimum_required(VERSION 3.20)
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../common/Failures.cmake)
 
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
-set(failures "")
 
 file(READ ${FIXTURES}/windows-readme.txt expected)
 string(REPLACE "\n" "\r\n" expected "${expected}")
@@ -19,8 +19,8 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK_DIR}/expected.t
                 RESULT_VARIABLE different)
 if(NOT status EQUAL 0 OR different)
     file(READ ${WORK_DIR}/actual.txt actual)
-    string(APPEND failures "  the fixture (status ${status}, ${errors}) gives otherwise than windows-readme.txt"
-                           " with CR LF; it gives:\n${actual}\n")
+    set(status_and_errors "status ${status}, ${errors}")
+    fail("the fixture (${status_and_errors}) gives otherwise than windows-readme.txt with CR LF; it gives:\n${actual}")
 endif()
 
 # Markdown that cannot be made plain, and what the generator says of it.
@@ -46,11 +46,9 @@ foreach(refusal IN LISTS refusals)
                     OUTPUT_QUIET ERROR_VARIABLE errors RESULT_VARIABLE status)
     string(FIND "${errors}" "${reason}" at)
     if(status EQUAL 0 OR at EQUAL -1)
-        string(APPEND failures "  ${what}: status ${status}, says \"${errors}\", not \"${reason}\"\n")
+        fail("${what}: status ${status}, says \"${errors}\", not \"${reason}\"")
     endif()
 endforeach()
 
-if(NOT failures STREQUAL "")
-    message(FATAL_ERROR "tools/docs/WindowsReadme.awk:\n${failures}")
-endif()
+report_failures("tools/docs/WindowsReadme.awk")
 message(STATUS "the fixture gives its plain text, and ${number} kinds of Markdown are refused")

@@ -24,7 +24,8 @@
 # Notation of the .expected files: line breaks in the file are ignored; \r and
 # \n stand for CR and LF, \\ for one backslash; {banner} and {help} stand for
 # the texts in common/banner.expected and common/help.expected.
-cmake_minimum_required(VERSION 3.20)
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../common/Failures.cmake)
 
 if(NOT DEFINED TIMEOUT)
     set(TIMEOUT 120)
@@ -34,11 +35,6 @@ foreach(required PROGRAM CASE_DIR WORK_DIR E2E_ROOT)
         message(FATAL_ERROR "RunCase.cmake needs -D${required}=...")
     endif()
 endforeach()
-
-set(failures "")
-macro(fail text)
-    string(APPEND failures "  ${text}\n")
-endmacro()
 
 # Files of a folder as relative paths, sorted.
 function(list_files folder out)
@@ -91,45 +87,15 @@ function(decode_expected file out)
     set(${out} "${text}" PARENT_SCOPE)
 endfunction()
 
-# Shows the bytes of a file the way the .expected files spell them. Read as
-# hex: file(READ) in text mode would drop the CRs we are looking for.
-function(visible file out)
-    file(READ "${file}" hex HEX)
-    string(LENGTH "${hex}" length)
-    set(text "")
-    set(at 0)
-    while(at LESS length)
-        string(SUBSTRING "${hex}" ${at} 2 byte)
-        math(EXPR at "${at} + 2")
-        if(byte STREQUAL "0d")
-            string(APPEND text "\\r")
-        elseif(byte STREQUAL "0a")
-            string(APPEND text "\\n\n              ")
-        elseif(byte STREQUAL "5c")
-            string(APPEND text "\\\\")
-        else()
-            math(EXPR code "0x${byte}")
-            if(code LESS 32 OR code GREATER 126)
-                string(APPEND text "<${byte}>")
-            else()
-                string(ASCII ${code} char)
-                string(APPEND text "${char}")
-            endif()
-        endif()
-    endwhile()
-    set(${out} "${text}" PARENT_SCOPE)
-endfunction()
-
 function(compare_stream name actual_file expected_file)
     decode_expected("${expected_file}" expected)
     file(WRITE "${WORK_DIR}/meta/${name}.wanted" "${expected}")
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${actual_file}" "${WORK_DIR}/meta/${name}.wanted"
                     RESULT_VARIABLE different OUTPUT_QUIET ERROR_QUIET)
     if(different)
-        visible("${WORK_DIR}/meta/${name}.wanted" shown_expected)
-        visible("${actual_file}" shown_actual)
-        set(failures "${failures}  ${name} differs\n    expected: ${shown_expected}\n    actual:   ${shown_actual}\n"
-            PARENT_SCOPE)
+        visible("${WORK_DIR}/meta/${name}.wanted" shown_expected 14)
+        visible("${actual_file}" shown_actual 14)
+        fail("${name} differs\n    expected: ${shown_expected}\n    actual:   ${shown_actual}")
     endif()
 endfunction()
 
@@ -229,7 +195,5 @@ if(NOT left STREQUAL present)
     endforeach()
 endif()
 
-if(NOT failures STREQUAL "")
-    get_filename_component(case_name "${CASE_DIR}" NAME)
-    message(FATAL_ERROR "end-to-end case ${case_name} failed:\n${failures}")
-endif()
+get_filename_component(case_name "${CASE_DIR}" NAME)
+report_failures("end-to-end case ${case_name} failed")

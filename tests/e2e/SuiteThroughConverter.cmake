@@ -10,18 +10,14 @@
 #
 # OUTCOMES holds one line per file: its group and name, a blank, and
 # "converted" or "refused".
-cmake_minimum_required(VERSION 3.20)
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../common/Failures.cmake)
 
 foreach(required PROGRAM SUITE OUTCOMES WORK_DIR E2E_ROOT)
     if(NOT DEFINED ${required})
         message(FATAL_ERROR "SuiteThroughConverter.cmake needs -D${required}=...")
     endif()
 endforeach()
-
-set(failures "")
-macro(fail text)
-    string(APPEND failures "  ${text}\n")
-endmacro()
 
 # Standard output is compared as hex: file(READ) as text drops the CRs.
 function(hex_of text out)
@@ -217,6 +213,4 @@ list(LENGTH outcome_lines listed)
 if(NOT checked EQUAL listed)
     fail("${checked} suite files found, ${listed} listed in ${OUTCOMES}")
 endif()
-if(NOT failures STREQUAL "")
-    message(FATAL_ERROR "the BMP suite through the converter:\n${failures}")
-endif()
+report_failures("the BMP suite through the converter")

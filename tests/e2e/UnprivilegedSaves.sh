@@ -11,7 +11,7 @@ set -u
 program=$1 source=$2
 . "$source/tests/common/Failures.sh"
 
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/cantrel-unprivileged.XXXXXX") || stop "no scratch folder"
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/cantrel-unprivileged.XXXXXX") || die "no scratch folder"
 trap 'chmod -R u+w "$scratch" 2>/dev/null; rm -rf "$scratch"' EXIT
 chmod 0755 "$scratch"
 cp "$program" "$scratch/cantrel"

@@ -17,11 +17,8 @@
 # is not as expected. Never waits without a limit, and leaves no Xvfb or
 # wineserver running.
 set -u
-
-fail() {
-    echo "message box test: $*" >&2
-    exit 90
-}
+. "$(dirname "$0")/../common/Failures.sh"
+die_status=90
 
 : "${CANTREL_WINE_RUN:?}" "${CANTREL_MESSAGE_BOX:?}" "${WINEPREFIX:?}"
 export WINEPREFIX
@@ -30,7 +27,7 @@ text=$(sed -n 2p "$CANTREL_MESSAGE_BOX")
 
 # Trace and display files live outside the current folder, which the case
 # checks for stray files.
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/cantrel-msgbox.XXXXXX") || fail "no scratch folder"
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/cantrel-msgbox.XXXXXX") || die "no scratch folder"
 . "$(dirname "$0")/../common/XSession.sh"
 program_pid=""
 cleanup() {
@@ -40,7 +37,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 91' INT TERM HUP
 
-x_start "$scratch" || fail "no X server could be started: $(cat "$scratch/xvfb.log")"
+x_start "$scratch" || die "no X server could be started: $(cat "$scratch/xvfb.log")"
 
 before=$(ls -A)
 WINEDEBUG=+msgbox timeout 240 "$CANTREL_WINE_RUN" "$@" 2>"$scratch/trace" &
@@ -52,21 +49,21 @@ tries=0
 while :; do
     window=$(timeout 10 xdotool search --onlyvisible --name "^${caption}\$" 2>/dev/null | head -n 1)
     [ -n "$window" ] && break
-    kill -0 "$program_pid" 2>/dev/null || fail "the program ended without a box captioned \"$caption\""
+    kill -0 "$program_pid" 2>/dev/null || die "the program ended without a box captioned \"$caption\""
     tries=$((tries + 1))
-    [ "$tries" -lt 1800 ] || fail "no box captioned \"$caption\" within 180 s"
+    [ "$tries" -lt 1800 ] || die "no box captioned \"$caption\" within 180 s"
     sleep 0.1
 done
 
 # The search ignores case; the caption must match exactly.
 name=$(timeout 10 xdotool getwindowname "$window" 2>/dev/null)
-[ "$name" = "$caption" ] || fail "the box is captioned \"$name\", expected \"$caption\""
+[ "$name" = "$caption" ] || die "the box is captioned \"$name\", expected \"$caption\""
 shown=$(sed -n 's/^.*trace:msgbox:MSGBOX_OnInit //p' "$scratch/trace" | tr -d '\r')
-[ "$shown" = "L\"$text\"" ] || fail "the box says $shown, expected L\"$text\""
-[ "$(ls -A)" = "$before" ] || fail "files changed while the box was up: $(ls -A)"
+[ "$shown" = "L\"$text\"" ] || die "the box says $shown, expected L\"$text\""
+[ "$(ls -A)" = "$before" ] || die "files changed while the box was up: $(ls -A)"
 
-timeout 10 xdotool windowfocus --sync "$window" 2>/dev/null || fail "cannot focus the box"
-timeout 10 xdotool key Return || fail "cannot press Return"
+timeout 10 xdotool windowfocus --sync "$window" 2>/dev/null || die "cannot focus the box"
+timeout 10 xdotool key Return || die "cannot press Return"
 
 wait "$program_pid"
 status=$?

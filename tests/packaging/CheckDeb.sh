@@ -15,8 +15,8 @@ shift 5
 
 . "$source/tests/common/Failures.sh"
 
-[ -f "$deb" ] || stop "no package $deb: make it with cmake --workflow --preset package-deb (or cpack --preset deb)"
-[ "$deb" -nt "$built" ] || stop "$deb is older than $built: make it again with cpack --preset deb"
+[ -f "$deb" ] || die "no package $deb: make it with cmake --workflow --preset package-deb (or cpack --preset deb)"
+[ "$deb" -nt "$built" ] || die "$deb is older than $built: make it again with cpack --preset deb"
 rm -rf "$work"
 mkdir -p "$work/root" "$work/runs"
 
@@ -52,7 +52,7 @@ diff "$work/contents.expected" "$work/contents.actual" >"$work/contents.diff" ||
 $(cat "$work/contents.diff")"
 
 # Installed into a scratch root, the documents are the project's own.
-dpkg -x "$deb" "$work/root" || stop "dpkg -x failed"
+dpkg -x "$deb" "$work/root" || die "dpkg -x failed"
 doc="$work/root/usr/share/doc/cantrel"
 # Files that differ from the sources mean a package made before they changed.
 older=" (an older package? make it again with cpack --preset deb)"

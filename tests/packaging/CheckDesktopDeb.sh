@@ -13,7 +13,7 @@ gimp_deb=$1 pixbuf_deb=$2 converter=$3 version=$4 python=$5 source=$6 work=$7
 . "$source/tests/common/Failures.sh"
 
 for deb in "$gimp_deb" "$pixbuf_deb"; do
-    [ -f "$deb" ] || stop "no package $deb: make it with cmake --workflow --preset package-deb (or cpack --preset deb)"
+    [ -f "$deb" ] || die "no package $deb: make it with cmake --workflow --preset package-deb (or cpack --preset deb)"
 done
 rm -rf "$work"
 mkdir -p "$work/root"
@@ -75,8 +75,8 @@ interest() { # package folder
 interest libgdk-pixbuf-2.0-0 "$loaders"
 interest shared-mime-info usr/share/mime/packages
 
-dpkg -x "$gimp_deb" "$work/root" || stop "dpkg -x $gimp_deb failed"
-dpkg -x "$pixbuf_deb" "$work/root" || stop "dpkg -x $pixbuf_deb failed"
+dpkg -x "$gimp_deb" "$work/root" || die "dpkg -x $gimp_deb failed"
+dpkg -x "$pixbuf_deb" "$work/root" || die "dpkg -x $pixbuf_deb failed"
 root=$work/root
 cmp -s "$root/usr/share/doc/gimp-fenwolds-pic/copyright" "$source/LICENSE" || fail "gimp-fenwolds-pic: copyright is not the LICENSE"
 

@@ -37,11 +37,11 @@ tab=$(printf '\t')
 . "$source/tests/common/XSession.sh"
 . "$source/tests/common/Failures.sh"
 
-[ -f "$zip" ] || stop "no package $zip: make it with cmake --workflow --preset package-zip (or cpack --preset zip)"
-[ "$zip" -nt "$built" ] || stop "$zip is older than $built: make it again with cpack --preset zip"
+[ -f "$zip" ] || die "no package $zip: make it with cmake --workflow --preset package-zip (or cpack --preset zip)"
+[ "$zip" -nt "$built" ] || die "$zip is older than $built: make it again with cpack --preset zip"
 rm -rf "$work"
 mkdir -p "$work"
-unzip -q "$zip" -d "$work/unpacked" || stop "unzip failed"
+unzip -q "$zip" -d "$work/unpacked" || die "unzip failed"
 unpacked="$work/unpacked"
 
 # The texts the build makes from the project's documents: name in the ZIP,
@@ -276,9 +276,9 @@ check_associate() {
     cp "$unpacked/Lumbrel.exe" "$unpacked/associate.cmd" "$unpacked/unassociate.cmd" "$folder/"
     # The first start makes the prefix, which takes longer than any step below may.
     timeout 600 "$winerun" wineboot </dev/null >"$work/wineboot.out" 2>&1 ||
-        stop "Wine's prefix cannot be made: $(tail -n 5 "$work/wineboot.out")"
+        die "Wine's prefix cannot be made: $(tail -n 5 "$work/wineboot.out")"
     scripts=$(timeout 60 "$winerun" winepath -w "$folder" 2>/dev/null)
-    [ -n "$scripts" ] || stop "no Windows name for $folder"
+    [ -n "$scripts" ] || die "no Windows name for $folder"
     viewer="$scripts\\Lumbrel.exe"
 
     # Nothing before: the type and the association appear, and go again.
@@ -340,7 +340,7 @@ start_wine() {
     # The first start in a new prefix builds the prefix, which takes longer
     # than any step below may.
     timeout 600 "$winerun" "$unpacked/Cantrel.exe" </dev/null >"$work/first-start.out" 2>&1 ||
-        stop "Cantrel.exe does not start under Wine: $(tail -n 5 "$work/first-start.out")"
+        die "Cantrel.exe does not start under Wine: $(tail -n 5 "$work/first-start.out")"
 }
 
 check_cantrel() {
@@ -447,7 +447,7 @@ split_examples() { # README folder
 check_examples() {
     drive="$WINEPREFIX/drive_c"
     mkdir -p "$work/examples"
-    blocks=$(split_examples "$source/README.md" "$work/examples") || stop "the README's Windows examples cannot be read"
+    blocks=$(split_examples "$source/README.md" "$work/examples") || die "the README's Windows examples cannot be read"
     rm -rf "$drive/Fenwolds"
     mkdir -p "$drive/Fenwolds"
     ln -s "$unpacked" "$drive/Fenwolds/Cantrel"
@@ -479,7 +479,7 @@ $(diff "$work/examples/$block.expected" "$work/examples/$block.actual" | cat -v)
 }
 
 check_lumbrel() {
-    x_start "$work" || stop "no X server could be started: $(cat "$work/xvfb.log")"
+    x_start "$work" || die "no X server could be started: $(cat "$work/xvfb.log")"
 
     # Lumbrel.exe on the sample: its window, titled with the file's name, shows
     # a picture of many colours; File/Exit ends the program.
@@ -488,7 +488,7 @@ check_lumbrel() {
     (cd "$work/viewer" && exec "$winerun" "$unpacked/Lumbrel.exe" valley.pic >viewer.log 2>&1) &
     viewer_pid=$!
     window=$(x_window valley.pic "$timeout_seconds")
-    [ -n "$window" ] || stop "Lumbrel.exe shows no window titled valley.pic within $timeout_seconds seconds"
+    [ -n "$window" ] || die "Lumbrel.exe shows no window titled valley.pic within $timeout_seconds seconds"
     # The picture is painted after the window appears: look again until it shows.
     colours=0
     start=$(date +%s)
@@ -503,7 +503,7 @@ check_lumbrel() {
     timeout 10 xdotool key --delay 50 alt+f x || fail "xdotool could not press File/Exit"
     start=$(date +%s)
     while kill -0 "$viewer_pid" 2>/dev/null; do
-        [ $(($(date +%s) - start)) -lt "$timeout_seconds" ] || stop "File/Exit does not end Lumbrel.exe"
+        [ $(($(date +%s) - start)) -lt "$timeout_seconds" ] || die "File/Exit does not end Lumbrel.exe"
         sleep 0.1
     done
     wait "$viewer_pid"
@@ -519,7 +519,7 @@ case $part in
     cantrel) skip_unless_runnable; start_wine; check_cantrel ;;
     examples) skip_unless_runnable; start_wine; check_examples ;;
     lumbrel) skip_unless_runnable; start_wine; check_lumbrel ;;
-    *) stop "no part $part of the ZIP's test" ;;
+    *) die "no part $part of the ZIP's test" ;;
 esac
 [ "$failures" -eq 0 ] || exit 1
 echo "packaging.zip.$part passed"

@@ -53,15 +53,4 @@ TEST(ByteWords, FindsTheFirstMarkedByte)
     }
 }
 
-TEST(ByteWords, LoadsAndStoresLittleEndian)
-{
-    const unsigned char bytes[8] = {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF};
-    EXPECT_EQ(LoadLittle64(bytes), 0xEFCDAB8967452301ull);
-    EXPECT_EQ(LoadLittle32(bytes), 0x67452301u);
-    unsigned char stored[8] = {};
-    StoreLittle64(stored, 0xEFCDAB8967452301ull);
-    for (unsigned i = 0; i < 8; ++i)
-        EXPECT_EQ(stored[i], bytes[i]) << "byte " << i;
-}
-
 } // namespace

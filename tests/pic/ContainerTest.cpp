@@ -19,12 +19,6 @@ const Bytes TWO_PIXELS = {
     0x0B, 0x01, 0x04, 0x00, // codes 1, 2 at 9 bits
 };
 
-Bytes operator+(Bytes left, const Bytes& right)
-{
-    left.insert(left.end(), right.begin(), right.end());
-    return left;
-}
-
 // Parses without a message box and counts the unknown tags.
 struct Parsed {
     explicit Parsed(const Bytes& file)
@@ -52,13 +46,13 @@ TEST(ChunkWalk, ReadsImagesAndPalettesInAnyOrder)
     EXPECT_EQ(plain.pic.Height(), 1);
     EXPECT_EQ(plain.Pixels(), Bytes({1, 2}));
 
-    Parsed paletteAfter(TWO_PIXELS + PaletteChunk(1, 1, {63, 0, 0}));
+    Parsed paletteAfter(Join({TWO_PIXELS, PaletteChunk(1, 1, {63, 0, 0})}));
     EXPECT_TRUE(paletteAfter.pic.HasPalette);
     EXPECT_EQ(paletteAfter.pic.PaletteEntry(1), 0x0000FCu);
     EXPECT_EQ(paletteAfter.Pixels(), Bytes({1, 2}));
 
     // A later image replaces the earlier one: 5, 5, 5, 5 as 4 x 1.
-    Parsed twoImages(TWO_PIXELS + Bytes{'X', '0', 9, 0, 4, 0, 1, 0, 0x0B, 0x05, 0x20, 0x11, 0x00});
+    Parsed twoImages(Join({TWO_PIXELS, {'X', '0', 9, 0, 4, 0, 1, 0, 0x0B, 0x05, 0x20, 0x11, 0x00}}));
     EXPECT_EQ(twoImages.Pixels(), Bytes({5, 5, 5, 5}));
 }
 
@@ -75,21 +69,21 @@ TEST(ChunkWalk, OddChunks)
     };
     const Case cases[] = {
         {"an empty file", {}, false, 0, 0, {}, {}},
-        {"an unknown chunk is skipped", Bytes{'A', 'B', 2, 0, 'z', 'z'} + TWO_PIXELS, true, 2, 1, {1, 2}, {0x4241}},
-        {"an image chunk too short for a size keeps the old image", TWO_PIXELS + Bytes{'X', '0', 3, 0, 9, 9, 9},
+        {"an unknown chunk is skipped", Join({{'A', 'B', 2, 0, 'z', 'z'}, TWO_PIXELS}), true, 2, 1, {1, 2}, {0x4241}},
+        {"an image chunk too short for a size keeps the old image", Join({TWO_PIXELS, {'X', '0', 3, 0, 9, 9, 9}}),
          true, 2, 1, {1, 2}, {}},
         {"an image chunk too short on its own", {'X', '0', 0, 0}, true, 0, 0, {}, {}},
-        {"a header cut short reads its missing bytes as 0", TWO_PIXELS + Bytes{'M'}, true, 2, 1, {1, 2}, {0x004D}},
+        {"a header cut short reads its missing bytes as 0", Join({TWO_PIXELS, {'M'}}), true, 2, 1, {1, 2}, {0x004D}},
         {"a chunk longer than the file decodes from what is there",
          {'X', '0', 100, 0, 2, 0, 1, 0, 0x0B, 0x01, 0x04, 0x00}, true, 2, 1, {1, 2}, {}},
         {"a width of 0 is an image without pixels", {'X', '0', 4, 0, 0, 0, 7, 0}, true, 0, 7, {}, {}},
         // 0x8000 reads as -32,768: no picture comes of it, and the earlier one stays.
-        {"a negative width is refused", TWO_PIXELS + Bytes{'X', '0', 4, 0, 0, 0x80, 1, 0}, true, 2, 1, {1, 2}, {},
+        {"a negative width is refused", Join({TWO_PIXELS, {'X', '0', 4, 0, 0, 0x80, 1, 0}}), true, 2, 1, {1, 2}, {},
          "IMAGE_CHUNK_TOO_LARGE 32768 x 1, limit 32767"},
         {"a negative height alone is refused", {'X', '0', 4, 0, 1, 0, 0xFF, 0xFF}, false, 0, 0, {}, {},
          "IMAGE_CHUNK_TOO_LARGE 1 x 65535, limit 32767"},
         {"a held image after a refused one clears the refusal",
-         Bytes{'X', '0', 4, 0, 0, 0x80, 1, 0} + TWO_PIXELS, true, 2, 1, {1, 2}, {}},
+         Join({{'X', '0', 4, 0, 0, 0x80, 1, 0}, TWO_PIXELS}), true, 2, 1, {1, 2}, {}},
         {"the largest sides are held", {'X', '0', 4, 0, 0xFF, 0x7F, 0, 0}, true, 32767, 0, {}, {}},
     };
     for (const Case& c : cases) {
@@ -128,13 +122,13 @@ TEST(PaletteChunk, AppliesItsRangeOverTheDefaultPalette)
 {
     Bytes allRed;
     for (int i = 0; i < 256; ++i)
-        allRed = allRed + Bytes{63, 0, 0};
+        allRed.insert(allRed.end(), {63, 0, 0});
     Parsed full(PaletteChunk(0, 255, allRed));
     for (unsigned i = 0; i < 256; ++i)
         ASSERT_EQ(full.pic.PaletteEntry(i), 0x0000FCu) << i;
 
     // The second chunk starts again from the default: 9 and 13 lose the first chunk's colour.
-    Parsed range(PaletteChunk(9, 13, Bytes(15, 1)) + PaletteChunk(10, 12, {1, 2, 3, 64, 65, 63, 0, 0, 0}));
+    Parsed range(Join({PaletteChunk(9, 13, Bytes(15, 1)), PaletteChunk(10, 12, {1, 2, 3, 64, 65, 63, 0, 0, 0})}));
     EXPECT_EQ(range.pic.PaletteEntry(9), 0xFF0000u);
     EXPECT_EQ(range.pic.PaletteEntry(10), 0x0C0804u);
     EXPECT_EQ(range.pic.PaletteEntry(11), 0xFC0400u); // 64 * 4 and 65 * 4 keep only their low byte
@@ -142,7 +136,7 @@ TEST(PaletteChunk, AppliesItsRangeOverTheDefaultPalette)
     EXPECT_EQ(range.pic.PaletteEntry(13), 0xFF00FFu);
 
     // The chunk's length is not consulted: these triples come from the image chunk after it.
-    Parsed overlapping(Bytes{'M', '0', 2, 0, 0, 1} + TWO_PIXELS);
+    Parsed overlapping(Join({{'M', '0', 2, 0, 0, 1}, TWO_PIXELS}));
     EXPECT_EQ(overlapping.pic.PaletteEntry(0), 0x20C060u); // 'X', '0', 8 times 4
     EXPECT_EQ(overlapping.pic.PaletteEntry(1), 0x000800u); // 0, 2, 0 times 4
     EXPECT_EQ(overlapping.Pixels(), Bytes({1, 2}));
@@ -224,11 +218,7 @@ Bytes ValidFile(int width, int height, std::uint32_t seed)
     Bytes palette = Noise(1024, seed);
     Bytes pixels = Blobs(static_cast<std::size_t>(width * height), seed, 6, 9);
     EXPECT_TRUE(pic.SetImage(width, height, pixels.data(), palette.data()));
-    ScratchFolder folder;
-    EXPECT_TRUE(pic.Save((folder / "valid.pic").c_str(), true));
-    Bytes bytes;
-    EXPECT_TRUE(ReadBytes(folder / "valid.pic", bytes));
-    return bytes;
+    return SavedBytes(pic, true);
 }
 
 TEST(HostileInput, EveryCutOfAValidFile)
@@ -242,7 +232,7 @@ TEST(HostileInput, EveryCutOfAValidFile)
 
 TEST(HostileInput, EveryByteOfAValidFileCorrupted)
 {
-    Bytes file = TWO_PIXELS + ValidFile(20, 10, 22);
+    Bytes file = Join({TWO_PIXELS, ValidFile(20, 10, 22)});
     for (std::size_t at = 0; at < file.size(); ++at) {
         for (unsigned char value : Bytes{0x00, 0x7F, 0x80, 0xFF}) {
             SCOPED_TRACE(testing::Message() << "byte " << at << " = " << int{value});

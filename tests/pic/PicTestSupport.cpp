@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <random>
+#include <string>
+#include <vector>
 
 void Fill(ByteBuffer& buffer, const Bytes& bytes)
 {
@@ -78,6 +80,16 @@ Bytes DecodeStream(int width, int height, const Bytes& stream)
     EXPECT_TRUE(PicFile::DecodeCodes(width, height, in, runs));
     EXPECT_TRUE(PicFile::ExpandRuns(width, height, runs, pixels));
     return ToBytes(pixels);
+}
+
+Bytes SavedBytes(PicFile& pic, bool writePalette)
+{
+    ScratchFolder folder;
+    EXPECT_TRUE(pic.Save((folder / "out.pic").c_str(), writePalette));
+    Bytes bytes;
+    EXPECT_TRUE(ReadBytes(folder / "out.pic", bytes));
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.pic"});
+    return bytes;
 }
 
 Bytes Noise(std::size_t count, std::uint32_t seed)

@@ -1,5 +1,6 @@
 // Shared helpers of the PIC tests: byte vectors in and out of ByteBuffer,
-// seeded picture makers, and the codec run through its stages.
+// seeded picture makers, the codec run through its stages, and the file Save
+// writes.
 #pragma once
 
 #include "converter/support/ByteBuffer.h"
@@ -8,6 +9,8 @@
 
 #include <cstdint>
 #include <string>
+
+class PicFile;
 
 void Fill(ByteBuffer& buffer, const Bytes& bytes);
 Bytes ToBytes(const ByteBuffer& buffer);
@@ -23,6 +26,9 @@ Bytes ExpandRunBytes(const Bytes& runs, std::size_t total);
 // Both stages of each side, as SaveTo and ReadImageChunk run them.
 Bytes EncodePixels(int width, int height, const Bytes& pixels);
 Bytes DecodeStream(int width, int height, const Bytes& stream);
+
+// The bytes of the file pic.Save writes, which must be the only file it leaves.
+Bytes SavedBytes(PicFile& pic, bool writePalette);
 
 // Seeded pictures: independent noise, and blobs of one colour whose runs and
 // repeats give the LZW stage long strings.

@@ -21,16 +21,6 @@ const Bytes TWO_PIXEL_FILE = {
     0x0B, 0x01, 0x04, 0x00, // the byte 11, codes 1 and 2
 };
 
-Bytes SavedBytes(PicFile& pic, bool writePalette)
-{
-    ScratchFolder folder;
-    EXPECT_TRUE(pic.Save((folder / "out.pic").c_str(), writePalette));
-    Bytes bytes;
-    EXPECT_TRUE(ReadBytes(folder / "out.pic", bytes));
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.pic"});
-    return bytes;
-}
-
 TEST(Save, WritesThePaletteChunkOnlyWhenAskedAndPresent)
 {
     PicFile withPalette;

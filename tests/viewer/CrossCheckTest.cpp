@@ -4,8 +4,9 @@
 #include "pic/PicFile.h"
 #include "viewer/PicImage.h"
 
-#include "tests/common/TestFiles.h"
 #include "tests/common/PicModels.h"
+#include "tests/common/TestFiles.h"
+#include "tests/pic/PicTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -75,11 +76,7 @@ Bytes SaveWithConverter(int width, int height, const Bytes& pixels, const std::v
                 paletteBytes.push_back(static_cast<unsigned char>(entry >> shift));
     if (!pic.SetImage(width, height, pixels.data(), palette != nullptr ? paletteBytes.data() : nullptr))
         return {};
-    ScratchFolder folder;
-    Bytes file;
-    if (!pic.Save((folder / "picture.pic").c_str(), true) || !ReadBytes(folder / "picture.pic", file))
-        return {};
-    return file;
+    return SavedBytes(pic, true);
 }
 
 } // namespace

@@ -16,16 +16,6 @@ namespace {
 constexpr unsigned BYTES_32 = 40 + 64 + 32 * 16 + 32 * 4;
 constexpr unsigned BYTES_16 = 40 + 64 + 16 * 8 + 16 * 4;
 
-unsigned U16(const Bytes& b, std::size_t at)
-{
-    return at + 2 <= b.size() ? static_cast<unsigned>(b[at] | b[at + 1] << 8) : 0xFFFFFFFF;
-}
-
-unsigned U32(const Bytes& b, std::size_t at)
-{
-    return at + 4 <= b.size() ? U16(b, at) | U16(b, at + 2) << 16 : 0xFFFFFFFF;
-}
-
 } // namespace
 
 TEST(IconFiles, AreSixteenColourIconsOfTheRightSizes)
@@ -39,9 +29,9 @@ TEST(IconFiles, AreSixteenColourIconsOfTheRightSizes)
         Bytes file;
         ASSERT_TRUE(ReadBytes(std::string(CANTREL_SOURCE_DIR) + "/" + icon.name, file));
         // ICONDIR: reserved 0, type 1 (icon), image count.
-        ASSERT_EQ(U16(file, 0), 0u);
-        ASSERT_EQ(U16(file, 2), 1u);
-        ASSERT_EQ(U16(file, 4), icon.sizes.size());
+        ASSERT_EQ(U16At(file, 0), 0u);
+        ASSERT_EQ(U16At(file, 2), 1u);
+        ASSERT_EQ(U16At(file, 4), icon.sizes.size());
         for (std::size_t i = 0; i < icon.sizes.size(); ++i) {
             SCOPED_TRACE(icon.sizes[i]);
             // ICONDIRENTRY: width, height, colour count, reserved, planes,
@@ -52,19 +42,19 @@ TEST(IconFiles, AreSixteenColourIconsOfTheRightSizes)
             EXPECT_EQ(file[entry], size);
             EXPECT_EQ(file[entry + 1], size);
             EXPECT_EQ(file[entry + 2], 16);
-            EXPECT_EQ(U16(file, entry + 4), 1u);
-            EXPECT_EQ(U16(file, entry + 6), 4u);
-            const unsigned bytes = U32(file, entry + 8), offset = U32(file, entry + 12);
+            EXPECT_EQ(U16At(file, entry + 4), 1u);
+            EXPECT_EQ(U16At(file, entry + 6), 4u);
+            const unsigned bytes = U32At(file, entry + 8), offset = U32At(file, entry + 12);
             EXPECT_EQ(bytes, size == 32 ? BYTES_32 : BYTES_16);
             ASSERT_LE(std::size_t{offset} + bytes, file.size());
             // BITMAPINFOHEADER: size 40, width, twice the height (colours and
             // mask), 1 plane, 4 bits, no compression.
-            EXPECT_EQ(U32(file, offset), 40u);
-            EXPECT_EQ(U32(file, offset + 4), size);
-            EXPECT_EQ(U32(file, offset + 8), 2 * size);
-            EXPECT_EQ(U16(file, offset + 12), 1u);
-            EXPECT_EQ(U16(file, offset + 14), 4u);
-            EXPECT_EQ(U32(file, offset + 16), 0u);
+            EXPECT_EQ(U32At(file, offset), 40u);
+            EXPECT_EQ(U32At(file, offset + 4), size);
+            EXPECT_EQ(U32At(file, offset + 8), 2 * size);
+            EXPECT_EQ(U16At(file, offset + 12), 1u);
+            EXPECT_EQ(U16At(file, offset + 14), 4u);
+            EXPECT_EQ(U32At(file, offset + 16), 0u);
         }
     }
 }

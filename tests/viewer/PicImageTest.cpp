@@ -24,11 +24,6 @@ Bytes Indices(const PicImage& image)
     return Bytes(image.Pixels, image.Pixels + image.PixelCount);
 }
 
-Bytes Repeat(std::size_t count, unsigned char value)
-{
-    return Bytes(count, value);
-}
-
 // 2 x 1, pixels 1 and 2, no palette: the converter's own 12-byte example.
 const unsigned char TWO_BY_ONE[] = {
     'X', '0', 8, 0,  // image chunk, 8 data bytes
@@ -94,10 +89,10 @@ TEST(PicImage, DecodesHandWrittenFiles)
         {"count 2 is one more", ImageChunk(3, 1, LiteralStream({7, 0x90, 0x02, 8})), 3, 1, {7, 7, 8}},
         // A count of 1 is 256 more copies (one now, 255 pending), cut at the end.
         {"count 1 fills a 16 x 16", ImageChunk(16, 16, LiteralStream({7, 0x90, 0x01, 8})), 16, 16,
-         Repeat(256, 7)},
+         Bytes(256, 7)},
         {"count 1 then a pixel", ImageChunk(258, 1, LiteralStream({7, 0x90, 0x01, 8})), 258, 1,
-         Join({Repeat(257, 7), {8}})},
-        {"count 0x90", ImageChunk(145, 1, LiteralStream({5, 0x90, 0x90, 6})), 145, 1, Join({Repeat(144, 5), {6}})},
+         Join({Bytes(257, 7), {8}})},
+        {"count 0x90", ImageChunk(145, 1, LiteralStream({5, 0x90, 0x90, 6})), 145, 1, Join({Bytes(144, 5), {6}})},
         // The repeat continues past the end of the first row.
         {"pending repeat across rows", ImageChunk(3, 2, LiteralStream({1, 2, 0x90, 0x04, 3})), 3, 2,
          {1, 2, 2, 2, 2, 3}},
@@ -107,7 +102,7 @@ TEST(PicImage, DecodesHandWrittenFiles)
         {"MaxCodeWidth 9", ImageChunk(2, 1, {9, 0x01, 0x04, 0x00}), 2, 1, {1, 2}},
         // Width and height are unsigned: 40000 is not negative.
         {"wide picture", ImageChunk(40000, 1, LiteralStream({3, 0x90, 0x00})), 40000, 1,
-         Join({{3, 0x90}, Repeat(39998, 0)})},
+         Join({{3, 0x90}, Bytes(39998, 0)})},
         // The stream runs out: whatever is left of the picture is index 0.
         {"short stream", ImageChunk(4, 2, LiteralStream({6, 6, 6})), 4, 2, {6, 6, 6, 0, 0, 0, 0, 0}},
         {"no stream", ImageChunk(3, 1, {}), 3, 1, {0, 0, 0}},
@@ -317,6 +312,6 @@ TEST(PicImage, RefusesPicturesAboveThePixelLimit)
         EXPECT_EQ(image.Width, 10u);
         EXPECT_EQ(image.Height, 10u);
         EXPECT_EQ(image.PixelCount, 100);
-        EXPECT_EQ(Indices(image), Join({{3}, Repeat(99, 0)}));
+        EXPECT_EQ(Indices(image), Join({{3}, Bytes(99, 0)}));
     }
 }

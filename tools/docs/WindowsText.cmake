@@ -7,7 +7,7 @@
 #   KIND=text     a text as it is (the licence, the batch files)
 #
 #   cmake -DKIND=<kind> -DSOURCE=<document> -DOUTPUT=<file.txt> [-DAWK=<awk>] [-DGROFF=<groff>] -P WindowsText.cmake
-cmake_minimum_required(VERSION 3.20)
+cmake_minimum_required(VERSION 3.25)
 
 if(KIND STREQUAL "readme")
     execute_process(COMMAND ${AWK} -f ${CMAKE_CURRENT_LIST_DIR}/WindowsReadme.awk ${SOURCE}

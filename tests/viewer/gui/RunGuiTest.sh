@@ -9,6 +9,7 @@ viewer=$1 tool=$2 winerun=$3 out=$4 convert=${5:-convert}
 step_timeout=${GUI_STEP_TIMEOUT:-30}
 samples=$(cd "$(dirname "$0")/../../../samples" && pwd)
 . "$(dirname "$0")/../../common/XSession.sh"
+. "$(dirname "$0")/../../common/Failures.sh"
 
 # A new folder each run: the open-file dialog remembers the folder it showed
 # last (in the prefix), and must not find it again, so that it starts in the
@@ -19,25 +20,23 @@ mkdir -p "$work/other"
 export WINEPREFIX="$out/prefix" WINEDEBUG=-all
 viewer_pid=""
 
+# Every step needs the one before it, so the first failure ends the test
+# (die); what was on the screen then stays for the person reading the log.
 cleanup() {
+    if [ $? -ne 0 ]; then
+        timeout 20 import -window root "$out/failure.png" 2>/dev/null
+        echo "windows:"
+        timeout 10 xdotool search --onlyvisible --name . 2>/dev/null | while read -r w; do
+            echo "  $(timeout 5 xdotool getwindowname "$w" 2>/dev/null)"
+        done
+    fi
     x_wine_stop "$winerun" "$viewer_pid"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
 
-fail() {
-    echo "FAILED: $*"
-    # What was on the screen, for the person reading the log.
-    timeout 20 import -window root "$out/failure.png" 2>/dev/null
-    echo "windows:"
-    timeout 10 xdotool search --onlyvisible --name . 2>/dev/null | while read -r w; do
-        echo "  $(timeout 5 xdotool getwindowname "$w" 2>/dev/null)"
-    done
-    exit 1
-}
-
 start_x() {
-    x_start "$out" || fail "no X server could be started: $(cat "$out/xvfb.log")"
+    x_start "$out" || die "no X server could be started: $(cat "$out/xvfb.log")"
 }
 
 # The window of the given title, waited for.
@@ -61,7 +60,7 @@ expect_view() { # window name picture view
             rm -f "$out/$2.ppm"
             return 0
         fi
-        [ $(($(date +%s) - start)) -ge "$step_timeout" ] && { cat "$out/$2.check.txt"; fail "$2: the window does not show $3 with view '$4'"; }
+        [ $(($(date +%s) - start)) -ge "$step_timeout" ] && { cat "$out/$2.check.txt"; die "$2: the window does not show $3 with view '$4'"; }
     done
 }
 
@@ -69,13 +68,13 @@ keys() { # window keys...
     w=$1
     shift
     timeout 10 xdotool windowfocus --sync "$w" 2>/dev/null
-    timeout 10 xdotool key --delay 50 "$@" || fail "xdotool key $*"
+    timeout 10 xdotool key --delay 50 "$@" || die "xdotool key $*"
 }
 
 wait_gone() { # window name
     start=$(date +%s)
     while timeout 10 xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; do
-        [ $(($(date +%s) - start)) -ge "$step_timeout" ] && fail "the window '$1' stays open"
+        [ $(($(date +%s) - start)) -ge "$step_timeout" ] && die "the window '$1' stays open"
         sleep 0.1
     done
 }
@@ -85,7 +84,7 @@ quit() { # window
     keys "$1" alt+f x
     start=$(date +%s)
     while kill -0 "$viewer_pid" 2>/dev/null; do
-        [ $(($(date +%s) - start)) -ge "$step_timeout" ] && fail "File/Exit does not end the program"
+        [ $(($(date +%s) - start)) -ge "$step_timeout" ] && die "File/Exit does not end the program"
         sleep 0.1
     done
     wait "$viewer_pid"
@@ -93,14 +92,14 @@ quit() { # window
 }
 
 start_x
-(cd "$work" && "$winerun" "$tool" pictures .) || fail "test pictures not written"
+(cd "$work" && "$winerun" "$tool" pictures .) || die "test pictures not written"
 
 # Start-up: the picture named on the command line, titled with that name.
 cd "$work" || exit 1
 "$winerun" "$viewer" start.pic >"$out/viewer.log" 2>&1 &
 viewer_pid=$!
 main=$(window_named start.pic)
-[ -n "$main" ] || fail "no window titled start.pic"
+[ -n "$main" ] || die "no window titled start.pic"
 expect_view "$main" 01-start start -
 
 # The View options, each toggled on and off again.
@@ -114,13 +113,13 @@ keys "$main" alt+v f;  expect_view "$main" 07-plain start -
 # The About box, from both accelerators; Escape and Enter (OK) end it.
 keys "$main" alt+question
 about=$(window_named About)
-[ -n "$about" ] || fail "Alt+? opens no About box"
+[ -n "$about" ] || die "Alt+? opens no About box"
 shoot "$about" 08-about
 keys "$about" Escape
 wait_gone About
 keys "$main" alt+slash
 about=$(window_named About)
-[ -n "$about" ] || fail "Alt+/ opens no About box"
+[ -n "$about" ] || die "Alt+/ opens no About box"
 keys "$about" Return
 wait_gone About
 
@@ -129,24 +128,24 @@ wait_gone About
 # against the wrong folder); it has no palette, so it shows in the colours
 # start.pic left behind.
 second=$(timeout 60 "$winerun" winepath -w "$work/other/second.pic" 2>/dev/null)
-[ -n "$second" ] || fail "no Windows name for $work/other/second.pic"
+[ -n "$second" ] || die "no Windows name for $work/other/second.pic"
 keys "$main" alt+v p
 # Cancelled first: nothing changes.
 keys "$main" alt+f o
 dialog=$(window_named Open)
-[ -n "$dialog" ] || fail "File/Open... shows no Open dialog"
+[ -n "$dialog" ] || die "File/Open... shows no Open dialog"
 keys "$dialog" Escape
 wait_gone Open
 expect_view "$main" 09-open-cancelled start p
 title=$(timeout 10 xdotool getwindowname "$main")
-[ "$title" = start.pic ] || fail "the title is '$title' after a cancelled File/Open..., not start.pic"
+[ "$title" = start.pic ] || die "the title is '$title' after a cancelled File/Open..., not start.pic"
 keys "$main" alt+f o
 dialog=$(window_named Open)
-[ -n "$dialog" ] || fail "File/Open... shows no Open dialog"
+[ -n "$dialog" ] || die "File/Open... shows no Open dialog"
 timeout 10 xdotool windowfocus --sync "$dialog" 2>/dev/null
-timeout 20 xdotool type --delay 20 "$second" || fail "typing into the Open dialog"
+timeout 20 xdotool type --delay 20 "$second" || die "typing into the Open dialog"
 timeout 10 xdotool key Return
-[ -n "$(window_named second.pic)" ] || fail "the window is not titled second.pic after opening it"
+[ -n "$(window_named second.pic)" ] || die "the window is not titled second.pic after opening it"
 expect_view "$main" 10-opened-second second p
 
 # File/Exit ends the program.
@@ -157,18 +156,18 @@ quit "$main"
 "$winerun" "$viewer" start.pic other.pic >>"$out/viewer.log" 2>&1 &
 viewer_pid=$!
 main=$(window_named Lumbrel3)
-[ -n "$main" ] || fail "no window titled Lumbrel3 for a command line of two words"
+[ -n "$main" ] || die "no window titled Lumbrel3 for a command line of two words"
 expect_view "$main" 11-two-words none -
 quit "$main"
 
 # A name with a blank comes quoted; the quotes are not part of the title. The
 # bundled sample shows with its palette strip (tools/screenshot takes the
 # README's picture of it, framed by a window manager).
-cp "$samples/valley.pic" "my valley.pic" || fail "no bundled sample"
+cp "$samples/valley.pic" "my valley.pic" || die "no bundled sample"
 "$winerun" "$viewer" "my valley.pic" >>"$out/viewer.log" 2>&1 &
 viewer_pid=$!
 main=$(window_named "my valley.pic")
-[ -n "$main" ] || fail "no window titled my valley.pic"
+[ -n "$main" ] || die "no window titled my valley.pic"
 keys "$main" alt+v p
 expect_view "$main" 12-sample-palette sample p
 quit "$main"
