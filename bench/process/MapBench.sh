@@ -15,51 +15,22 @@
 # measurement), else $TMPDIR or /tmp. Build the converter optimised and
 # without sanitizers (the bench or release preset).
 set -eu
-
-if [ $# -lt 2 ]; then
-    echo "usage: MapBench.sh <cantrel> <picture.pic> [scratch parent folder]" >&2
-    exit 2
-fi
-cantrel=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-picture=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
-if [ $# -ge 3 ]; then
-    parent=$3
-elif [ -d /dev/shm ] && [ -w /dev/shm ]; then
-    parent=/dev/shm
-else
-    parent=${TMPDIR:-/tmp}
-fi
+. "$(dirname "$0")/WholeRuns.sh"
+start_whole_runs MapBench.sh "$@"
 runs=${CANTREL_BENCH_RUNS:-20}
 rounds=${CANTREL_BENCH_ROUNDS:-5}
 convert=convert-im6.q16
-command -v "$convert" >/dev/null || { echo "MapBench.sh: $convert is missing" >&2; exit 1; }
-
-work=$(mktemp -d "$parent/cantrel-map-bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-trap 'exit 1' INT TERM
-cd "$work"
-
-now() { date +%s%N; }
+need_tools MapBench.sh "$convert"
 
 # Microseconds per run of a command: the fastest of $rounds rounds of $runs
-# runs with its output dropped (other work on the machine only slows a round
-# down), after one run that leaves the files each later run finds.
-per_run() {
+# runs (other work on the machine only slows a round down), after one run
+# that leaves the files each later run finds.
+fastest_run() {
     "$@" >/dev/null
     best=
     round=0
     while [ $round -lt "$rounds" ]; do
-        start=$(now)
-        i=0
-        while [ $i -lt "$runs" ]; do
-            "$@" >/dev/null
-            i=$((i + 1))
-        done
-        end=$(now)
-        took=$(((end - start) / runs / 1000))
-        if [ -z "$best" ] || [ "$took" -lt "$best" ]; then
-            best=$took
-        fi
+        best=$(least "$best" "$(per_run "$@")")
         round=$((round + 1))
     done
     echo "$best"
@@ -84,12 +55,12 @@ size="$(od -An -tu4 -j18 -N8 in24.bmp | awk '{ printf "%d x %d", $1, $2 }'), $(o
 
 echo "Scratch folder: $work ($(df -T "$work" | awk 'NR == 2 { print $2 }')); the picture $size; the fastest of $rounds rounds of $runs runs"
 echo "Microseconds a run:"
-mapped=$(per_run "$cantrel" -m big.pic in24.bmp out-m.pic)
-plain=$(per_run "$cantrel" in8.bmp out-8.pic)
-used=$(per_run "$cantrel" -u big.pic in8.bmp out-u.pic)
-indexed=$(per_run "$cantrel" -m big.pic in8.bmp out-m8.pic)
-peer=$(per_run "$convert" in24.bmp +dither -remap palette.png BMP3:out-im.bmp)
-bare=$(per_run "$cantrel")
+mapped=$(fastest_run "$cantrel" -m big.pic in24.bmp out-m.pic)
+plain=$(fastest_run "$cantrel" in8.bmp out-8.pic)
+used=$(fastest_run "$cantrel" -u big.pic in8.bmp out-u.pic)
+indexed=$(fastest_run "$cantrel" -m big.pic in8.bmp out-m8.pic)
+peer=$(fastest_run "$convert" in24.bmp +dither -remap palette.png BMP3:out-im.bmp)
+bare=$(fastest_run "$cantrel")
 printf '  %-60s %7d   %sx the plain conversion, %sx -u\n' "cantrel -m big.pic in24.bmp out.pic" "$mapped" \
     "$(ratio "$mapped" "$plain")" "$(ratio "$mapped" "$used")"
 printf '  %-60s %7d\n' "cantrel in8.bmp out.pic" "$plain"
