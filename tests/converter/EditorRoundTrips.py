@@ -100,7 +100,8 @@ class Sample:
         self.folder = folder
         os.makedirs(folder)
         shutil.copy(os.path.join(source, "samples", self.pic), folder)
-        self.extracted = run(cantrel, folder, [self.pic])
+        if not run(cantrel, folder, [self.pic]).endswith(DONE.encode("ascii")):
+            raise SystemExit("%s: cantrel %s does not convert it" % (name, self.pic))
         self.pic_bytes = read_file(os.path.join(folder, self.pic))
         self.width, self.height, self.indices, self.table = read_bmp(os.path.join(folder, self.bmp))
         left, top, right, bottom = block
