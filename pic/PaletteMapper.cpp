@@ -29,29 +29,66 @@ PaletteMapper::PaletteMapper(const std::uint32_t palette[PALETTE_ENTRIES], Compo
 
 void PaletteMapper::SetBits(ComponentBits bits)
 {
-    unsigned bitsRed = ComparedBits(bits.red);
-    m_bitsGreen = ComparedBits(bits.green);
-    m_bitsBlue = ComparedBits(bits.blue);
-    m_shiftRed = 8 - bitsRed;
-    m_shiftGreen = 8 - m_bitsGreen;
-    m_shiftBlue = 8 - m_bitsBlue;
+    const int sourceBits[3] = {bits.red, bits.green, bits.blue};
+    for (int c = 0; c < 3; ++c) {
+        m_bits[c] = ComparedBits(sourceBits[c]);
+        m_shift[c] = 8 - m_bits[c];
+        m_quantized[c] = sourceBits[c] < 8;
+    }
     // At most 18 bits of key: a table of 256K entries, built once a picture.
-    m_lowest.assign(std::size_t{1} << (bitsRed + m_bitsGreen + m_bitsBlue), -1);
-    // From the top down, so that each colour's chain starts at its lowest
-    // index and climbs.
-    for (int index = PALETTE_ENTRIES - 1; index >= 0; --index) {
-        Rgb rgb = RgbFromEntry(m_palette[index]);
-        std::uint32_t key = KeyOf(rgb.red, rgb.green, rgb.blue);
-        m_entryKey[index] = key;
-        m_next[index] = m_lowest[key];
-        m_lowest[key] = static_cast<std::int16_t>(index);
+    m_table.assign(std::size_t{1} << (m_bits[0] + m_bits[1] + m_bits[2]), NO_ENTRY);
+    // From the top down, so that each key ends with its lowest index.
+    for (int index = PALETTE_ENTRIES - 1; index >= 0; --index)
+        AddEntry(index);
+}
+
+// A component that the file holds in fewer than 8 bits (a 16-bit file's 5
+// or 6) comes from an editor's 8-bit value either cut to them or rounded to
+// the nearest (GIMP rounds, so 252 becomes 62 of 63 at 6 bits): the entry
+// matches both, since the file cannot tell which its editor did.
+void PaletteMapper::AddEntry(int index)
+{
+    const Rgb rgb = RgbFromEntry(m_palette[index]);
+    const unsigned components[3] = {rgb.red, rgb.green, rgb.blue};
+    unsigned values[3][2];
+    int counts[3];
+    for (int c = 0; c < 3; ++c) {
+        values[c][0] = components[c] >> m_shift[c];
+        counts[c] = 1;
+        if (m_quantized[c]) {
+            const unsigned top = (1u << m_bits[c]) - 1;
+            unsigned rounded = (components[c] * top + 127) / 255;
+            if (rounded != values[c][0])
+                values[c][counts[c]++] = rounded;
+        }
+    }
+    m_keyCount[index] = 0;
+    for (int r = 0; r < counts[0]; ++r) {
+        for (int g = 0; g < counts[1]; ++g) {
+            for (int b = 0; b < counts[2]; ++b) {
+                const std::uint32_t key = values[0][r] << (m_bits[1] + m_bits[2]) | values[1][g] << m_bits[2] |
+                                          values[2][b];
+                m_entryKeys[index][m_keyCount[index]++] = key;
+                const std::int16_t held = m_table[key];
+                m_table[key] = static_cast<std::int16_t>(index | (held == NO_ENTRY ? 0 : SEVERAL));
+            }
+        }
     }
 }
 
 std::uint32_t PaletteMapper::KeyOf(unsigned red, unsigned green, unsigned blue) const
 {
-    return (red >> m_shiftRed) << (m_bitsGreen + m_bitsBlue) | (green >> m_shiftGreen) << m_bitsBlue |
-           (blue >> m_shiftBlue);
+    return (red >> m_shift[0]) << (m_bits[1] + m_bits[2]) | (green >> m_shift[1]) << m_bits[2] |
+           (blue >> m_shift[2]);
+}
+
+bool PaletteMapper::Holds(int index, std::uint32_t key) const
+{
+    for (int k = 0; k < m_keyCount[index]; ++k) {
+        if (m_entryKeys[index][k] == key)
+            return true;
+    }
+    return false;
 }
 
 void PaletteMapper::SetReference(const unsigned char* indices, int width, int height)
@@ -70,26 +107,63 @@ void PaletteMapper::Start(int width, int height)
     m_lowestChoices = 0;
 }
 
+namespace {
+
+// A layout known when the program is compiled, so that the loop over a row
+// uses constant offsets: a row is mapped for every row decoded.
+template <int BYTES, int RED, int GREEN, int BLUE, int ALPHA>
+struct FixedLayout {
+    static constexpr int bytes = BYTES, red = RED, green = GREEN, blue = BLUE, alpha = ALPHA;
+};
+
+bool Is(const PixelLayout& layout, const PixelLayout& other)
+{
+    return layout.bytes == other.bytes && layout.red == other.red && layout.green == other.green &&
+           layout.blue == other.blue && (layout.alpha < 0) == (other.alpha < 0) &&
+           (layout.alpha < 0 || layout.alpha == other.alpha);
+}
+
+} // namespace
+
 void PaletteMapper::MapRow(int y, const unsigned char* pixels, const PixelLayout& layout,
                            const unsigned char* ownIndices, unsigned char* out)
 {
-    const auto step = static_cast<std::size_t>(layout.bytes);
+    if (Is(layout, BGRA_PIXELS))
+        MapPixels(y, pixels, FixedLayout<4, 2, 1, 0, 3>(), ownIndices, out);
+    else if (Is(layout, RGB_PIXELS))
+        MapPixels(y, pixels, FixedLayout<3, 0, 1, 2, -1>(), ownIndices, out);
+    else if (Is(layout, RGBA_PIXELS))
+        MapPixels(y, pixels, FixedLayout<4, 0, 1, 2, 3>(), ownIndices, out);
+    else
+        MapPixels(y, pixels, layout, ownIndices, out);
+}
+
+// Most pixels are opaque and of a colour the palette holds at one index:
+// one table lookup. The others take the rules or are counted.
+template <class Layout>
+void PaletteMapper::MapPixels(int y, const unsigned char* pixels, const Layout& at, const unsigned char* ownIndices,
+                              unsigned char* out)
+{
+    const unsigned shiftRed = m_shift[0], shiftGreen = m_shift[1], shiftBlue = m_shift[2];
+    const unsigned redAt = m_bits[1] + m_bits[2], greenAt = m_bits[2];
+    const std::int16_t* table = m_table.data();
+    const auto step = static_cast<std::size_t>(at.bytes);
     for (int x = 0; x < m_width; ++x) {
         const unsigned char* pixel = pixels + static_cast<std::size_t>(x) * step;
-        const Rgb rgb = {pixel[layout.red], pixel[layout.green], pixel[layout.blue]};
-        const int alpha = layout.alpha < 0 ? 255 : pixel[layout.alpha];
-        out[x] = 0;
-        if (alpha != 255) {
-            Note(m_translucent, x, y, EntryFromRgb(rgb), alpha);
-            continue;
+        const std::uint32_t key = (std::uint32_t{pixel[at.red]} >> shiftRed) << redAt |
+                                  (std::uint32_t{pixel[at.green]} >> shiftGreen) << greenAt |
+                                  (std::uint32_t{pixel[at.blue]} >> shiftBlue);
+        const std::int16_t held = table[key];
+        const int alpha = at.alpha < 0 ? 255 : pixel[at.alpha < 0 ? 0 : at.alpha];
+        if (held >= 0 && held < SEVERAL && alpha == 255) {
+            out[x] = static_cast<unsigned char>(held);
+        } else if (held >= SEVERAL && alpha == 255) {
+            out[x] = static_cast<unsigned char>(Choose(held & 0xFF, key, x, y, ownIndices));
+        } else {
+            out[x] = 0;
+            const std::uint32_t color = EntryFromRgb({pixel[at.red], pixel[at.green], pixel[at.blue]});
+            Note(alpha != 255 ? m_translucent : m_unmatched, x, y, color, alpha);
         }
-        const std::uint32_t key = KeyOf(rgb.red, rgb.green, rgb.blue);
-        const int lowest = m_lowest[key];
-        if (lowest < 0) {
-            Note(m_unmatched, x, y, EntryFromRgb(rgb), alpha);
-            continue;
-        }
-        out[x] = static_cast<unsigned char>(m_next[lowest] < 0 ? lowest : Choose(lowest, key, x, y, ownIndices));
     }
 }
 
@@ -98,10 +172,10 @@ int PaletteMapper::Choose(int lowest, std::uint32_t key, int x, int y, const uns
     if (m_useReference) {
         int original = m_reference[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) +
                                    static_cast<std::size_t>(x)];
-        if (m_entryKey[original] == key)
+        if (Holds(original, key))
             return original;
     }
-    if (ownIndices != nullptr && m_entryKey[ownIndices[x]] == key)
+    if (ownIndices != nullptr && Holds(ownIndices[x], key))
         return ownIndices[x];
     ++m_lowestChoices;
     return lowest;

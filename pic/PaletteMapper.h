@@ -89,19 +89,33 @@ public:
     int NearestEntry(std::uint32_t color) const;
 
 private:
+    // What a key holds in the table: the lowest index of its colour, and
+    // whether other entries hold that colour too; NO_ENTRY when none does.
+    static constexpr std::int16_t NO_ENTRY = -1;
+    static constexpr std::int16_t SEVERAL = 0x100;
+    // An entry matches up to two values of each component (see SetBits).
+    static constexpr int MOST_KEYS = 8;
+
     std::uint32_t KeyOf(unsigned red, unsigned green, unsigned blue) const;
+    void AddEntry(int index);
+    bool Holds(int index, std::uint32_t key) const;
+    template <class Layout>
+    void MapPixels(int y, const unsigned char* pixels, const Layout& at, const unsigned char* ownIndices,
+                   unsigned char* out);
     int Choose(int lowest, std::uint32_t key, int x, int y, const unsigned char* ownIndices);
     static void Note(Misses& misses, int x, int y, std::uint32_t color, int alpha);
 
     std::uint32_t m_palette[PALETTE_ENTRIES];
-    // Per component: the shift that keeps the compared bits, and their count.
-    unsigned m_shiftRed, m_shiftGreen, m_shiftBlue;
-    unsigned m_bitsGreen, m_bitsBlue;
-    // For every key, the lowest index of that colour or -1; for every index,
-    // the next higher one of its colour or -1; and each entry's key.
-    std::vector<std::int16_t> m_lowest;
-    std::int16_t m_next[PALETTE_ENTRIES];
-    std::uint32_t m_entryKey[PALETTE_ENTRIES];
+    // Per component: the bits compared, and the shift that keeps them.
+    unsigned m_bits[3];
+    unsigned m_shift[3];
+    // Whether the source held the component in fewer than 8 bits.
+    bool m_quantized[3];
+    // For every key, what SEVERAL and NO_ENTRY describe; for every entry,
+    // the keys it matches.
+    std::vector<std::int16_t> m_table;
+    std::uint32_t m_entryKeys[PALETTE_ENTRIES][MOST_KEYS];
+    int m_keyCount[PALETTE_ENTRIES];
 
     const unsigned char* m_reference = nullptr;
     int m_referenceWidth = 0;

@@ -21,8 +21,10 @@ import EditorRoundTrips as trips  # noqa: E402
 SYSTEM_PLUG_INS = ("script-fu", "file-bmp")
 
 # The saves, and their kinds: GIMP writes an RGB image as 24 bits when asked
-# for R8 G8 B8 (its BMP export's RGB format 3), an indexed one as 8 bits.
-SAVES = (("gimp-24.bmp", (24, 0)), ("gimp-indexed.bmp", (8, 0)))
+# for R8 G8 B8 (its BMP export's RGB format 3) and as 16 bits with masks for
+# R5 G6 B5 (format 0), rounding each component to those bits; an indexed
+# one as 8 bits.
+SAVES = (("gimp-24.bmp", (24, 0)), ("gimp-indexed.bmp", (8, 0)), ("gimp-565.bmp", (16, 3)))
 
 EDIT = """
 (let* ((image (car (gimp-file-load RUN-NONINTERACTIVE "{bmp}" "{bmp}")))
@@ -33,6 +35,7 @@ EDIT = """
   (gimp-drawable-edit-fill (layer) FILL-FOREGROUND)
   (gimp-selection-none image)
   (file-bmp-save2 RUN-NONINTERACTIVE image (layer) "gimp-24.bmp" "gimp-24.bmp" 0 0 3)
+  (file-bmp-save2 RUN-NONINTERACTIVE image (layer) "gimp-565.bmp" "gimp-565.bmp" 0 0 0)
   (gimp-image-convert-indexed image CONVERT-DITHER-NONE CONVERT-PALETTE-GENERATE 256 FALSE FALSE "")
   (file-bmp-save2 RUN-NONINTERACTIVE image (layer) "gimp-indexed.bmp" "gimp-indexed.bmp" 0 0 3))
 """

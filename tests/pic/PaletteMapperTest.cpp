@@ -123,28 +123,41 @@ TEST(Mapping, FewerBitsCompareAtTheFilesOwn)
 {
     Palette palette;
     palette.Set(40, Entry(4 * 33, 4 * 50, 4 * 17)); // 6-bit 33, 50, 17
+    palette.Set(41, Entry(4 * 41, 4 * 32, 4 * 38)); // 6-bit 41, 32, 38
+    // A value of the file's bits as the reader widens it to a byte.
+    auto five = [](unsigned v) { return v << 3 | v >> 2; };
+    auto six = [](unsigned v) { return v << 2 | v >> 4; };
+    auto four = [](unsigned v) { return v << 2; };
     struct {
         ComponentBits bits;
-        std::uint32_t color; // as the file's bits expand to bytes
-        bool matches;
+        std::uint32_t color;
+        int index; // -1: no entry matches
     } cases[] = {
         // 5-6-5: red 33 >> 1 = 16, green 50, blue 17 >> 1 = 8.
-        {{5, 6, 5}, Entry(16 << 3 | 16 >> 2, 50 << 2 | 50 >> 4, 8 << 3 | 8 >> 2), true},
-        {{5, 6, 5}, Entry(17 << 3 | 17 >> 2, 50 << 2 | 50 >> 4, 8 << 3 | 8 >> 2), false},
+        {{5, 6, 5}, Entry(five(16), six(50), five(8)), 40},
+        {{5, 6, 5}, Entry(five(17), six(50), five(8)), -1},
         // 5-5-5: green 50 >> 1 = 25.
-        {{5, 5, 5}, Entry(16 << 3 | 16 >> 2, 25 << 3 | 25 >> 2, 8 << 3 | 8 >> 2), true},
+        {{5, 5, 5}, Entry(five(16), five(25), five(8)), 40},
         // At 8 bits all six bits count: blue 66 is 6-bit 16, not 17.
-        {{8, 8, 8}, Entry(16 << 3 | 16 >> 2, 50 << 2 | 50 >> 4, 8 << 3 | 8 >> 2), false},
+        {{8, 8, 8}, Entry(five(16), six(50), five(8)), -1},
+        // An editor may round to 5 bits rather than cut: blue 152 (6-bit 38)
+        // cuts to 19 but rounds to 18, and either is that entry.
+        {{5, 6, 5}, Entry(five(20), six(32), five(18)), 41},
+        {{5, 6, 5}, Entry(five(20), six(32), five(19)), 41},
+        {{5, 6, 5}, Entry(five(20), six(32), five(17)), -1},
+        // And at 6 bits: green 200 (6-bit 50) rounds to 49 of 63.
+        {{5, 6, 5}, Entry(five(16), six(49), five(8)), 40},
+        {{8, 8, 8}, Entry(four(33), four(49), four(17)), -1},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.bits.red << c.bits.green << c.bits.blue << " " << c.matches);
+        SCOPED_TRACE(testing::Message() << c.bits.red << c.bits.green << c.bits.blue << " " << c.index);
         PaletteMapper mapper(palette.entries, c.bits);
         mapper.Start(1, 1);
         std::vector<unsigned char> row = RgbRow({c.color}), out(1);
         mapper.MapRow(0, row.data(), RGB_PIXELS, nullptr, out.data());
-        EXPECT_EQ(mapper.Succeeded(), c.matches);
-        if (c.matches) {
-            EXPECT_EQ(out[0], 40);
+        EXPECT_EQ(mapper.Succeeded(), c.index >= 0);
+        if (c.index >= 0) {
+            EXPECT_EQ(out[0], c.index);
         }
     }
 }
