@@ -123,39 +123,64 @@ bool Is(const PixelLayout& layout, const PixelLayout& other)
            (layout.alpha < 0 || layout.alpha == other.alpha);
 }
 
+// Shifts known when the program is compiled: 8-bit components compared at 6.
+struct ByteShifts {
+    ByteShifts(const unsigned*, const unsigned*) {}
+    static constexpr unsigned red = 2, green = 2, blue = 2, redAt = 12, greenAt = 6;
+};
+
+struct SourceShifts {
+    SourceShifts(const unsigned* shift, const unsigned* bits)
+        : red(shift[0]), green(shift[1]), blue(shift[2]), redAt(bits[1] + bits[2]), greenAt(bits[2])
+    {
+    }
+    unsigned red, green, blue, redAt, greenAt;
+};
+
 } // namespace
 
 void PaletteMapper::MapRow(int y, const unsigned char* pixels, const PixelLayout& layout,
                            const unsigned char* ownIndices, unsigned char* out)
 {
-    if (Is(layout, BGRA_PIXELS))
-        MapPixels(y, pixels, FixedLayout<4, 2, 1, 0, 3>(), ownIndices, out);
-    else if (Is(layout, RGB_PIXELS))
-        MapPixels(y, pixels, FixedLayout<3, 0, 1, 2, -1>(), ownIndices, out);
-    else if (Is(layout, RGBA_PIXELS))
-        MapPixels(y, pixels, FixedLayout<4, 0, 1, 2, 3>(), ownIndices, out);
+    if (m_shift[0] == 2 && m_shift[1] == 2 && m_shift[2] == 2)
+        MapRowOf<ByteShifts>(y, pixels, layout, ownIndices, out);
     else
-        MapPixels(y, pixels, layout, ownIndices, out);
+        MapRowOf<SourceShifts>(y, pixels, layout, ownIndices, out);
+}
+
+template <class Shifts>
+void PaletteMapper::MapRowOf(int y, const unsigned char* pixels, const PixelLayout& layout,
+                             const unsigned char* ownIndices, unsigned char* out)
+{
+    const Shifts shifts(m_shift, m_bits);
+    if (Is(layout, BGRA_PIXELS))
+        MapPixels(y, pixels, FixedLayout<4, 2, 1, 0, 3>(), shifts, ownIndices, out);
+    else if (Is(layout, RGB_PIXELS))
+        MapPixels(y, pixels, FixedLayout<3, 0, 1, 2, -1>(), shifts, ownIndices, out);
+    else if (Is(layout, RGBA_PIXELS))
+        MapPixels(y, pixels, FixedLayout<4, 0, 1, 2, 3>(), shifts, ownIndices, out);
+    else
+        MapPixels(y, pixels, layout, shifts, ownIndices, out);
 }
 
 // Most pixels are opaque and of a colour the palette holds at one index:
 // one table lookup. The others take the rules or are counted.
-template <class Layout>
-void PaletteMapper::MapPixels(int y, const unsigned char* pixels, const Layout& at, const unsigned char* ownIndices,
-                              unsigned char* out)
+template <class Layout, class Shifts>
+void PaletteMapper::MapPixels(int y, const unsigned char* pixels, const Layout& at, const Shifts& shifts,
+                              const unsigned char* ownIndices, unsigned char* out)
 {
-    const unsigned shiftRed = m_shift[0], shiftGreen = m_shift[1], shiftBlue = m_shift[2];
-    const unsigned redAt = m_bits[1] + m_bits[2], greenAt = m_bits[2];
     const std::int16_t* table = m_table.data();
     const auto step = static_cast<std::size_t>(at.bytes);
-    for (int x = 0; x < m_width; ++x) {
+    const int width = m_width;
+    for (int x = 0; x < width; ++x) {
         const unsigned char* pixel = pixels + static_cast<std::size_t>(x) * step;
-        const std::uint32_t key = (std::uint32_t{pixel[at.red]} >> shiftRed) << redAt |
-                                  (std::uint32_t{pixel[at.green]} >> shiftGreen) << greenAt |
-                                  (std::uint32_t{pixel[at.blue]} >> shiftBlue);
+        const std::uint32_t key = (std::uint32_t{pixel[at.red]} >> shifts.red) << shifts.redAt |
+                                  (std::uint32_t{pixel[at.green]} >> shifts.green) << shifts.greenAt |
+                                  (std::uint32_t{pixel[at.blue]} >> shifts.blue);
         const std::int16_t held = table[key];
         const int alpha = at.alpha < 0 ? 255 : pixel[at.alpha < 0 ? 0 : at.alpha];
-        if (held >= 0 && held < SEVERAL && alpha == 255) {
+        // NO_ENTRY reads as 0xFFFF: one comparison leaves the plain case.
+        if (static_cast<std::uint16_t>(held) < SEVERAL && alpha == 255) {
             out[x] = static_cast<unsigned char>(held);
         } else if (held >= SEVERAL && alpha == 255) {
             out[x] = static_cast<unsigned char>(Choose(held & 0xFF, key, x, y, ownIndices));

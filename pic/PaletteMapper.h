@@ -99,9 +99,12 @@ private:
     std::uint32_t KeyOf(unsigned red, unsigned green, unsigned blue) const;
     void AddEntry(int index);
     bool Holds(int index, std::uint32_t key) const;
-    template <class Layout>
-    void MapPixels(int y, const unsigned char* pixels, const Layout& at, const unsigned char* ownIndices,
-                   unsigned char* out);
+    template <class Shifts>
+    void MapRowOf(int y, const unsigned char* pixels, const PixelLayout& layout, const unsigned char* ownIndices,
+                  unsigned char* out);
+    template <class Layout, class Shifts>
+    void MapPixels(int y, const unsigned char* pixels, const Layout& at, const Shifts& shifts,
+                   const unsigned char* ownIndices, unsigned char* out);
     int Choose(int lowest, std::uint32_t key, int x, int y, const unsigned char* ownIndices);
     static void Note(Misses& misses, int x, int y, std::uint32_t color, int alpha);
 
