@@ -18,7 +18,8 @@ const FlagName FLAG_NAMES[] = {
     {"drop", &CommandLineOptions::Drop},  {"u", &CommandLineOptions::UsePalette},
     {"use", &CommandLineOptions::UsePalette}, {"q", &CommandLineOptions::Query},
     {"query", &CommandLineOptions::Query}, {"f", &CommandLineOptions::FillPalette},
-    {"fill", &CommandLineOptions::FillPalette},
+    {"fill", &CommandLineOptions::FillPalette}, {"m", &CommandLineOptions::MapPalette},
+    {"map", &CommandLineOptions::MapPalette},
 };
 
 const FlagName* FindFlag(const CharString& name)
@@ -58,12 +59,13 @@ bool CommandLineOptions::IsFlagWord(const char* word) const
 
 void CommandLineOptions::Reset()
 {
-    HaveInput = Drop = UsePalette = FillPalette = Help = Query = false;
+    HaveInput = Drop = UsePalette = FillPalette = MapPalette = Help = Query = false;
     HasErrors = false;
     UsePaletteFile.Empty();
     InputFile.Empty();
     OutputFile.Empty();
     FillPaletteFile.Empty();
+    MapPaletteFile.Empty();
     ErrorText.Empty();
     PositionalCount = 0;
     PatternExpanded = false;
@@ -124,7 +126,8 @@ bool CommandLineOptions::NamesPaletteFile(int wordsSinceFlag, const CharString& 
 {
     // The palette flags take the next word only when typed in lower case:
     // after -U or -USE the flag counts, but its file name reads as positional.
-    return wordsSinceFlag == 1 && (lastFlag == "u" || lastFlag == "use" || lastFlag == "f" || lastFlag == "fill");
+    return wordsSinceFlag == 1 && (lastFlag == "u" || lastFlag == "use" || lastFlag == "f" || lastFlag == "fill" ||
+                                   lastFlag == "m" || lastFlag == "map");
 }
 
 void CommandLineOptions::ParseValue(const CharString& word, int wordsSinceFlag, const CharString& lastFlag)
@@ -132,8 +135,10 @@ void CommandLineOptions::ParseValue(const CharString& word, int wordsSinceFlag, 
     if (NamesPaletteFile(wordsSinceFlag, lastFlag)) {
         if (lastFlag == "u" || lastFlag == "use")
             UsePaletteFile = word;
-        else
+        else if (lastFlag == "f" || lastFlag == "fill")
             FillPaletteFile = word;
+        else
+            MapPaletteFile = word;
     } else if (PositionalCount == 0) {
         InputFile = word;
         ++PositionalCount;
@@ -163,7 +168,7 @@ void CommandLineOptions::CheckShellExpansion(int fileNames)
 {
     if (fileNames > 2) {
         PatternExpanded = true;
-    } else if (fileNames == 2 && !Query && !Drop && !UsePalette && !FillPalette) {
+    } else if (fileNames == 2 && !Query && !Drop && !UsePalette && !FillPalette && !MapPalette) {
         std::string input = Platform::ResolveNameCase(InputFile.Text());
         std::string output = Platform::ResolveNameCase(OutputFile.Text());
         PatternExpanded = Platform::PathExists(input.c_str()) && Platform::PathExists(output.c_str()) &&

@@ -1,4 +1,4 @@
-// The converter's command line, read once into a record: five flags, the
+// The converter's command line, read once into a record: six flags, the
 // input, output and palette file names, and the text of every parameter error.
 // Reading never stops and never prints; the main flow decides what to do.
 #pragma once
@@ -25,12 +25,15 @@ public:
     bool Drop = false;
     bool UsePalette = false;
     bool FillPalette = false;
+    // Map the picture's colours onto the palette of MapPaletteFile.
+    bool MapPalette = false;
     bool Help = false;
     bool Query = false;
     CharString UsePaletteFile;
     CharString InputFile;
     CharString OutputFile;
     CharString FillPaletteFile;
+    CharString MapPaletteFile;
     bool HasErrors = false;
     CharString ErrorText;
     int PositionalCount = 0;

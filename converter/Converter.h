@@ -1,12 +1,15 @@
 // The conversion job: checks that the named files exist, loads the input and
-// the palette files, applies the fill, use and drop options, and saves the
-// result in the format of the output name's extension. Problems become
-// messages in ErrorText; wildcard inputs convert every match.
+// the palette files, applies the fill, map, use and drop options, and saves
+// the result in the format of the output name's extension. Problems become
+// messages in ErrorText; what a successful conversion changed that the user
+// might not expect becomes note lines on the output. Wildcard inputs convert
+// every match.
 #pragma once
 
 #include "converter/PaletteOptions.h"
 #include "converter/support/CharString.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -24,6 +27,8 @@ public:
     // input holds wildcards.
     bool Convert(const char* input, const char* outputName, bool drop, bool usePalette, const char* usePaletteFile,
                  bool fillPalette, const char* fillPaletteFile);
+    // The same with every palette option, the map option among them.
+    bool Convert(const char* input, const char* outputName, const PaletteOptions& palettes);
     // One file to one non-empty output name; true when it raised no error.
     bool ConvertFile(const char* input, const char* outputName, bool drop, bool usePalette,
                      const char* usePaletteFile, bool fillPalette, const char* fillPaletteFile);
@@ -48,13 +53,24 @@ private:
     bool ConvertPicture(const char* input, const char* outputName, const PaletteOptions& palettes);
     bool CheckFilesExist(const Sources& sources, const PaletteOptions& palettes);
     bool LoadFiles(Sources& sources, const PaletteOptions& palettes);
-    static void ApplyPalettes(Sources& sources, const PaletteOptions& palettes);
-    bool SaveImage(ImageDocument& image, const char* outputName);
+    bool ApplyPalettes(Sources& sources, const PaletteOptions& palettes);
+    bool MapColors(Sources& sources);
+    void NoteChanges(Sources& sources, const PaletteOptions& palettes, const NamedFile& output);
+    void NoteDifference(const char* file, const ImageDocument& image, const ImageDocument& reference,
+                        const char* referenceName);
+    bool SaveImage(ImageDocument& image, const NamedFile& output);
+    // The notes of the file just converted, and ready for the next.
+    void PrintNotes();
 
     bool CheckExists(const char* prefix, const NamedFile& file);
-    bool LoadInto(ImageDocument& document, const char* prefix, const NamedFile& file);
+    // paletteFile: the file serves for its palette (-u, -f, -m).
+    bool LoadInto(ImageDocument& document, const char* prefix, const NamedFile& file, bool paletteFile);
     void AddError(const char* prefix, const char* name, const char* suffix);
     void AddReason(const ImageDocument& document);
+    void AddReasonLine(const char* text);
+    // One note line: about file (as passed), what text says.
+    void AddNote(const char* file, const CharString& text);
 
     std::FILE* m_output;
+    CharString m_notes;
 };

@@ -6,8 +6,10 @@
 #include "bitmap/PLBmpReader.h"
 #include "bitmap/PLBmpWriter.h"
 #include "bitmap/PLMemBitmap.h"
+#include "bitmap/PLRowSink.h"
 #include "bitmap/PLTextException.h"
 #include "pic/DefaultPalette.h"
+#include "pic/PaletteMapper.h"
 #include "pic/PaletteEntry.h"
 #include "pic/PicFile.h"
 #include "pic/PicSize.h"
@@ -16,6 +18,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 ImageDocument::ImageDocument()
 {
@@ -46,18 +49,69 @@ int ImageDocument::FileTypeOf(const char* name)
 bool ImageDocument::Load(const char* name)
 {
     m_refusalReason.Empty();
+    m_trueColor = m_refusedTrueColor = false;
     if (name == nullptr)
         return false;
     switch (FileTypeOf(name)) {
     case TYPE_BMP:
         FileType = TYPE_BMP;
-        return LoadBmp(name);
+        return LoadBmp(name, nullptr);
     case TYPE_PIC:
         FileType = TYPE_PIC;
         return LoadPic(name);
     default:
         return false;
     }
+}
+
+bool ImageDocument::LoadQuietly(const char* name)
+{
+    m_quiet = true;
+    bool loaded = Load(name);
+    m_quiet = false;
+    return loaded;
+}
+
+bool ImageDocument::LoadMapped(const char* name, PaletteMapper& mapper)
+{
+    if (name == nullptr || FileTypeOf(name) != TYPE_BMP)
+        return Load(name);
+    m_refusalReason.Empty();
+    m_trueColor = m_refusedTrueColor = false;
+    FileType = TYPE_BMP;
+    return LoadBmp(name, &mapper);
+}
+
+bool ImageDocument::MapOnto(PaletteMapper& mapper)
+{
+    if (!CheckPixels())
+        return false;
+    const auto width = static_cast<std::size_t>(Width);
+    ByteBuffer mapped;
+    std::vector<unsigned char> colors(3 * width);
+    if (!mapped.SetSize(Pixels.Size()))
+        return false;
+    std::uint32_t entries[PALETTE_ENTRIES];
+    for (int i = 0; i < PALETTE_ENTRIES; ++i)
+        entries[i] = PaletteEntry(i);
+    mapper.Start(Width, Height);
+    for (int y = 0; y < Height; ++y) {
+        const unsigned char* indices = Pixels.Data() + static_cast<std::size_t>(y) * width;
+        for (std::size_t x = 0; x < width; ++x)
+            StoreRgb(colors.data() + 3 * x, RgbFromEntry(entries[indices[x]]));
+        mapper.MapRow(y, colors.data(), RGB_PIXELS, indices, mapped.Data() + static_cast<std::size_t>(y) * width);
+    }
+    Pixels.Swap(mapped);
+    TakePalette(mapper.Palette());
+    return true;
+}
+
+void ImageDocument::TakePalette(const std::uint32_t* entries)
+{
+    if (!Palette.SetSize(PALETTE_BYTES))
+        return;
+    for (int i = 0; i < PALETTE_ENTRIES; ++i)
+        StoreLittle32(Palette.Data() + 4 * i, entries[i]);
 }
 
 bool ImageDocument::Save(const char* name, int fileType)
@@ -98,6 +152,8 @@ std::uint32_t ImageDocument::PaletteEntry(int i) const
 bool ImageDocument::LoadPic(const char* name)
 {
     PicFile pic;
+    if (m_quiet)
+        pic.OnUnknownChunk = nullptr;
     bool read = pic.Load(name);
     // A picture the file holds but the reader could not is lost, not empty:
     // taken for a 0 x 0 image it would be saved as one.
@@ -162,11 +218,13 @@ bool ImageDocument::CheckPixels()
 // The bitmap library reports every failure as a PLTextException; here it
 // becomes a false result and a reason line, so nothing of it reaches the
 // converter's callers. The library's objects live for this one load or save.
-bool ImageDocument::LoadBmp(const char* name)
+bool ImageDocument::LoadBmp(const char* name, PaletteMapper* trueColorMapper)
 {
     try {
         PLBmpReader reader;
         reader.OpenFile(name);
+        // The reader announces every file of more than 8 bits a pixel as 32.
+        const bool trueColor = reader.BitsPerPixel() == 32;
         // No PIC file holds more, so a larger picture is refused from its
         // header, before a few bytes of RLE data can claim gigabytes.
         if (reader.Width() > PicFile::MAX_SIDE || reader.Height() > PicFile::MAX_SIDE) {
@@ -174,7 +232,13 @@ bool ImageDocument::LoadBmp(const char* name)
             Format(m_refusalReason, Messages::TOO_LARGE_FOR_PIC_FORMAT, reader.Width(), reader.Height(), limit, limit);
             return false;
         }
+        if (trueColor && trueColorMapper != nullptr) {
+            m_trueColor = TakeMappedRows(reader, *trueColorMapper);
+            return m_trueColor;
+        }
         PLMemBitmap bitmap;
+        // A true-colour file is refused here for its depth, before any pixel.
+        m_refusedTrueColor = trueColor;
         reader.DecodeInto(bitmap, 8);
         reader.Close();
         return TakeBitmap(bitmap);
@@ -182,6 +246,56 @@ bool ImageDocument::LoadBmp(const char* name)
         SetRefusalReason(error.Text());
         return false;
     }
+}
+
+namespace {
+
+// Maps each decoded row into its place among the document's indices.
+class MappedRows : public PLRowSink {
+public:
+    MappedRows(PaletteMapper& mapper, unsigned char* pixels, int width)
+        : m_mapper(mapper), m_pixels(pixels), m_width(static_cast<std::size_t>(width))
+    {
+    }
+
+    void TakeRow(int y, const PLColor* row, int) override
+    {
+        // PLColor is four bytes in memory order blue, green, red, alpha.
+        m_mapper.MapRow(y, reinterpret_cast<const unsigned char*>(row), BGRA_PIXELS, nullptr,
+                        m_pixels + static_cast<std::size_t>(y) * m_width);
+    }
+
+private:
+    PaletteMapper& m_mapper;
+    unsigned char* m_pixels;
+    std::size_t m_width;
+};
+
+} // namespace
+
+bool ImageDocument::TakeMappedRows(PLBmpReader& reader, PaletteMapper& mapper)
+{
+    int width = reader.Width();
+    int height = reader.Height();
+    // The sides are at most 32,767 each (checked above), so the count fits an int.
+    auto count = static_cast<int>(CountPixels(width, height));
+    ByteBuffer pixels;
+    if (count == 0 || !pixels.SetSize(count)) {
+        Format(m_refusalReason, Messages::PIXELS_OUT_OF_MEMORY_FORMAT, width, height);
+        return false;
+    }
+    const PLBmpReader::ChannelBits bits = reader.Channels();
+    mapper.SetBits({bits.red, bits.green, bits.blue});
+    mapper.Start(width, height);
+    MappedRows rows(mapper, pixels.Data(), width);
+    reader.DecodeRowsInto(rows);
+    reader.Close();
+    Pixels.Swap(pixels);
+    Width = width;
+    Height = height;
+    TakePalette(mapper.Palette());
+    HasPalette = true;
+    return true;
 }
 
 bool ImageDocument::TakeBitmap(PLMemBitmap& bitmap)

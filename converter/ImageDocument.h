@@ -8,7 +8,9 @@
 
 #include <cstdint>
 
+class PLBmpReader;
 class PLMemBitmap;
+class PaletteMapper;
 
 class ImageDocument {
 public:
@@ -26,6 +28,24 @@ public:
     // True when an image was loaded. A failed load changes nothing but FileType;
     // RefusalReason() then says what was wrong, when the reader knows.
     bool Load(const char* name);
+    // As Load, without the message box of a PIC file's unknown chunks: for a
+    // file the user did not name as a source, such as the one an output replaces.
+    bool LoadQuietly(const char* name);
+    // As Load; but a true-colour BMP file (16, 24 or 32 bits a pixel), which
+    // Load refuses, is read with its colours mapped onto mapper's palette a
+    // row at a time, so that it is never held at 4 bytes a pixel, and the
+    // document takes that palette. Pixels the mapper could not map are index
+    // 0; the mapper counts them, and the caller decides.
+    bool LoadMapped(const char* name, PaletteMapper& mapper);
+    // Maps the colours that the loaded pixels show (their palette's entries)
+    // onto mapper's palette, each pixel's own index deciding between equal
+    // entries, and takes that palette. False, with the document unchanged,
+    // when there is no memory for the work.
+    bool MapOnto(PaletteMapper& mapper);
+    // Whether the last load read a true-colour BMP file (LoadMapped), or
+    // refused one for its depth (Load).
+    bool IsTrueColor() const { return m_trueColor; }
+    bool RefusedTrueColor() const { return m_refusedTrueColor; }
     // fileType 1 PIC, 2 BMP; any other value writes nothing and succeeds.
     // False when the file could not be written; RefusalReason() then tells why.
     bool Save(const char* name, int fileType);
@@ -56,7 +76,10 @@ private:
     // True when Pixels holds the Width x Height bytes the savers read; false,
     // with the reason set, when the fields do not describe a picture.
     bool CheckPixels();
-    bool LoadBmp(const char* name);
+    bool LoadBmp(const char* name, PaletteMapper* trueColorMapper);
+    // The rows of a true-colour file through mapper into Pixels.
+    bool TakeMappedRows(PLBmpReader& reader, PaletteMapper& mapper);
+    void TakePalette(const std::uint32_t* entries);
     // Takes over a decoded 8-bit bitmap's pixels and colour table; false,
     // with the document unchanged, for a bitmap without pixels.
     bool TakeBitmap(PLMemBitmap& bitmap);
@@ -65,4 +88,7 @@ private:
     void SetRefusalReason(const char* text);
 
     CharString m_refusalReason;
+    bool m_trueColor = false;
+    bool m_refusedTrueColor = false;
+    bool m_quiet = false;
 };

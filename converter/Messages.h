@@ -35,6 +35,7 @@ constexpr const char* HELP =
     "-d (-drop)       Don't include a palette in the output .PIC file\r\n"
     "-u (-use)        Use palette from indicated .PIC file\r\n"
     "-f (-fill)       Fill in palette from indicated .PIC file if missing\r\n"
+    "-m (-map)        Map colors onto palette from indicated .PIC file\r\n"
     "-q (-query)      Query the details of the Input file, don't convert\r\n";
 
 // Parameter errors, collected while the command line is read.
@@ -65,10 +66,16 @@ constexpr const char* HAS_NO_PALETTE = " Image has no palette"; // no line end
 constexpr const char* INPUT_MISSING = "Input file ";
 constexpr const char* PALETTE_MISSING = "Palette file ";
 constexpr const char* FILL_PALETTE_MISSING = "Fill Palette file ";
+constexpr const char* MAP_PALETTE_MISSING = "Map Palette file ";
 constexpr const char* DOES_NOT_EXIST = " does not exist\r\n";
 constexpr const char* INPUT_NOT_LOADED = "Unable to load input file ";
 constexpr const char* PALETTE_NOT_LOADED = "Unable to load palette file ";
 constexpr const char* FILL_PALETTE_NOT_LOADED = "Unable to load fill palette file ";
+constexpr const char* MAP_PALETTE_NOT_LOADED = "Unable to load map palette file ";
+// "Unable to map input file <input> onto the palette of <map file>\r\n",
+// followed by the reasons below.
+constexpr const char* INPUT_NOT_MAPPED = "Unable to map input file ";
+constexpr const char* ONTO_PALETTE_OF = " onto the palette of ";
 constexpr const char* UNKNOWN_OUTPUT_FORMAT = "Unrecognized save file format(extension) ";
 constexpr const char* UNKNOWN_OUTPUT_FORMAT_HINT = "\r\n   (it's not a .bmp or a .pic)\r\n";
 constexpr const char* NOT_SAVED = "Unable to save file ";
@@ -95,11 +102,30 @@ constexpr const char* PIC_STREAM_TOO_LONG_FORMAT =
 // read from a BMP file (which is refused from its header).
 constexpr const char* TOO_LARGE_FOR_PIC_FORMAT = "Picture: %d x %d pixels, a PIC file holds at most %llu x %llu";
 constexpr const char* EMPTY_FOR_BMP_FORMAT = "Picture: %d x %d pixels, a BMP file holds at least 1 x 1";
+constexpr const char* PIXELS_OUT_OF_MEMORY_FORMAT =
+    "Picture: %d x %d pixels, but there is not enough memory to hold them";
 constexpr const char* PIXELS_MISSING_FORMAT = "Picture: %d x %d pixels, but its pixels stop after %d";
 constexpr const char* SAVE_OUT_OF_MEMORY_FORMAT =
     "Picture: %d x %d pixels, but there is not enough memory to compress them";
 constexpr const char* PALETTE_OUT_OF_MEMORY = "Palette: there is not enough memory to hold it";
 constexpr const char* NOT_WRITTEN_FORMAT = "Writing the file: %s";
+// After the bitmap library's refusal of a BMP file deeper than 8 bits: how
+// such a file converts, and what a palette file must be.
+constexpr const char* TRUE_COLOR_NEEDS_MAP =
+    "True colour: convert it with -m and the picture it came from, as in "
+    "cantrel -m ORIGINAL.PIC edited.bmp ORIGINAL.PIC";
+constexpr const char* PALETTE_FILE_NEEDS_PALETTE =
+    "Palette file: it must hold a palette, as a PIC file or a BMP file of 8 bits or fewer a pixel does";
+// Why a picture could not be mapped onto a palette: the pixels of colours the
+// palette lacks (how many, where the first is and its colour, the palette's
+// nearest entry), and the pixels that are not fully opaque. Positions count
+// from 0 at the top left, as image editors show them.
+constexpr const char* COLORS_NOT_IN_PALETTE_FORMAT =
+    "Colours: %llu pixel%s of colours that %s does not hold, the first at x %d, y %d: red %u, green %u, blue %u; "
+    "its nearest entry is index %d: red %u, green %u, blue %u";
+constexpr const char* NOT_OPAQUE_FORMAT =
+    "Transparency: %llu pixel%s not fully opaque, the first at x %d, y %d with alpha %d of 255; a PIC picture "
+    "holds only opaque pixels";
 
 // What PicFile refuses, worded with the reasons above.
 constexpr RefusalWording PIC_REFUSALS[] = {
@@ -123,6 +149,33 @@ constexpr const char* IS_BATCH_INPUT = " is also an input of this batch\r\n";
 constexpr const char* WAS_WRITTEN_FROM = " was written from ";
 constexpr const char* IN_THIS_BATCH = " in this batch\r\n";
 constexpr const char* IS_PALETTE_FILE = " is a palette file of this run\r\n";
+
+// Notes on a conversion that succeeded, each one line "<file>: <what>\r\n",
+// printed before "Successful Conversion" (in a batch, after the file's
+// "Converted" line). They say what the user might not expect: indices that
+// changed, colours that moved to other indices, an option that had no effect.
+// The "%s" after a count makes its noun plural; a second one after a verb
+// makes it singular ("1 pixel differs", "2 pixels differ").
+constexpr const char* NOTE_SEPARATOR = ": ";
+constexpr const char* NOTE_LOWEST_INDEX_FORMAT =
+    "%llu pixel%s of a colour that %s holds at several indices took the lowest of them";
+constexpr const char* NOTE_USE_NOT_APPLIED_FORMAT =
+    "the palette of %s (-u) is not used, since -m gives the picture the palette of %s";
+constexpr const char* NOTE_DIFFER_FROM_REPLACED_FORMAT =
+    "%llu pixel%s differ%s from the picture it replaced, within x %d to %d, y %d to %d";
+constexpr const char* NOTE_NONE_DIFFER_FROM_REPLACED = "no pixel differs from the picture it replaced";
+constexpr const char* NOTE_SIZE_OF_REPLACED_FORMAT = "the picture is %d x %d pixels, the one it replaced %d x %d";
+constexpr const char* NOTE_DIFFER_FROM_MAP_FORMAT = "%llu pixel%s differ%s from %s, within x %d to %d, y %d to %d";
+constexpr const char* NOTE_NONE_DIFFER_FROM_MAP_FORMAT = "no pixel differs from %s";
+constexpr const char* NOTE_SIZE_OF_MAP_FORMAT = "the picture is %d x %d pixels, %s %d x %d";
+constexpr const char* NOTE_USE_RENUMBERS_FORMAT =
+    "%d of the indices it uses show other colours in %s, which holds those colours at other indices; -m maps "
+    "the colours onto its indices";
+constexpr const char* NOTE_REPLACED_COLORS_FORMAT =
+    "%d of the indices the picture uses show other colours than in the picture it replaced; -m maps the "
+    "colours onto that picture's indices";
+constexpr const char* NOTE_PALETTE_ADDED =
+    "the picture it replaced had no palette chunk, and this one has one; -d leaves it out";
 
 // Progress of a wildcard conversion: "Converted <input> to <output>\r\n".
 constexpr const char* CONVERTED = "Converted ";

@@ -1,8 +1,10 @@
 // The options of one conversion run that act on the picture's palette, as the
 // command line gives them: drop the palette, use the palette of another
-// picture file, fill in a missing palette from another picture file. The
-// converter applies fill, then use, then drop, so use wins over fill and drop
-// over both; a batch must not write over the files they name.
+// picture file, fill in a missing palette from another picture file, map the
+// picture's colours onto the palette of another picture file. The converter
+// applies fill, then map, then use, then drop: use wins over fill, map over
+// use (whose palette it replaces), and drop over all; a batch must not write
+// over the files they name.
 #pragma once
 
 #include <initializer_list>
@@ -19,12 +21,13 @@ struct PaletteOptions {
     bool drop = false;
     File use;
     File fill;
+    File map;
 
     // The names of the palette files that the options given name, as typed.
     std::vector<const char*> ListFiles() const
     {
         std::vector<const char*> names;
-        for (const File* file : {&use, &fill}) {
+        for (const File* file : {&use, &fill, &map}) {
             if (file->given && file->name != nullptr && *file->name != '\0')
                 names.push_back(file->name);
         }

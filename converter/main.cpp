@@ -26,9 +26,11 @@ int main(int, char** argv)
     bool runJob = options.HaveInput && !options.PatternExpanded;
     if (runJob && !options.Query) {
         Converter converter(stdout);
-        if (converter.Convert(options.InputFile.Text(), options.OutputFile.Text(), options.Drop,
-                              options.UsePalette, options.UsePaletteFile.Text(), options.FillPalette,
-                              options.FillPaletteFile.Text())) {
+        const PaletteOptions palettes{options.Drop,
+                                      {options.UsePalette, options.UsePaletteFile.Text()},
+                                      {options.FillPalette, options.FillPaletteFile.Text()},
+                                      {options.MapPalette, options.MapPaletteFile.Text()}};
+        if (converter.Convert(options.InputFile.Text(), options.OutputFile.Text(), palettes)) {
             std::fputs(Messages::CONVERSION_SUCCEEDED, stdout);
         } else {
             std::fputs(Messages::CONVERSION_ERRORS, stdout);

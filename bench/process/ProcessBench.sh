@@ -11,48 +11,14 @@
 # runs per command, the best counts; default 3). The scratch folder defaults to
 # /dev/shm where it exists (no disk in the measurement), else $TMPDIR or /tmp.
 set -eu
-
-if [ $# -lt 2 ]; then
-    echo "usage: ProcessBench.sh <cantrel> <picture.pic> [scratch parent folder]" >&2
-    exit 2
-fi
-cantrel=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-picture=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
-if [ $# -ge 3 ]; then
-    parent=$3
-elif [ -d /dev/shm ] && [ -w /dev/shm ]; then
-    parent=/dev/shm
-else
-    parent=${TMPDIR:-/tmp}
-fi
+. "$(dirname "$0")/WholeRuns.sh"
+start_whole_runs ProcessBench.sh "$@"
 runs=${CANTREL_BENCH_RUNS:-200}
 files=${CANTREL_BENCH_FILES:-500}
 batches=${CANTREL_BENCH_BATCHES:-3}
 convert=convert-im6.q16
 mogrify=mogrify-im6.q16
-for tool in "$convert" "$mogrify"; do
-    command -v "$tool" >/dev/null || { echo "ProcessBench.sh: $tool is missing" >&2; exit 1; }
-done
-
-work=$(mktemp -d "$parent/cantrel-process-bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-trap 'exit 1' INT TERM
-cd "$work"
-
-# Nanoseconds since some fixed point.
-now() { date +%s%N; }
-
-# Microseconds per run of a command, run $runs times with its output dropped.
-per_run() {
-    start=$(now)
-    i=0
-    while [ $i -lt "$runs" ]; do
-        "$@" >/dev/null
-        i=$((i + 1))
-    done
-    end=$(now)
-    echo $(((end - start) / runs / 1000))
-}
+need_tools ProcessBench.sh "$convert" "$mogrify"
 
 # Milliseconds of the fastest of $batches runs of a command in a fresh folder
 # made by $1 (a function filling the current folder), the rest being the command.
@@ -70,9 +36,7 @@ best_batch() {
         end=$(now)
         rm -rf "$folder"
         took=$(((end - start) / 1000000))
-        if [ -z "$best" ] || [ "$took" -lt "$best" ]; then
-            best=$took
-        fi
+        best=$(least "$best" "$took")
         b=$((b + 1))
     done
     echo "$best"

@@ -77,6 +77,30 @@ constexpr const char* GRAY_LAYER = "grayscale";
 constexpr const char* GRAYA_LAYER = "grayscale with alpha";
 constexpr const char* INDEXEDA_LAYER = "indexed with alpha";
 constexpr const char* INDEXED_LAYER = "indexed";
+// An RGB image opened from a PIC file goes back onto the palette and indices
+// of the picture it was opened from; "%s" after a count of pixels is "s"
+// unless the count is 1. Colours are red, green, blue from 0 to 255.
+constexpr const char* UNMATCHED_COLOURS_FORMAT =
+    "The layer has %llu pixel%s in colours that the palette of the picture it was opened from lacks, the first "
+    "at x %d, y %d in %d, %d, %d, nearest to palette index %d in %d, %d, %d; a PIC picture shows only its "
+    "palette's colours (paint with hard edges in the colours of its entries)";
+constexpr const char* TRANSLUCENT_FORMAT =
+    "The layer has %llu pixel%s not fully opaque, the first at x %d, y %d with alpha %d; a PIC picture has no "
+    "transparency (paint with hard edges at full opacity, or Layer > Transparency > Remove Alpha Channel)";
+// Told after an export that wrote such pixels.
+constexpr const char* LOWEST_CHOICES_FORMAT =
+    "The export wrote the lowest of several palette entries of one colour for %llu pixel%s, where the picture it "
+    "was opened from gave no index of that colour: the game shows them in the colours painted, though their "
+    "indices may differ from the original's";
+// The record a persistent parasite keeps (in an XCF file too) could not be
+// read back, as after tampering: nothing is guessed.
+constexpr const char* ORIGINAL_UNREADABLE_FORMAT =
+    "The image's record of the PIC picture it was opened from cannot be read (%s); export it in indexed mode "
+    "(Image > Mode > Indexed)";
+// Told at opening a file too large to keep with the image.
+constexpr const char* ORIGINAL_NOT_KEPT_FORMAT =
+    "The file is %d bytes, more than the %d that an image keeps of the picture it was opened from: export it in "
+    "indexed mode, since from RGB mode it would not get its own indices back";
 constexpr const char* PALETTE_ARGUMENT_FORMAT =
     "The palette argument is %d; it is 0 (as remembered), 1 (write) or 2 (leave out)";
 

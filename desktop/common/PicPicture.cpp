@@ -2,6 +2,7 @@
 
 #include "converter/support/CharString.h"
 #include "converter/support/LittleEndian.h"
+#include "converter/support/FileHandle.h"
 #include "desktop/common/DesktopMessages.h"
 #include "pic/DefaultPalette.h"
 #include "pic/PicFile.h"
@@ -35,6 +36,20 @@ bool PicPicture::Load(const char* path)
         return false;
     }
     return TakePicture(pic);
+}
+
+bool PicPicture::Load(const char* path, ByteBuffer& file)
+{
+    FileHandle handle;
+    if (handle.Open(path, FileHandle::READ) && file.ReadFrom(handle)) {
+        if (Parse(file.Data(), file.Size()))
+            return true;
+        file.Clear();
+        return false;
+    }
+    file.Clear();
+    // Not opened, or not read whole: Load words why, as for any file.
+    return Load(path);
 }
 
 bool PicPicture::Parse(const unsigned char* data, int size)

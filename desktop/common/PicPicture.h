@@ -26,6 +26,10 @@ public:
     // nothing to show: no image chunk, an image that could not be held, or
     // one without pixels.
     bool Load(const char* path);
+    // The same, handing over the bytes the picture was read from, for a
+    // record of the original; file holds nothing when the picture was not
+    // read from it, as when the load failed.
+    bool Load(const char* path, ByteBuffer& file);
     bool Parse(const unsigned char* data, int size);
 
     // Takes the pixels and the first colours triples of colourMap (at most

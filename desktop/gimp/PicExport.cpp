@@ -1,6 +1,8 @@
 // Exporting an indexed drawable as a PIC file, through the converter's own
 // writer: the same pixels and colour map give the same bytes as the converter
-// writes from a BMP file.
+// writes from a BMP file. An RGB image opened from a PIC file goes back onto
+// the palette and indices of the picture it was opened from instead, since
+// GIMP's conversion to indexed would renumber its colours.
 #include "converter/support/CharString.h"
 #include "desktop/common/DesktopMessages.h"
 #include "desktop/common/PicPicture.h"
@@ -8,13 +10,10 @@
 
 #include <libgimp/gimpui.h>
 
-#include <cstring>
+#include <algorithm>
 #include <vector>
 
 namespace {
-
-constexpr const char* WITH_PALETTE = "with";
-constexpr const char* WITHOUT_PALETTE = "without";
 
 const char* DrawableKind(gint32 drawable)
 {
@@ -28,13 +27,20 @@ const char* DrawableKind(gint32 drawable)
     }
 }
 
+bool IsRgb(gint32 drawable)
+{
+    GimpImageType type = gimp_drawable_type(drawable);
+    return type == GIMP_RGB_IMAGE || type == GIMP_RGBA_IMAGE;
+}
+
 // What GIMP must do to the image first: merge layers, drop alpha, or turn
-// RGB and grayscale into indexed colour.
-bool NeedsConversion(gint32 image, gint32 drawable)
+// RGB and grayscale into indexed colour. An image mapped back onto its
+// original keeps its RGB, and its alpha for the export to check.
+bool NeedsConversion(gint32 image, gint32 drawable, bool mapped)
 {
     gint layers = 0;
     g_free(gimp_image_get_layers(image, &layers));
-    return layers != 1 || gimp_drawable_type(drawable) != GIMP_INDEXED_IMAGE;
+    return layers != 1 || !(mapped ? IsRgb(drawable) : gimp_drawable_type(drawable) == GIMP_INDEXED_IMAGE);
 }
 
 // The export dialog's one question; false when the user cancels.
@@ -86,46 +92,107 @@ bool WriteDrawable(const char* filename, gint32 image, gint32 drawable, bool wit
     return written;
 }
 
+// Rows fetched at a time: a few megabytes even for the widest picture.
+constexpr int STRIP_ROWS = 64;
+
+// The drawable's colours as 8-bit R'G'B'(A), whatever the image's precision,
+// in its own colour space (no profile conversion moves a colour), row by row
+// onto the original's palette.
+bool MapDrawable(gint32 drawable, RemappedPicture& remapped, PicPicture& picture, std::string& error)
+{
+    int width = gimp_drawable_width(drawable);
+    int height = gimp_drawable_height(drawable);
+    gint x = 0;
+    gint y = 0;
+    gimp_drawable_offsets(drawable, &x, &y);
+    // Moved, the layer's places are not the original's: they decide no tie.
+    if (!remapped.Start(width, height, x == 0 && y == 0)) {
+        error = remapped.Error();
+        return false;
+    }
+    const bool alpha = gimp_drawable_has_alpha(drawable);
+    const PixelLayout& layout = alpha ? RGBA_PIXELS : RGB_PIXELS;
+    const Babl* format = babl_format_with_space(alpha ? "R'G'B'A u8" : "R'G'B' u8", gimp_drawable_get_format(drawable));
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(layout.bytes);
+    std::vector<unsigned char> strip(rowBytes * STRIP_ROWS);
+    GeglBuffer* buffer = gimp_drawable_get_buffer(drawable);
+    for (int top = 0; top < height; top += STRIP_ROWS) {
+        const int rows = std::min(STRIP_ROWS, height - top);
+        const GeglRectangle area = {0, top, width, rows};
+        gegl_buffer_get(buffer, &area, 1.0, format, strip.data(), static_cast<gint>(rowBytes), GEGL_ABYSS_NONE);
+        for (int row = 0; row < rows; ++row)
+            remapped.MapRow(top + row, strip.data() + static_cast<std::size_t>(row) * rowBytes, layout);
+    }
+    g_object_unref(buffer);
+    if (!remapped.Finish(picture)) {
+        error = remapped.Error();
+        return false;
+    }
+    return true;
+}
+
+bool WriteMapped(const char* filename, gint32 drawable, RemappedPicture& remapped, bool withPalette,
+                 std::string& error)
+{
+    if (!IsRgb(drawable)) {
+        CharString text;
+        error = Format(text, DesktopMessages::NOT_INDEXED_FORMAT, DrawableKind(drawable)).Text();
+        return false;
+    }
+    PicPicture picture;
+    if (!MapDrawable(drawable, remapped, picture, error))
+        return false;
+    if (!picture.Save(filename, withPalette)) {
+        error = picture.Error();
+        return false;
+    }
+    // The file is right, but where the original gave no index it may differ
+    // from the original although it shows no difference: the user is told.
+    const std::string note = remapped.LowestChoicesNote();
+    if (!note.empty())
+        gimp_message(note.c_str());
+    return true;
+}
+
+// Whether the export maps the image back onto the picture it was opened
+// from: an RGB image that keeps one. False, with error set, when its record
+// cannot be read. Read from the image itself: the copy GIMP's conversions
+// make need not carry it.
+bool FindOriginal(gint32 image, RemappedPicture& remapped, bool& mapped, std::string& error)
+{
+    mapped = false;
+    if (gimp_image_base_type(image) != GIMP_RGB)
+        return true;
+    PicPlugIn::OriginalRecord record = PicPlugIn::ReadOriginal(image, remapped, error);
+    mapped = record == PicPlugIn::OriginalRecord::READ;
+    return record != PicPlugIn::OriginalRecord::UNREADABLE;
+}
+
 } // namespace
 
 namespace PicPlugIn {
-
-bool RemembersPalette(gint32 image)
-{
-    GimpParasite* parasite = gimp_image_get_parasite(image, PALETTE_PARASITE);
-    if (parasite == nullptr)
-        return true;
-    bool without = gimp_parasite_data_size(parasite) == std::strlen(WITHOUT_PALETTE) &&
-                   std::memcmp(gimp_parasite_data(parasite), WITHOUT_PALETTE, std::strlen(WITHOUT_PALETTE)) == 0;
-    gimp_parasite_free(parasite);
-    return !without;
-}
-
-void RememberPalette(gint32 image, bool withPalette)
-{
-    const char* value = withPalette ? WITH_PALETTE : WITHOUT_PALETTE;
-    // Persistent, so that an XCF file keeps the choice for the next export.
-    GimpParasite* parasite =
-        gimp_parasite_new(PALETTE_PARASITE, GIMP_PARASITE_PERSISTENT, static_cast<guint32>(std::strlen(value)), value);
-    gimp_image_attach_parasite(image, parasite);
-    gimp_parasite_free(parasite);
-}
 
 bool ExportImage(const char* filename, gint32 image, gint32 drawable, int paletteChoice, bool interactive,
                  bool& cancelled, std::string& error)
 {
     bool withPalette =
         paletteChoice == PALETTE_WRITE || (paletteChoice == PALETTE_AS_REMEMBERED && RemembersPalette(image));
+    RemappedPicture remapped;
+    bool mapped = false;
+    if (!FindOriginal(image, remapped, mapped, error))
+        return false;
     // GIMP offers its conversions (to indexed, merged, without alpha) on a
     // copy, which is ours to delete; a batch run gets an error instead.
     gint32 exportImage = image;
     gint32 exportDrawable = drawable;
     GimpExportReturn exported = GIMP_EXPORT_IGNORE;
-    if (interactive || NeedsConversion(image, drawable)) {
+    if (interactive || NeedsConversion(image, drawable, mapped)) {
         if (interactive || gimp_default_display() != -1) {
             gimp_ui_init(BINARY, FALSE);
             exported = gimp_export_image(&exportImage, &exportDrawable, DesktopMessages::FORMAT_NAME,
-                                         GIMP_EXPORT_CAN_HANDLE_INDEXED);
+                                         mapped ? static_cast<GimpExportCapabilities>(GIMP_EXPORT_CAN_HANDLE_RGB |
+                                                                                      GIMP_EXPORT_CAN_HANDLE_ALPHA)
+                                                : GIMP_EXPORT_CAN_HANDLE_INDEXED);
             if (exported == GIMP_EXPORT_CANCEL) {
                 cancelled = true;
                 return false;
@@ -134,7 +201,8 @@ bool ExportImage(const char* filename, gint32 image, gint32 drawable, int palett
     }
     bool written = false;
     if (!interactive || AskForPalette(withPalette))
-        written = WriteDrawable(filename, exportImage, exportDrawable, withPalette, error);
+        written = mapped ? WriteMapped(filename, exportDrawable, remapped, withPalette, error)
+                         : WriteDrawable(filename, exportImage, exportDrawable, withPalette, error);
     else
         cancelled = true;
     if (exported == GIMP_EXPORT_EXPORT)

@@ -1,5 +1,6 @@
 // Opening a PIC file as an indexed image: one layer of the file's palette
-// indices, the colour map its palette as the converter gives it to a BMP file.
+// indices, the colour map its palette as the converter gives it to a BMP file,
+// and the file itself kept with the image for an export from RGB mode.
 #include "converter/support/CharString.h"
 #include "desktop/common/DesktopMessages.h"
 #include "desktop/common/PicPicture.h"
@@ -75,7 +76,8 @@ gint32 LoadImage(const char* filename, std::string& error)
     UnknownChunks unknown;
     PicPicture picture;
     picture.OnUnknownChunk = [&unknown](std::uint16_t tag) { unknown.Add(tag); };
-    if (!picture.Load(filename)) {
+    ByteBuffer file;
+    if (!picture.Load(filename, file)) {
         error = picture.Error();
         CharString text;
         if (unknown.Count() > 0)
@@ -91,6 +93,12 @@ gint32 LoadImage(const char* filename, std::string& error)
     RememberPalette(image, picture.HasPalette());
     if (unknown.Count() > 0)
         gimp_message(unknown.Report().c_str());
+    if (!RememberOriginal(image, file) && file.Size() > 0) {
+        CharString text;
+        gimp_message(Format(text, DesktopMessages::ORIGINAL_NOT_KEPT_FORMAT, file.Size(),
+                            RemappedPicture::MAX_ORIGINAL_BYTES)
+                         .Text());
+    }
     gimp_progress_update(1.0);
     return image;
 }

@@ -2,6 +2,9 @@
 // the two halves that do the work.
 #pragma once
 
+#include "converter/support/ByteBuffer.h"
+#include "desktop/common/RemappedPicture.h"
+
 #include <libgimp/gimp.h>
 
 #include <string>
@@ -34,5 +37,18 @@ bool ExportImage(const char* filename, gint32 image, gint32 drawable, int palett
 // Whether an export "as remembered" writes the palette chunk.
 bool RemembersPalette(gint32 image);
 void RememberPalette(gint32 image, bool withPalette);
+
+// The image's record of the PIC file it was opened from: the file's own
+// bytes, which give its palette and indices back exactly as they were opened,
+// wherever the file has gone since. An export of the image in RGB mode maps
+// its colours back onto them.
+constexpr const char* ORIGINAL_PARASITE = "fenwolds-pic-original";
+
+// False, keeping no record, when the file is larger than a record holds.
+bool RememberOriginal(gint32 image, const ByteBuffer& file);
+enum class OriginalRecord { NONE, READ, UNREADABLE };
+// The record read into remapped; UNREADABLE with error set when it is there
+// but holds no picture.
+OriginalRecord ReadOriginal(gint32 image, RemappedPicture& remapped, std::string& error);
 
 } // namespace PicPlugIn

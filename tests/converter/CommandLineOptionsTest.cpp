@@ -14,11 +14,13 @@ struct Expected {
     bool drop = false;
     bool use = false;
     bool fill = false;
+    bool map = false;
     bool query = false;
     const char* input = "";
     const char* output = "";
     const char* usePalette = "";
     const char* fillPalette = "";
+    const char* mapPalette = "";
     const char* errors = "";
     bool patternExpanded = false;
 };
@@ -67,11 +69,13 @@ void Check(const Case& test, NameRules rules = NameRules::WINDOWS)
     EXPECT_EQ(options.Drop, e.drop);
     EXPECT_EQ(options.UsePalette, e.use);
     EXPECT_EQ(options.FillPalette, e.fill);
+    EXPECT_EQ(options.MapPalette, e.map);
     EXPECT_EQ(options.Query, e.query);
     EXPECT_STREQ(options.InputFile.Text(), e.input);
     EXPECT_STREQ(options.OutputFile.Text(), e.output);
     EXPECT_STREQ(options.UsePaletteFile.Text(), e.usePalette);
     EXPECT_STREQ(options.FillPaletteFile.Text(), e.fillPalette);
+    EXPECT_STREQ(options.MapPaletteFile.Text(), e.mapPalette);
     EXPECT_STREQ(options.ErrorText.Text(), e.errors);
     EXPECT_EQ(options.HasErrors, *e.errors != '\0');
     EXPECT_EQ(options.HaveInput, *e.input != '\0');
@@ -115,10 +119,11 @@ TEST(CommandLineOptions, FlagsInEverySpelling)
         {"/U", &Expected::use},      {"-use", &Expected::use},    {"-USE", &Expected::use},
         {"-q", &Expected::query},    {"/Q", &Expected::query},    {"-query", &Expected::query},
         {"-Query", &Expected::query}, {"-f", &Expected::fill},    {"/F", &Expected::fill},
-        {"-fill", &Expected::fill},  {"-FILL", &Expected::fill},
+        {"-fill", &Expected::fill},  {"-FILL", &Expected::fill},  {"-m", &Expected::map},
+        {"/M", &Expected::map},      {"-map", &Expected::map},    {"-MAP", &Expected::map},
     };
     for (const FlagCase& flag : flags) {
-        // Flag after the names, so that use and fill take no file name.
+        // Flag after the names, so that use, fill and map take no file name.
         Expected e = Input("in.pic", "out.bmp");
         e.*flag.field = true;
         Check({{"in.pic", "out.bmp", flag.word}, e});
@@ -133,6 +138,16 @@ TEST(CommandLineOptions, PaletteFlagsTakeTheNextWordOnlyInLowerCase)
     Expected fill = Input("in.bmp", "out.pic");
     fill.fill = true;
     fill.fillPalette = "pal.pic";
+    Expected map = Input("edited.bmp", "VALLEY.PIC");
+    map.map = true;
+    map.mapPalette = "VALLEY.PIC";
+    Expected upperMap = Input("VALLEY.PIC", "edited.bmp");
+    upperMap.map = true;
+    Expected all = Input("in.pic", "out.pic");
+    all.use = all.fill = all.map = true;
+    all.usePalette = "u.pic";
+    all.fillPalette = "f.pic";
+    all.mapPalette = "m.bmp";
     Expected useTakesInput = Input("out.pic");
     useTakesInput.use = true;
     useTakesInput.usePalette = "in.bmp";
@@ -166,6 +181,11 @@ TEST(CommandLineOptions, PaletteFlagsTakeTheNextWordOnlyInLowerCase)
         {{"in.bmp", "out.pic", "-use", "pal.pic"}, use},
         {{"-f", "pal.pic", "in.bmp", "out.pic"}, fill},
         {{"in.bmp", "-fill", "pal.pic", "out.pic"}, fill},
+        {{"-m", "VALLEY.PIC", "edited.bmp", "VALLEY.PIC"}, map},
+        {{"edited.bmp", "-map", "VALLEY.PIC", "VALLEY.PIC"}, map},
+        {{"-M", "VALLEY.PIC", "edited.bmp"}, upperMap},
+        {{"-MAP", "VALLEY.PIC", "edited.bmp"}, upperMap},
+        {{"-m", "m.bmp", "-f", "f.pic", "-u", "u.pic", "in.pic", "out.pic"}, all},
         {{"-u", "in.bmp", "out.pic"}, useTakesInput},
         {{"-U", "pal.pic", "in.bmp"}, upperU},
         {{"-USE", "pal.pic", "in.bmp"}, upperU},
@@ -233,13 +253,13 @@ TEST(CommandLineOptions, EmptyArgumentVectorReadsAsNoWords)
 
 TEST(CommandLineOptions, ResetClearsEveryField)
 {
-    CommandLineOptions options = Parse({"-d", "-u", "p.pic", "-f", "f.pic", "-q", "-?", "a", "b", "c"});
+    CommandLineOptions options = Parse({"-d", "-u", "p.pic", "-f", "f.pic", "-m", "m.pic", "-q", "-?", "a", "b", "c"});
     ASSERT_TRUE(options.HasErrors);
     options.Reset();
-    EXPECT_FALSE(options.HaveInput || options.Drop || options.UsePalette || options.FillPalette || options.Help ||
-                 options.Query || options.HasErrors);
+    EXPECT_FALSE(options.HaveInput || options.Drop || options.UsePalette || options.FillPalette ||
+                 options.MapPalette || options.Help || options.Query || options.HasErrors);
     EXPECT_TRUE(options.InputFile.IsEmpty() && options.OutputFile.IsEmpty() && options.UsePaletteFile.IsEmpty() &&
-                options.FillPaletteFile.IsEmpty() && options.ErrorText.IsEmpty());
+                options.FillPaletteFile.IsEmpty() && options.MapPaletteFile.IsEmpty() && options.ErrorText.IsEmpty());
     EXPECT_EQ(options.PositionalCount, 0);
     EXPECT_FALSE(options.PatternExpanded);
 }
@@ -323,6 +343,7 @@ TEST(CommandLineOptions, TwoExistingPicturesOfOneFormatOnPosixAreAShellExpandedP
         {{"-d", a, b}, false},
         {{"-u", a, a, b}, false},
         {{"-f", a, a, b}, false},
+        {{"-m", a, a, b}, false},
         {{"-q", a, b}, false},
     };
     for (const PairCase& test : cases) {

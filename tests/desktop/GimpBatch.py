@@ -1,7 +1,8 @@
 """The GIMP plug-in in real GIMP, in batch mode: every sample and the unusual
 files loaded and checked against the converter's BMP file of the same file,
 exports checked byte for byte against the converter's PIC output, the
-refusals, and each step of the modding guide. One GIMP run for all of it,
+refusals, exports from RGB mode back onto the original's palette and indices,
+and each step of the modding guide. One GIMP run for all of it,
 with a scratch HOME holding the plug-in and the default palette.
 
   GimpBatch.py <plug-in> <palette.gpl> <converter> <source folder> <work folder> [samples]
@@ -145,11 +146,16 @@ def check_refusals(failures, files, output, empty):
                    "the message for forty unknown chunks does not count the rest")
 
 
+def read_pic(failures, program, files, pic):
+    """The picture in a PIC file, as read_bmp gives it, through the converter."""
+    bmp = pic[:-4] + "-check.bmp"
+    failures.check(succeeded(converter(program, files, pic, bmp)), "the converter did not convert " + pic)
+    return read_bmp(os.path.join(files, bmp))
+
+
 def check_guide(failures, program, files, index):
     def pixels_of(pic):
-        bmp = pic[:-4] + "-check.bmp"
-        failures.check(succeeded(converter(program, files, pic, bmp)), "the converter did not convert " + pic)
-        return read_bmp(os.path.join(files, bmp))
+        return read_pic(failures, program, files, pic)
 
     def painted(width, pixels):
         return [i for i in range(len(pixels)) if 10 <= i % width < 50 and 20 <= i // width < 50]
@@ -204,6 +210,174 @@ def check_guide(failures, program, files, index):
                        "guide, palette from another picture: %s is not %s" % (made, reference))
 
 
+def six_bits(colour):
+    return tuple(component >> 2 for component in colour)
+
+
+def twice_index(table, pixels):
+    """The higher index of the first colour that two entries hold, both used
+    in the picture when it has such a pair."""
+    used = set(pixels)
+    pairs = [(i, j) for j in range(256) for i in range(j) if six_bits(table[i]) == six_bits(table[j])]
+    return max([(i in used and j in used, -j, j) for i, j in pairs])[2]
+
+
+def overlap(one, other):
+    return all(a < b + d and b < a + c for a, b, c, d in zip(one[:2], other[:2], one[2:], other[2:]))
+
+
+def rgb_blocks(width, height, pixels, table):
+    """The blocks the RGB route paints, (index, (x, y, width, height)) each:
+    one in a colour the palette holds once, and one in a colour it holds
+    twice, laid where the original has most pixels of both its entries."""
+    first = (10, 20, 40, 30)
+    twice = twice_index(table, pixels)
+    lower = next(i for i in range(256) if six_bits(table[i]) == six_bits(table[twice]))
+
+    def both(block):
+        inside = [pixels[y * width + x] for y in range(block[1], block[1] + block[3])
+                  for x in range(block[0], block[0] + block[2])]
+        return min(inside.count(lower), inside.count(twice))
+
+    places = [(x, y, 30, 20) for y in range(0, height - 19, 10) for x in range(0, width - 29, 10)]
+    second = max((both(place), place) for place in places if not overlap(place, first))[1]
+    return (unique_index(table), first), (twice, second)
+
+
+def both_entries_in(picture, block):
+    """How many pixels of the original inside the block hold the lower and the
+    higher entry of the block's colour."""
+    width, _, pixels, table = picture
+    index, (left, top, block_width, block_height) = block
+    inside = [pixels[y * width + x] for y in range(top, top + block_height) for x in range(left, left + block_width)]
+    entries = [i for i in range(256) if six_bits(table[i]) == six_bits(table[index])]
+    return [inside.count(entry) for entry in entries]
+
+
+def scheme_blocks(blocks):
+    return "'(%s)" % " ".join("(%d %d %d %d %d)" % ((index,) + block) for index, block in blocks)
+
+
+def rgb_painted(width, original, table, blocks):
+    """The indices expected of the painted picture, and how many of its pixels
+    took the lowest of several entries: in a block, where the original's
+    index there shows the block's colour it stays, elsewhere the colour's
+    lowest entry is taken."""
+    expected = bytearray(original)
+    lowest = 0
+    for index, (left, top, block_width, block_height) in blocks:
+        entries = [i for i in range(256) if six_bits(table[i]) == six_bits(table[index])]
+        for y in range(top, top + block_height):
+            for x in range(left, left + block_width):
+                at = y * width + x
+                if six_bits(table[original[at]]) != six_bits(table[index]):
+                    expected[at] = entries[0]
+                    lowest += len(entries) > 1
+    return bytes(expected), lowest
+
+
+def lowest_note(count):
+    return "The export wrote the lowest of several palette entries of one colour for %d pixel%s, where" % (
+        count, "" if count == 1 else "s")
+
+
+def off_palette(table):
+    """A colour no entry shows, and the entry nearest to it."""
+    shown = set(six_bits(entry) for entry in table)
+    colour = next((v, 255 - v, 90) for v in range(0, 256, 4) if six_bits((v, 255 - v, 90)) not in shown)
+    distances = [sum((a - b) ** 2 for a, b in zip(colour, entry)) for entry in table]
+    return colour, distances.index(min(distances))
+
+
+def rgb_route_cases(program, files):
+    """The RGB route's cases, and what check_rgb_route needs to judge them."""
+    valley = read_bmp(os.path.join(files, "bmp-route.bmp"))
+    converter(program, files, "cottage.pic", "rgb-cottage.bmp")
+    cottage = read_bmp(os.path.join(files, "rgb-cottage.bmp"))
+    blocks = rgb_blocks(*valley)
+    cottage_blocks = rgb_blocks(*cottage)
+    colour, _ = off_palette(valley[3])
+    translucent = valley[3][blocks[0][0]]
+    # Valley's chunks, palette and image, again and again: more bytes than an
+    # image keeps, yet the picture is valley.
+    with open(os.path.join(files, "valley.pic"), "rb") as f:
+        data = f.read()
+    with open(os.path.join(files, "valley-padded.pic"), "wb") as f:
+        f.write(data * (1 + (1 << 20) // len(data)))
+    for name in ("rgb-off-palette.pic", "rgb-not-kept.pic"):
+        with open(os.path.join(files, name), "wb") as f:
+            f.write(b"keep me")
+    cases = [("rgb-route", '(case-rgb-export "valley.pic" #f %s "rgb-route.pic")' % scheme_blocks(blocks)),
+             ("rgb-route-xcf", '(case-rgb-through-xcf "valley.pic" %s "rgb-route-xcf.pic")' % scheme_blocks(blocks)),
+             ("guide-custom-palette", "(guide-custom-palette)"),
+             ("rgb-route-cottage", '(case-rgb-export "cottage.pic" PRECISION-FLOAT-LINEAR %s "rgb-route-cottage.pic")'
+              % scheme_blocks(cottage_blocks))]
+    refused = [("rgb-off-palette", '(case-rgb-pixels "valley.pic" #f \'((7 3 %d %d %d) (9 4 %d %d %d)) '
+                '"rgb-off-palette.pic")' % (colour + colour)),
+               ("rgb-translucent", '(case-rgb-pixels "valley.pic" #t \'((5 9 %d %d %d 128)) "rgb-translucent.pic")'
+                % translucent),
+               ("rgb-damaged-record", '(case-rgb-damaged-record "rgb-damaged-record.pic")'),
+               ("rgb-not-kept", '(case-rgb-pixels "valley-padded.pic" #t \'() "rgb-not-kept.pic")')]
+    return cases, refused, (valley, blocks, cottage, cottage_blocks)
+
+
+def check_rgb_route(failures, program, files, output, pictures):
+    valley, blocks, cottage, cottage_blocks = pictures
+    expected, lowest = rgb_painted(valley[0], valley[2], valley[3], blocks)
+    # Inside the block of a colour held twice, the original decides where it
+    # has either entry, the higher one included, and nothing decides elsewhere.
+    counts = both_entries_in(valley, blocks[1])
+    failures.check(len(counts) == 2 and min(counts) > 0 and lowest > 0,
+                   "RGB route: the block of a colour held twice covers %s pixels of its entries and %d others" %
+                   (counts, lowest))
+    for made in ("rgb-route.pic", "rgb-route-xcf.pic"):
+        result = read_pic(failures, program, files, made)
+        failures.check(result[2] == expected and result[3] == valley[3],
+                       "RGB route, %s: not the original's indices and palette with the blocks painted" % made)
+    # Each export that took the lowest entry somewhere says so once, with the count.
+    notes = [lowest_note(lowest)] * 2
+    expected, lowest = rgb_painted(cottage[0], cottage[2], cottage[3], cottage_blocks)
+    notes += [lowest_note(lowest)] if lowest else []
+    for note in set(notes):
+        failures.check(output.count(note) == notes.count(note),
+                       "RGB route: '%s' is said %d times, not %d" % (note, output.count(note), notes.count(note)))
+    result = read_pic(failures, program, files, "rgb-route-cottage.pic")
+    with open(os.path.join(files, "rgb-route-cottage.pic"), "rb") as f:
+        first_tag = f.read(2)
+    failures.check(result[2] == expected and result[3] == cottage[3] and first_tag == b"X0",
+                   "RGB route, cottage in float precision: not its indices with the blocks, without a palette")
+
+    colour, nearest = off_palette(valley[3])
+    texts = {
+        "rgb-off-palette.pic": "The layer has 2 pixels in colours that the palette of the picture it was opened "
+        "from lacks, the first at x 7, y 3 in %d, %d, %d, nearest to palette index %d in %d, %d, %d;" % (
+            colour + (nearest,) + valley[3][nearest]),
+        "rgb-translucent.pic": "The layer has 1 pixel not fully opaque, the first at x 5, y 9 with alpha 128;",
+        "rgb-damaged-record.pic": "The image's record of the PIC picture it was opened from cannot be read "
+        "(The file holds no image chunk",
+        # Too large to keep: exported as any RGB image, so GIMP must convert it.
+        "rgb-not-kept.pic": "The layer is RGB with alpha; a PIC file holds an indexed picture",
+    }
+    for name, text in texts.items():
+        failures.check(text in output, "RGB route, %s: GIMP's output does not say '%s'" % (name, text))
+    padded = os.path.getsize(os.path.join(files, "valley-padded.pic"))
+    failures.check("The file is %d bytes, more than the 1048576 that an image keeps" % padded in output,
+                   "RGB route: opening a file too large to keep does not say so")
+    for name in ("rgb-off-palette.pic", "rgb-not-kept.pic"):
+        with open(os.path.join(files, name), "rb") as f:
+            failures.check(f.read() == b"keep me", name + ": a refused export touched the file already there")
+    for name in ("rgb-translucent.pic", "rgb-damaged-record.pic"):
+        failures.check(not os.path.exists(os.path.join(files, name)), name + ": a refused export left a file")
+
+    # The guide's warning: GIMP's own conversion with the picture's palette
+    # renumbers it (22 % of valley's pixels with GIMP 2.10.34).
+    converted = read_pic(failures, program, files, "guide-custom-palette.pic")
+    changed = sum(1 for a, b in zip(converted[2], valley[2]) if a != b)
+    failures.check(converted[3] == valley[3] and changed > len(valley[2]) // 10,
+                   "guide, custom palette: GIMP's conversion changed %d of %d indices, not the many the guide "
+                   "warns of" % (changed, len(valley[2])))
+
+
 def check_default_palette(failures, program, files):
     """The installed GIMP palette is the game's: the palette cottage.pic shows."""
     converter(program, files, "-u", "cottage.pic", "valley.pic", "valley-default-converter.pic")
@@ -248,6 +422,9 @@ def main():
               ("guide-gimp-route", "(guide-gimp-route %d)" % index), ("guide-bmp-route", "(guide-bmp-route %d)" % index),
               ("guide-palette-from-another", "(guide-palette-from-another)"),
               ("guide-default-palette", "(guide-default-palette)")]
+    rgb_cases, rgb_refused, rgb_pictures = rgb_route_cases(program, files)
+    cases += rgb_cases
+    refused += rgb_refused
     if samples_only:
         pictures = [name for name in pictures if name.islower() and os.path.exists(os.path.join(source, "samples", name))]
         cases = [case for case in cases if case[0] in ["load-" + stem_of(name) for name in pictures] +
@@ -275,6 +452,7 @@ def main():
     failures.check(succeeded(out) and same_file(files, "short.pic", "short-converter.pic"),
                    "a three-colour map is not padded as the converter pads a short BMP colour table")
     check_guide(failures, program, files, index)
+    check_rgb_route(failures, program, files, output, rgb_pictures)
     check_default_palette(failures, program, files)
     failures.finish("GIMP loaded %d pictures as the converter reads them and exported them as it writes them; "
                     "%d refusals and the guide's steps checked" % (len(pictures), len(refused)))

@@ -160,3 +160,71 @@
   (let ((image (case-load "valley.pic")))
     (script-fu-set-cmap image (case-drawable image) "Fenwolds default")
     (case-export image "valley-default-palette.pic" 1)))
+
+; The RGB route: a picture opened from a PIC file, turned to RGB mode (at a
+; precision of its own, when one is named), and painted there. The blocks,
+; (x y width height) each, are painted in the colours of the entries listed
+; with them, taken from the colour map before it goes.
+(define (case-colour-of image index)
+  (let ((map (cadr (gimp-image-get-colormap image))))
+    (list (vector-ref map (* 3 index)) (vector-ref map (+ 1 (* 3 index))) (vector-ref map (+ 2 (* 3 index))))))
+
+(define (case-fill image colour block)
+  (gimp-context-set-foreground colour)
+  (apply gimp-image-select-rectangle (cons image (cons CHANNEL-OP-REPLACE block)))
+  (gimp-drawable-edit-fill (case-drawable image) FILL-FOREGROUND)
+  (gimp-selection-none image))
+
+(define (case-rgb-image name precision blocks)
+  (let* ((image (case-load name))
+         (colours (map (lambda (block) (case-colour-of image (car block))) blocks)))
+    (gimp-image-convert-rgb image)
+    (when precision (gimp-image-convert-precision image precision))
+    (for-each (lambda (colour block) (case-fill image colour (cdr block))) colours blocks)
+    image))
+
+(define (case-save image name) (gimp-file-save RUN-NONINTERACTIVE image (case-drawable image) name name))
+
+(define (case-rgb-export name precision blocks target)
+  (let ((image (case-rgb-image name precision blocks)))
+    (case-save image target)
+    (gimp-image-delete image)))
+
+; With an alpha channel (opaque throughout), saved as XCF and opened again:
+; the record of the original travels in the XCF file.
+(define (case-rgb-through-xcf name blocks target)
+  (let ((image (case-rgb-image name #f blocks)))
+    (gimp-layer-add-alpha (case-drawable image))
+    (gimp-xcf-save 0 image (case-drawable image) "rgb-route.xcf" "rgb-route.xcf")
+    (gimp-image-delete image)
+    (let ((reopened (car (gimp-xcf-load 0 "rgb-route.xcf" "rgb-route.xcf"))))
+      (case-save reopened target)
+      (gimp-image-delete reopened))))
+
+; Pixels set one by one, (x y r g b) or (x y r g b alpha), the latter on an
+; alpha channel added first. Refused, so the image stays.
+(define (case-rgb-pixels name alpha pixels target)
+  (let* ((image (case-rgb-image name #f '()))
+         (layer (case-drawable image)))
+    (when alpha (gimp-layer-add-alpha layer))
+    (for-each (lambda (pixel)
+                (gimp-drawable-set-pixel layer (car pixel) (cadr pixel) (length (cddr pixel))
+                                         (list->vector (cddr pixel))))
+              pixels)
+    (case-save image target)))
+
+; The record of the original replaced by bytes that hold no picture.
+(define (case-rgb-damaged-record target)
+  (let ((image (case-rgb-image "valley.pic" #f '())))
+    (gimp-image-attach-parasite image (list "fenwolds-pic-original" 1 "no picture"))
+    (case-save image target)))
+
+; What the guide warns of: an image opened from a PIC file, turned to RGB
+; and back to indexed with its own colour map as the custom palette.
+(define (guide-custom-palette)
+  (let* ((image (case-load "valley.pic"))
+         (palette (case-palette-of image "Valley as opened")))
+    (gimp-image-convert-rgb image)
+    (gimp-image-convert-indexed image CONVERT-DITHER-NONE CONVERT-PALETTE-CUSTOM 0 FALSE FALSE palette)
+    (case-export image "guide-custom-palette.pic" 1)
+    (gimp-image-delete image)))

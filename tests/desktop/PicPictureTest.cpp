@@ -50,6 +50,39 @@ TEST(PicPicture, LoadsWhatTheConverterLoads)
     }
 }
 
+TEST(PicPicture, HandsOverTheBytesItWasReadFrom)
+{
+    ScratchFolder folder;
+    ASSERT_TRUE(WriteBytes(folder / "palette-only.pic", {'M', '0', 2, 0, 0, 0}));
+    struct Case {
+        std::string path;
+        const char* reason; // null: it loads
+    };
+    const Case cases[] = {
+        {CANTREL_SOURCE_DIR "/samples/valley.pic", nullptr},
+        {CANTREL_FIXTURES "/pic/unknown-chunk.pic", nullptr},
+        {folder / "palette-only.pic", "holds no image chunk"},
+        {folder / "missing.pic", "cannot be opened"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        PicPicture picture;
+        picture.OnUnknownChunk = [](std::uint16_t) {};
+        ByteBuffer file;
+        file.Append("old", 3);
+        ASSERT_EQ(picture.Load(c.path.c_str(), file), c.reason == nullptr) << picture.Error();
+        if (c.reason != nullptr) {
+            EXPECT_NE(picture.Error().find(c.reason), std::string::npos) << picture.Error();
+            EXPECT_EQ(file.Size(), 0);
+            continue;
+        }
+        Bytes bytes;
+        ASSERT_TRUE(ReadBytes(c.path, bytes));
+        EXPECT_EQ(Bytes(file.Data(), file.Data() + file.Size()), bytes);
+        ExpectSamePicture(picture, c.path.c_str());
+    }
+}
+
 TEST(PicPicture, RefusesFilesWithoutAPictureSayingWhy)
 {
     struct Case {
