@@ -143,7 +143,7 @@ void Converter::ConvertMatches(const char* pattern, const PaletteOptions& palett
     // The search reports bare names; joined to the pattern's directory they
     // name the matches wherever they are, and outputs land next to them. The
     // whole list is taken before anything is written.
-    std::string directory = Platform::DirectoryPart(pattern);
+    std::string folder = Platform::FolderPart(pattern);
     std::vector<std::string> inputs = Platform::FindMatches(pattern);
     if (inputs.empty()) {
         // Converting nothing without a word would look like success.
@@ -151,7 +151,7 @@ void Converter::ConvertMatches(const char* pattern, const PaletteOptions& palett
         return;
     }
     for (std::string& input : inputs)
-        input = directory + input;
+        input = folder + input;
     BatchGuard guard(inputs, palettes);
     // Every match frees and allocates blocks of the same sizes again.
     Platform::KeepFreedMemory();

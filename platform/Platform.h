@@ -50,7 +50,7 @@ bool PathExists(const char* path);
 std::vector<std::string> FindMatches(const char* pattern);
 // The pattern's directory part as typed, with its trailing separator ("art\"
 // of "art\*.pic"); empty when the pattern names the current directory.
-std::string DirectoryPart(const char* pattern);
+std::string FolderPart(const char* pattern);
 
 // Why an operation on a file failed: a C runtime errno value (the Windows side
 // maps its system's errors onto these), or NOT_A_FILE for a target that is a

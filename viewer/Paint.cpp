@@ -59,9 +59,9 @@ void ConvertRows(const PicImage& picture, int top, int rows, std::uint32_t* out)
     const int width = static_cast<int>(picture.Width);
     for (int row = rows - 1; row >= 0; --row)
         for (int x = 0; x < width; ++x) {
-            const std::uint32_t colour =
+            const std::uint32_t color =
                 picture.PixelColor(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(top + row));
-            *out++ = (colour & 0x0000FF) << 16 | (colour & 0x00FF00) | (colour & 0xFF0000) >> 16;
+            *out++ = (color & 0x0000FF) << 16 | (color & 0x00FF00) | (color & 0xFF0000) >> 16;
         }
 }
 

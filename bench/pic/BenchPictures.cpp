@@ -58,13 +58,13 @@ BenchPicture MostlyFlat()
     for (int shape = 0; shape < 24; ++shape) {
         int cx = static_cast<int>(random() % side), cy = static_cast<int>(random() % side);
         int radius = 40 + static_cast<int>(random() % 260);
-        auto colour = static_cast<unsigned char>(32 + shape * 7);
+        auto color = static_cast<unsigned char>(32 + shape * 7);
         bool circle = shape % 2 == 0;
         for (int y = cy - radius; y <= cy + radius; ++y) {
             for (int x = cx - radius; x <= cx + radius; ++x) {
                 bool inside = !circle || (x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius;
                 if (inside && x >= 0 && y >= 0 && x < side && y < side)
-                    picture.pixels[static_cast<size_t>(y) * side + static_cast<size_t>(x)] = colour;
+                    picture.pixels[static_cast<size_t>(y) * side + static_cast<size_t>(x)] = color;
             }
         }
     }

@@ -37,10 +37,10 @@ bool GifEncode(int width, int height, const unsigned char* pixels, std::vector<u
     GifFileType* gif = EGifOpen(&file, WriteToVector, &error);
     if (gif == nullptr)
         return false;
-    GifColorType colours[256];
+    GifColorType colors[256];
     for (int i = 0; i < 256; ++i)
-        colours[i] = {static_cast<GifByteType>(i), static_cast<GifByteType>(i), static_cast<GifByteType>(i)};
-    ColorMapObject* map = GifMakeMapObject(256, colours);
+        colors[i] = {static_cast<GifByteType>(i), static_cast<GifByteType>(i), static_cast<GifByteType>(i)};
+    ColorMapObject* map = GifMakeMapObject(256, colors);
     // The whole picture goes in as one line: the peer's encoder takes any length.
     bool ok = EGifPutScreenDesc(gif, width, height, 8, 0, map) == GIF_OK &&
               EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) == GIF_OK &&

@@ -17,7 +17,7 @@ void PathParts::Split(const char* newPath)
         return;
     FindDrive();
     FindNameAndExtension();
-    FindDirectory();
+    FindFolder();
 }
 
 // "C:" or the "\\server" of a UNC name.
@@ -62,7 +62,7 @@ void PathParts::FindNameAndExtension()
     }
 }
 
-void PathParts::FindDirectory()
+void PathParts::FindFolder()
 {
     int start = hasDrive ? driveStart + driveLength : 0;
     int end = hasName ? nameStart : path.Length();

@@ -45,7 +45,7 @@ public:
 private:
     void FindDrive();
     void FindNameAndExtension();
-    void FindDirectory();
+    void FindFolder();
 };
 
 // Splits path and returns the parts that flags select, in one call.

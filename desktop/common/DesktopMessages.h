@@ -80,7 +80,7 @@ constexpr const char* INDEXED_LAYER = "indexed";
 // An RGB image opened from a PIC file goes back onto the palette and indices
 // of the picture it was opened from; "%s" after a count of pixels is "s"
 // unless the count is 1. Colours are red, green, blue from 0 to 255.
-constexpr const char* UNMATCHED_COLOURS_FORMAT =
+constexpr const char* UNMATCHED_COLORS_FORMAT =
     "The layer has %llu pixel%s in colours that the palette of the picture it was opened from lacks, the first "
     "at x %d, y %d in %d, %d, %d, nearest to palette index %d in %d, %d, %d; a PIC picture shows only its "
     "palette's colours (paint with hard edges in the colours of its entries)";

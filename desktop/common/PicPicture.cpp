@@ -23,7 +23,7 @@ std::string WordDesktopRefusal(const PicRefusal& refusal)
 PicPicture::PicPicture()
 {
     for (int i = 0; i < PALETTE_ENTRIES; ++i)
-        StoreRgb(m_colourMap + 3 * i, RgbFromEntry(DEFAULT_PALETTE[i]));
+        StoreRgb(m_colorMap + 3 * i, RgbFromEntry(DEFAULT_PALETTE[i]));
 }
 
 bool PicPicture::Load(const char* path)
@@ -92,13 +92,13 @@ bool PicPicture::TakePicture(PicFile& pic)
     // Without a palette chunk PicFile holds the default palette, as the
     // converter's BMP file of the picture does.
     for (int i = 0; i < PALETTE_ENTRIES; ++i)
-        StoreRgb(m_colourMap + 3 * i, RgbFromEntry(pic.PaletteEntry(static_cast<unsigned>(i))));
+        StoreRgb(m_colorMap + 3 * i, RgbFromEntry(pic.PaletteEntry(static_cast<unsigned>(i))));
     m_hasPalette = pic.HasPalette;
     return true;
 }
 
-bool PicPicture::SetImage(int width, int height, const unsigned char* pixels, const unsigned char* colourMap,
-                          int colours)
+bool PicPicture::SetImage(int width, int height, const unsigned char* pixels, const unsigned char* colorMap,
+                          int colors)
 {
     m_error = SizeRefusal(width, height);
     if (!m_error.empty())
@@ -114,15 +114,15 @@ bool PicPicture::SetImage(int width, int height, const unsigned char* pixels, co
     m_pixels.Swap(copy);
     m_width = width;
     m_height = height;
-    if (colours < 0)
-        colours = 0;
-    if (colours > PALETTE_ENTRIES)
-        colours = PALETTE_ENTRIES;
+    if (colors < 0)
+        colors = 0;
+    if (colors > PALETTE_ENTRIES)
+        colors = PALETTE_ENTRIES;
     // Entries the colour map does not supply are black, as the BMP reader
     // makes them for a short colour table.
-    std::memset(m_colourMap, 0, sizeof m_colourMap);
-    if (colours > 0)
-        std::memcpy(m_colourMap, colourMap, static_cast<size_t>(3 * colours));
+    std::memset(m_colorMap, 0, sizeof m_colorMap);
+    if (colors > 0)
+        std::memcpy(m_colorMap, colorMap, static_cast<size_t>(3 * colors));
     m_hasPalette = true;
     return true;
 }
@@ -140,7 +140,7 @@ bool PicPicture::Save(const char* path, bool writePalette)
     // The palette as PicFile takes it: 256 little-endian entries 0x00BBGGRR.
     unsigned char palette[PALETTE_BYTES];
     for (int i = 0; i < PALETTE_ENTRIES; ++i)
-        StoreLittle32(palette + 4 * i, EntryFromRgb(LoadRgb(m_colourMap + 3 * i)));
+        StoreLittle32(palette + 4 * i, EntryFromRgb(LoadRgb(m_colorMap + 3 * i)));
     PicFile pic;
     if (pic.SetImage(m_width, m_height, m_pixels.Data(), palette) && pic.Save(path, writePalette))
         return true;

@@ -16,7 +16,7 @@ class PicFile;
 
 class PicPicture {
 public:
-    static constexpr int COLOUR_MAP_BYTES = 3 * PALETTE_ENTRIES;
+    static constexpr int COLOR_MAP_BYTES = 3 * PALETTE_ENTRIES;
 
     PicPicture();
     PicPicture(const PicPicture&) = delete;
@@ -35,7 +35,7 @@ public:
     // Takes the pixels and the first colours triples of colourMap (at most
     // 256); the entries past them are black, as in a BMP file whose colour
     // table is short. False, with Error(), for sizes a PIC file cannot hold.
-    bool SetImage(int width, int height, const unsigned char* pixels, const unsigned char* colourMap, int colours);
+    bool SetImage(int width, int height, const unsigned char* pixels, const unsigned char* colorMap, int colors);
     // Why a picture of this size cannot be stored; empty when it can.
     static std::string SizeRefusal(int width, int height);
     // Writes the whole file or nothing; false, with Error(), when the picture
@@ -46,7 +46,7 @@ public:
     int Height() const { return m_height; }
     const ByteBuffer& Pixels() const { return m_pixels; }
     // Red, green, blue of index i at 3 x i.
-    const unsigned char* ColourMap() const { return m_colourMap; }
+    const unsigned char* ColorMap() const { return m_colorMap; }
     // Whether the file had a palette chunk; without one the colour map is the
     // default palette.
     bool HasPalette() const { return m_hasPalette; }
@@ -62,7 +62,7 @@ private:
     int m_width = 0;
     int m_height = 0;
     ByteBuffer m_pixels;
-    unsigned char m_colourMap[COLOUR_MAP_BYTES];
+    unsigned char m_colorMap[COLOR_MAP_BYTES];
     bool m_hasPalette = false;
     std::string m_error;
 };

@@ -23,7 +23,7 @@ bool RemappedPicture::SetOriginal(const unsigned char* bytes, int size)
     }
     std::uint32_t palette[PALETTE_ENTRIES];
     for (int i = 0; i < PALETTE_ENTRIES; ++i)
-        palette[i] = EntryFromRgb(LoadRgb(m_original.ColourMap() + 3 * i));
+        palette[i] = EntryFromRgb(LoadRgb(m_original.ColorMap() + 3 * i));
     // GIMP hands over 8 bits of each component, more than the game shows.
     m_mapper.emplace(palette, ComponentBits{});
     m_error.clear();
@@ -72,7 +72,7 @@ bool RemappedPicture::Finish(PicPicture& picture)
         m_error = DescribeMisses();
         return false;
     }
-    if (!picture.SetImage(m_width, m_height, m_indices.Data(), m_original.ColourMap(), PALETTE_ENTRIES)) {
+    if (!picture.SetImage(m_width, m_height, m_indices.Data(), m_original.ColorMap(), PALETTE_ENTRIES)) {
         m_error = picture.Error();
         return false;
     }
@@ -87,12 +87,12 @@ std::string RemappedPicture::DescribeMisses() const
     CharString part;
     const PaletteMapper::Misses& unmatched = m_mapper->Unmatched();
     if (unmatched.count > 0) {
-        const Rgb colour = RgbFromEntry(unmatched.color);
+        const Rgb color = RgbFromEntry(unmatched.color);
         const int nearest = m_mapper->NearestEntry(unmatched.color);
-        const Rgb entry = LoadRgb(m_original.ColourMap() + 3 * nearest);
-        text += Format(part, DesktopMessages::UNMATCHED_COLOURS_FORMAT,
+        const Rgb entry = LoadRgb(m_original.ColorMap() + 3 * nearest);
+        text += Format(part, DesktopMessages::UNMATCHED_COLORS_FORMAT,
                        static_cast<unsigned long long>(unmatched.count), PluralS(unmatched.count), unmatched.x,
-                       unmatched.y, colour.red, colour.green, colour.blue, nearest, entry.red, entry.green,
+                       unmatched.y, color.red, color.green, color.blue, nearest, entry.red, entry.green,
                        entry.blue)
                     .Text();
     }

@@ -81,12 +81,12 @@ bool WriteDrawable(const char* filename, gint32 image, gint32 drawable, bool wit
     gegl_buffer_get(buffer, &whole, 1.0, nullptr, pixels.data(), GEGL_AUTO_ROWSTRIDE, GEGL_ABYSS_NONE);
     g_object_unref(buffer);
 
-    gint colours = 0;
-    guchar* colourMap = gimp_image_get_colormap(image, &colours);
+    gint colors = 0;
+    guchar* colorMap = gimp_image_get_colormap(image, &colors);
     PicPicture picture;
-    bool written = picture.SetImage(width, height, pixels.data(), colourMap, colours) &&
+    bool written = picture.SetImage(width, height, pixels.data(), colorMap, colors) &&
                    picture.Save(filename, withPalette);
-    g_free(colourMap);
+    g_free(colorMap);
     if (!written)
         error = picture.Error();
     return written;

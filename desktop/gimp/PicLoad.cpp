@@ -51,7 +51,7 @@ gint32 MakeImage(const PicPicture& picture, const char* filename)
     if (image == -1)
         return -1;
     gimp_image_set_filename(image, filename);
-    gimp_image_set_colormap(image, picture.ColourMap(), PALETTE_ENTRIES);
+    gimp_image_set_colormap(image, picture.ColorMap(), PALETTE_ENTRIES);
     gint32 layer = gimp_layer_new(image, DesktopMessages::LAYER_NAME, picture.Width(), picture.Height(),
                                   GIMP_INDEXED_IMAGE, 100, gimp_image_get_default_new_layer_mode(image));
     if (layer == -1 || !gimp_image_insert_layer(image, layer, -1, 0)) {

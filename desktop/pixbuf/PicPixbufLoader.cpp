@@ -53,11 +53,11 @@ GdkPixbuf* MakePixbuf(const PicPicture& picture, GError** error)
     auto rowStride = static_cast<std::size_t>(gdk_pixbuf_get_rowstride(pixbuf));
     auto width = static_cast<std::size_t>(picture.Width());
     const unsigned char* index = picture.Pixels().Data();
-    const unsigned char* colours = picture.ColourMap();
+    const unsigned char* colors = picture.ColorMap();
     for (int y = 0; y < picture.Height(); ++y) {
         guchar* out = rows + static_cast<std::size_t>(y) * rowStride;
         for (std::size_t x = 0; x < width; ++x, ++index, out += 3) {
-            const unsigned char* rgb = colours + 3 * *index;
+            const unsigned char* rgb = colors + 3 * *index;
             out[0] = rgb[0];
             out[1] = rgb[1];
             out[2] = rgb[2];

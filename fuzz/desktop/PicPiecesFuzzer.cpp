@@ -53,6 +53,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(whole.Width() == inPieces.Width() && whole.Height() == inPieces.Height());
     Check(whole.Pixels().Equals(inPieces.Pixels()));
     Check(static_cast<long long>(whole.Pixels().Size()) == static_cast<long long>(whole.Width()) * whole.Height());
-    Check(std::memcmp(whole.ColourMap(), inPieces.ColourMap(), PicPicture::COLOUR_MAP_BYTES) == 0);
+    Check(std::memcmp(whole.ColorMap(), inPieces.ColorMap(), PicPicture::COLOR_MAP_BYTES) == 0);
     return 0;
 }

@@ -57,7 +57,7 @@ const std::vector<std::string>& NamesInFolder(const std::string& folder)
 
 void NoteWrittenFile(const std::string& path)
 {
-    std::string folder = DirectoryPart(path.c_str());
+    std::string folder = FolderPart(path.c_str());
     std::string name = path.substr(folder.size());
     if (folder.empty())
         folder = ".";

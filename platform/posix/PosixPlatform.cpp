@@ -124,7 +124,7 @@ bool PathExists(const char* path)
     return errno != ENOENT && errno != ENOTDIR;
 }
 
-std::string DirectoryPart(const char* pattern)
+std::string FolderPart(const char* pattern)
 {
     const char* slash = std::strrchr(pattern, '/');
     return slash == nullptr ? std::string() : std::string(pattern, static_cast<size_t>(slash - pattern + 1));
@@ -132,10 +132,10 @@ std::string DirectoryPart(const char* pattern)
 
 std::vector<std::string> FindMatches(const char* pattern)
 {
-    std::string directory = DirectoryPart(pattern);
-    const char* namePattern = pattern + directory.size();
+    std::string folder = FolderPart(pattern);
+    const char* namePattern = pattern + folder.size();
     std::vector<std::string> names;
-    for (const std::string& name : NamesInFolder(directory)) {
+    for (const std::string& name : NamesInFolder(folder)) {
         if (MatchesWildcard(namePattern, name.c_str()))
             names.push_back(name);
     }
@@ -158,7 +158,7 @@ std::string ResolveNameCase(const char* name)
         return name == nullptr ? std::string() : std::string(name);
     // The folder as typed: only the last part is looked up without case, as a
     // user's folders are named by them and a game's files are not.
-    std::string folder = DirectoryPart(name);
+    std::string folder = FolderPart(name);
     const char* last = name + folder.size();
     if (*last == '\0')
         return name;
@@ -196,7 +196,7 @@ std::string ProgramName()
     if (length <= 0)
         return "cantrel";
     path[length] = '\0';
-    std::string name = path + DirectoryPart(path).size();
+    std::string name = path + FolderPart(path).size();
     size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0)
         name.erase(dot);

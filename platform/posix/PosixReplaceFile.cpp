@@ -45,7 +45,7 @@ bool FollowLinks(const char* target, std::string& path, int& error)
             return false;
         }
         link.resize(static_cast<std::size_t>(length));
-        path = (!link.empty() && link[0] == '/') ? link : DirectoryPart(path.c_str()) + link;
+        path = (!link.empty() && link[0] == '/') ? link : FolderPart(path.c_str()) + link;
     }
     error = ELOOP;
     return false;
@@ -63,7 +63,7 @@ bool InspectTarget(const std::string& path, bool& exists, struct stat& info, int
             return false;
         }
         // A missing file in a missing folder: say so now, not after the write.
-        std::string folder = DirectoryPart(path.c_str());
+        std::string folder = FolderPart(path.c_str());
         struct stat folderInfo;
         if (!folder.empty() && ::stat(folder.c_str(), &folderInfo) != 0) {
             error = errno;
@@ -155,7 +155,7 @@ mode_t NewFileMode()
 // A new file of a name no one can foresee, created exclusively beside path.
 int CreateTemporaryBeside(const std::string& path, std::string& name)
 {
-    name = DirectoryPart(path.c_str()) + TEMPORARY_PATTERN;
+    name = FolderPart(path.c_str()) + TEMPORARY_PATTERN;
     return ::mkostemp(&name[0], O_CLOEXEC);
 }
 
@@ -199,7 +199,7 @@ bool MayReplaceFile(const char* target, int& error)
     if (exists)
         return true;
     // A new file needs a folder that takes new files.
-    std::string folder = DirectoryPart(path.c_str());
+    std::string folder = FolderPart(path.c_str());
     if (::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) != 0) {
         error = errno;
         return false;

@@ -103,7 +103,7 @@ bool PathExists(const char* path)
     return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
 
-std::string DirectoryPart(const char* pattern)
+std::string FolderPart(const char* pattern)
 {
     size_t end = 0;
     for (size_t i = 0; pattern[i] != '\0'; ++i) {
@@ -166,7 +166,7 @@ std::string ProgramName()
     char path[MAX_PATH + 1];
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     path[length < MAX_PATH ? length : MAX_PATH] = '\0';
-    std::string result(path + DirectoryPart(path).size());
+    std::string result(path + FolderPart(path).size());
     size_t dot = result.rfind('.');
     if (dot != std::string::npos && dot > 0)
         result.erase(dot);

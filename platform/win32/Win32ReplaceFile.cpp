@@ -43,7 +43,7 @@ std::string StoredName(const char* target)
     if (search == INVALID_HANDLE_VALUE)
         return target;
     FindClose(search);
-    return DirectoryPart(target) + entry.cFileName;
+    return FolderPart(target) + entry.cFileName;
 }
 
 // Names no one can foresee: the system offers no random source in the DLLs a
@@ -77,7 +77,7 @@ std::string TemporaryNameIn(const std::string& folder)
 
 HANDLE CreateTemporaryBeside(const char* target, std::string& name)
 {
-    std::string folder = DirectoryPart(target);
+    std::string folder = FolderPart(target);
     for (int attempt = 0; attempt < MAX_TEMPORARY_NAME_ATTEMPTS; ++attempt) {
         name = TemporaryNameIn(folder);
         HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -87,7 +87,7 @@ TEST(BmpReader, TopDownFilesAreReadTopRowFirst)
     EXPECT_EQ(PixelsOf(bitmap), (Bytes{1, 2, 3, 3, 0, 1}));
 }
 
-TEST(BmpReader, ColourTablesShorterThanTheDepthFillTheRestWithBlack)
+TEST(BmpReader, ColorTablesShorterThanTheDepthFillTheRestWithBlack)
 {
     BmpLayout layout;
     layout.width = 2;
@@ -117,7 +117,7 @@ TEST(BmpReader, ColourTablesShorterThanTheDepthFillTheRestWithBlack)
 
 // The colour table's bound, from both sides: 256 entries (the last of them
 // used) are read whole, one more is refused before any entry is stored.
-TEST(BmpReader, ColourTablesOfAtMost256EntriesAreRead)
+TEST(BmpReader, ColorTablesOfAtMost256EntriesAreRead)
 {
     struct Case {
         std::uint32_t entries;
@@ -176,7 +176,7 @@ TEST(BmpReader, Os2HeadersUseThreeByteEntriesAndTheDataOffset)
     }
 }
 
-TEST(BmpReader, WindowsRowsStartAtADataOffsetBeyondTheColourTable)
+TEST(BmpReader, WindowsRowsStartAtADataOffsetBeyondTheColorTable)
 {
     // A 2 x 1 file with a 4-entry table: the table ends at 14 + 40 + 16 = 70.
     // Pixels 5, 6 are the row; 9s are bytes the offset skips.
@@ -504,8 +504,8 @@ TEST(BmpReader, WantedDepthsOtherThanTheFilesAreHandled)
     EXPECT_EQ(bitmap.BitsPerPixel(), 8) << "0 takes the announced depth";
     ExpectDecodeFailure(ThreeByTwo8Bit(), 6,
                         "Decoder error: Depth conversion: 32 bits per pixel wanted, the image has 8\n", 32);
-    Bytes trueColour = Variant([](BmpLayout& l) { l.bitCount = 24; l.colors.clear(); l.colorsUsed = 0; l.pixels = Bytes(24, 7); });
-    DecodeBytes(trueColour, bitmap, 0);
+    Bytes trueColor = Variant([](BmpLayout& l) { l.bitCount = 24; l.colors.clear(); l.colorsUsed = 0; l.pixels = Bytes(24, 7); });
+    DecodeBytes(trueColor, bitmap, 0);
     EXPECT_EQ(PLImageInfo(bitmap), PLImageInfo({3, 2}, 32, {0, 0}, false, false)) << "0 takes the announced 32 bits";
     EXPECT_EQ(bitmap.Lines()[1][3], 255) << "opaque";
 }

@@ -189,7 +189,7 @@ TEST(BmpTrueColor, UnreadableLayoutsAreRefusedBeforeAnyRow)
     }
 }
 
-TEST(BmpTrueColor, TheConverterRequestOfEightBitsIsRefusedForEveryTrueColourFile)
+TEST(BmpTrueColor, TheConverterRequestOfEightBitsIsRefusedForEveryTrueColorFile)
 {
     // Readable or not, a true-colour file answers a request for 8 bits as it
     // always has: before its pixels are looked at.
@@ -257,7 +257,7 @@ TEST(BmpTrueColor, ASinkMayEndTheDecode)
     EXPECT_EQ(reader.Width(), 2) << "the reader is usable again";
 }
 
-TEST(BmpTrueColor, RowsNeedATrueColourFileAndItsHeaders)
+TEST(BmpTrueColor, RowsNeedATrueColorFileAndItsHeaders)
 {
     RowCollector sink;
     PLBmpReader reader;

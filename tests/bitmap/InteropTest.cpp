@@ -66,7 +66,7 @@ int ExpectSameColorsAsImageMagick(const ScratchFolder& folder, const std::string
     return files;
 }
 
-TEST(Interop, GoodSuiteFilesDecodeToImageMagicksColours)
+TEST(Interop, GoodSuiteFilesDecodeToImageMagicksColors)
 {
     ScratchFolder folder;
     std::string suite = FixturePath("bmpsuite/g");
@@ -88,7 +88,7 @@ TEST(Interop, QuestionableSuiteFilesWeDecodeAgreeWithImageMagick)
     EXPECT_EQ(ExpectSameColorsAsImageMagick(folder, folder / "bmp"), 2);
 }
 
-TEST(Interop, NetpbmFilesDecodeToImageMagicksColours)
+TEST(Interop, NetpbmFilesDecodeToImageMagicksColors)
 {
     ScratchFolder folder;
     std::string script = "mkdir -p bmp\n";
@@ -124,7 +124,7 @@ std::string UncompressedTwin(const std::string& name)
     return name;
 }
 
-TEST(Interop, ImageMagickFilesDecodeToItsOwnColours)
+TEST(Interop, ImageMagickFilesDecodeToItsOwnColors)
 {
     ScratchFolder folder;
     std::string script = "mkdir -p bmp\n";
@@ -218,7 +218,7 @@ enum class Agreement {
     WITHIN_ONE,
     // ImageMagick takes the fourth byte of an uncompressed 32-bit pixel as
     // alpha; it is padding, and our pixels are opaque.
-    SAME_COLOURS_OPAQUE,
+    SAME_COLORS_OPAQUE,
     // ImageMagick cannot read the file; it holds the picture of another
     // suite file, which ImageMagick reads.
     AS_OTHER_FILE,
@@ -264,7 +264,7 @@ void ExpectAsImageMagickReads(const ScratchFolder& folder, const std::string& pa
     }
 }
 
-TEST(Interop, TrueColourSuiteFilesDecodeToImageMagicksPixels)
+TEST(Interop, TrueColorSuiteFilesDecodeToImageMagicksPixels)
 {
     struct Case {
         const char* name;
@@ -284,7 +284,7 @@ TEST(Interop, TrueColourSuiteFilesDecodeToImageMagicksPixels)
         {"q/rgb24prof.bmp", Agreement::SAME, nullptr},
         {"q/rgb32-111110.bmp", Agreement::WITHIN_ONE, nullptr},
         {"q/rgb32bf-xbgr.bmp", Agreement::SAME, nullptr},
-        {"q/rgb32fakealpha.bmp", Agreement::SAME_COLOURS_OPAQUE, nullptr},
+        {"q/rgb32fakealpha.bmp", Agreement::SAME_COLORS_OPAQUE, nullptr},
         {"q/rgb32h52.bmp", Agreement::SAME, nullptr},
         {"q/rgba16-4444.bmp", Agreement::SAME_FILE_BITS, nullptr},
         {"q/rgba32.bmp", Agreement::SAME, nullptr},
@@ -306,7 +306,7 @@ TEST(Interop, TrueColourSuiteFilesDecodeToImageMagicksPixels)
     EXPECT_EQ(files, suiteFiles - 2);
 }
 
-TEST(Interop, TrueColourFilesFromPeersAreReadAsThePeersRead)
+TEST(Interop, TrueColorFilesFromPeersAreReadAsThePeersRead)
 {
     // What modders' editors write: ImageMagick's 24-bit files, its 32-bit
     // files with an alpha mask in a 124-byte header (after any drawing, or
@@ -374,7 +374,7 @@ Bytes IndexedColors(const PLBitmap& bitmap)
     return rgb;
 }
 
-TEST(Interop, ImageMagickReadsOurFilesWithIdenticalColours)
+TEST(Interop, ImageMagickReadsOurFilesWithIdenticalColors)
 {
     struct Case {
         int width;

@@ -33,7 +33,7 @@ std::string RunConverter(const ScratchFolder& folder, const std::string& sub, co
 // The colours of a BMP file as this converter writes them (8 bits, 40-byte
 // header, 256 entries, uncompressed rows bottom-up padded to 4 bytes), read
 // here from the format itself. False for any other file.
-bool ColoursOfOurBmp(const Bytes& file, RgbImage& image)
+bool ColorsOfOurBmp(const Bytes& file, RgbImage& image)
 {
     if (file.size() < 1078 || file[0] != 'B' || file[1] != 'M' || U32At(file, 10) != 1078 || U32At(file, 14) != 40 ||
         file[28] != 8 || file[29] != 0 || U32At(file, 30) != 0 || U32At(file, 46) != 0)
@@ -70,7 +70,7 @@ Bytes SixBits(Bytes rgb)
 // A copy of an uncompressed 1-, 4- or 8-bit file with a 40-byte header whose
 // colour table holds only the entries its pixels use (peers always write
 // 2^depth of them). False when the file is not of that kind.
-bool WithShortColourTable(const Bytes& file, Bytes& shortened)
+bool WithShortColorTable(const Bytes& file, Bytes& shortened)
 {
     if (file.size() < 54 || U32At(file, 14) != 40 || U32At(file, 30) != 0)
         return false;
@@ -132,7 +132,7 @@ void CheckRoundTrip(const ScratchFolder& folder, const std::string& name, std::s
     Bytes file;
     ASSERT_TRUE(ReadPpm(folder / ("ppm-src/" + reference(Base(name)) + ".ppm"), original));
     ASSERT_TRUE(ReadBytes(folder / ("back/" + name), file)) << "no BMP came back";
-    ASSERT_TRUE(ColoursOfOurBmp(file, written)) << "not the layout the converter writes";
+    ASSERT_TRUE(ColorsOfOurBmp(file, written)) << "not the layout the converter writes";
     ASSERT_TRUE(ReadPpm(folder / ("ppm-back/" + Base(name) + ".ppm"), read));
     EXPECT_EQ(written.width, original.width);
     EXPECT_EQ(written.height, original.height);
@@ -146,7 +146,7 @@ void CheckRoundTrip(const ScratchFolder& folder, const std::string& name, std::s
 // back to BMP (in folder/back); the result must show ImageMagick's reading of
 // the original (or of its reference) at 6 bits, and ImageMagick must read the
 // file we wrote with exactly the colours it holds. Returns the files checked.
-int ExpectRoundTripsKeepPeerColours(const ScratchFolder& folder, std::string (*reference)(const std::string&))
+int ExpectRoundTripsKeepPeerColors(const ScratchFolder& folder, std::string (*reference)(const std::string&))
 {
     std::vector<std::string> names = BmpNames(folder, "src");
     if (!RunScript(folder, "mkdir -p pic back\ncp src/*.bmp pic/\n"))
@@ -199,14 +199,14 @@ TEST(ConverterInterop, ImageMagickBitmapsSurviveTheRoundTripThroughPic)
     for (const std::string& name : BmpNames(folder, "src")) {
         Bytes file;
         Bytes cut;
-        if (name.rfind("im3-", 0) != 0 || !ReadBytes(folder / ("src/" + name), file) || !WithShortColourTable(file, cut))
+        if (name.rfind("im3-", 0) != 0 || !ReadBytes(folder / ("src/" + name), file) || !WithShortColorTable(file, cut))
             continue;
         ASSERT_TRUE(WriteBytes(folder / ("src/short-" + name.substr(4)), cut));
         ++shortened;
     }
     EXPECT_EQ(shortened, 17 * 3);
 
-    EXPECT_EQ(ExpectRoundTripsKeepPeerColours(folder, Reference), 17 * 7 + 2 + 17 * 3);
+    EXPECT_EQ(ExpectRoundTripsKeepPeerColors(folder, Reference), 17 * 7 + 2 + 17 * 3);
 
     // The compressed files really are RLE8: compression field 1 at offset 30.
     for (const char* name : {"big-rle.bmp", "rle8-17.bmp"}) {
@@ -230,9 +230,9 @@ TEST(ConverterInterop, NetpbmBitmapsSurviveTheRoundTripThroughPic)
         std::string w = std::to_string(width);
         std::string size = w + "x" + std::to_string(3 + width % 5);
         // Sources of at most 2, 16 and 200 colours; ppmtobmp writes what they need.
-        for (const char* colours : {"2", "16", "200"})
-            script += "convert-im6.q16 -size " + size + " -seed " + w + " plasma: -colors " + colours +
-                      " -depth 8 ppm:c" + colours + ".ppm\n";
+        for (const char* colors : {"2", "16", "200"})
+            script += "convert-im6.q16 -size " + size + " -seed " + w + " plasma: -colors " + colors +
+                      " -depth 8 ppm:c" + colors + ".ppm\n";
         for (const char* header : {"-windows", "-os2"}) {
             std::string tag = std::string(header + 1) + "-" + w;
             script += "ppmtobmp " + std::string(header) + " -bpp 1 c2.ppm > src/" + tag + "-1.bmp 2>/dev/null\n";
@@ -241,18 +241,18 @@ TEST(ConverterInterop, NetpbmBitmapsSurviveTheRoundTripThroughPic)
         }
     }
     ASSERT_TRUE(RunScript(folder, script));
-    EXPECT_EQ(ExpectRoundTripsKeepPeerColours(folder, [](const std::string& base) { return base; }), 17 * 6);
+    EXPECT_EQ(ExpectRoundTripsKeepPeerColors(folder, [](const std::string& base) { return base; }), 17 * 6);
 }
 
 TEST(ConverterInterop, GoodSuiteBitmapsSurviveTheRoundTripThroughPic)
 {
     ScratchFolder folder;
     ASSERT_TRUE(RunScript(folder, "mkdir -p src\ncp '" + std::string(CANTREL_FIXTURES) + "'/bmpsuite/g/pal*.bmp src/\n"));
-    EXPECT_EQ(ExpectRoundTripsKeepPeerColours(folder, [](const std::string& base) { return base; }), 16)
+    EXPECT_EQ(ExpectRoundTripsKeepPeerColors(folder, [](const std::string& base) { return base; }), 16)
         << "the suite's 1-, 4- and 8-bit files";
 }
 
-TEST(ConverterInterop, TrueColourPeerFilesAreRefusedWithoutOutput)
+TEST(ConverterInterop, TrueColorPeerFilesAreRefusedWithoutOutput)
 {
     ScratchFolder folder;
     ASSERT_TRUE(RunScript(folder,
@@ -291,7 +291,7 @@ TEST(ConverterInterop, PictureTooBusyForAPicFileIsRefusedWithoutOutput)
 
 // The sample picture, as the converter writes it to BMP with its own palette
 // and with the default one (drop), is read by ImageMagick in the PIC's colours.
-TEST(ConverterInterop, ImageMagickReadsOurBitmapsInThePicturesColours)
+TEST(ConverterInterop, ImageMagickReadsOurBitmapsInThePicturesColors)
 {
     ScratchFolder folder;
     std::string sample = std::string(CANTREL_SOURCE_DIR) + "/samples/valley.pic";

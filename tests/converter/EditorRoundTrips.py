@@ -1,6 +1,6 @@
 """The modder's round trip through other editors, run at test time: each
 sample extracted with the converter to an 8-bit BMP file, a small block
-painted in a colour of its palette by ImageMagick and netpbm (GIMP's edits:
+painted in a color of its palette by ImageMagick and netpbm (GIMP's edits:
 tests/desktop/GimpEditorSaves.py), and the save converted back with -m onto
 a copy of the sample it came from. Every save must give back the original's
 indices plus the block, in the original's palette (none with -d), and say
@@ -84,14 +84,14 @@ def bmp_kind(data):
     return struct.unpack_from("<H", data, 28)[0], struct.unpack_from("<I", data, 30)[0]
 
 
-def shown(colour):
+def shown(color):
     """A colour as the game shows it: 6 bits a component."""
-    return tuple(c >> 2 for c in colour)
+    return tuple(c >> 2 for c in color)
 
 
 class Sample:
     """A sample, extracted with `cantrel X.pic`, and the block its edits
-    paint: in a colour that the palette holds at one index only and that no
+    paint: in a color that the palette holds at one index only and that no
     pixel of the block has, so that every painted pixel must come back as
     that index and differ from the original."""
 
@@ -107,14 +107,14 @@ class Sample:
         left, top, right, bottom = block
         rows = range(top, bottom + 1)
         inside = {self.indices[y * self.width + x] for y in rows for x in range(left, right + 1)}
-        colours = [shown(colour) for colour in self.table]
-        self.index = next(i for i in range(256) if colours.count(colours[i]) == 1 and i not in inside)
+        colors = [shown(color) for color in self.table]
+        self.index = next(i for i in range(256) if colors.count(colors[i]) == 1 and i not in inside)
         painted = bytearray(self.indices)
         for y in rows:
             painted[y * self.width + left: y * self.width + right + 1] = bytes([self.index]) * (right - left + 1)
         self.painted = bytes(painted)
 
-    def shared_colours_in_use(self):
+    def shared_colors_in_use(self):
         """Colours the palette holds at several indices, of which the picture uses more than one."""
         used = set(self.indices)
         return {shown(self.table[i]) for i in used
@@ -133,7 +133,7 @@ class Sample:
 
     def kept_save(self):
         """The extraction painted in its own indices, as an editor that keeps
-        the colour map saves it: rows bottom-up, padded to 4 bytes."""
+        the color map saves it: rows bottom-up, padded to 4 bytes."""
         data = bytearray(read_file(os.path.join(self.folder, self.bmp)))
         offset = struct.unpack_from("<I", data, 10)[0]
         stride = (self.width + 3) // 4 * 4
@@ -172,7 +172,7 @@ class Picture:
 
     def __init__(self, indices, table, palette_chunk):
         self.indices, self.palette_chunk = indices, palette_chunk
-        self.table = [tuple(c >> 2 << 2 for c in colour) for colour in table] if palette_chunk else table
+        self.table = [tuple(c >> 2 << 2 for c in color) for color in table] if palette_chunk else table
 
 
 class Case:
@@ -193,13 +193,13 @@ def differ_note(sample, indices):
         max(ys))
 
 
-def changed_colours(indices, colours, palette, elsewhere):
-    """Of the indices used, how many show another colour in palette than in
-    colours; with elsewhere, only those whose colour palette holds at
+def changed_colors(indices, colors, palette, elsewhere):
+    """Of the indices used, how many show another color in palette than in
+    colors; with elsewhere, only those whose color palette holds at
     another index."""
-    held = [shown(colour) for colour in palette]
+    held = [shown(color) for color in palette]
     return sum(1 for i in set(indices)
-               if shown(colours[i]) != held[i] and (not elsewhere or shown(colours[i]) in held))
+               if shown(colors[i]) != held[i] and (not elsewhere or shown(colors[i]) in held))
 
 
 def round_trip(sample, edited, data):
@@ -209,23 +209,23 @@ def round_trip(sample, edited, data):
 
 
 def refusal(failures, sample, edited, data):
-    """A save in colours the palette lacks: the reason gives how many pixels,
-    the first (top row first) with its colour, and the palette's nearest
+    """A save in colors the palette lacks: the reason gives how many pixels,
+    the first (top row first) with its color, and the palette's nearest
     entry (least sum of squared differences, the lowest index of equals)."""
     width, height, indices, table = read_bmp(os.path.join(sample.folder, edited))
-    palette = {shown(colour) for colour in sample.table}
+    palette = {shown(color) for color in sample.table}
     stray = [i for i in range(width * height) if shown(table[indices[i]]) not in palette]
     if not failures.check(stray, "%s: %s holds only colours of the palette: no refusal to test" % (sample.name,
                                                                                                    edited)):
         return []
-    colour = table[indices[stray[0]]]
-    distances = [sum((a - b) ** 2 for a, b in zip(colour, entry)) for entry in sample.table]
+    color = table[indices[stray[0]]]
+    distances = [sum((a - b) ** 2 for a, b in zip(color, entry)) for entry in sample.table]
     nearest = distances.index(min(distances))
     reason = ("Unable to map input file {edited} onto the palette of {pic}\r\n   Colours: {count} pixel{s} of colours "
               "that {pic} does not hold, the first at x {x}, y {y}: red {c[0]}, green {c[1]}, blue {c[2]}; its "
               "nearest entry is index {nearest}: red {e[0]}, green {e[1]}, blue {e[2]}\r\n").format(
         edited=edited, pic=sample.pic, count=len(stray), s="" if len(stray) == 1 else "s", x=stray[0] % width,
-        y=stray[0] // width, c=colour, nearest=nearest, e=sample.table[nearest])
+        y=stray[0] // width, c=color, nearest=nearest, e=sample.table[nearest])
     return [Case("%s, %s refused" % (sample.name, edited), {sample.pic: sample.pic_bytes, edited: data},
                  sample.words(edited), "Conversion Errors (use -? for help):\r\n" + reason, {})]
 
@@ -233,18 +233,18 @@ def refusal(failures, sample, edited, data):
 def without_map(sample, data):
     """Conversions without -m. A renumbered save over the original, and one
     given the original's palette with -u, say that indices show other
-    colours; a save that kept the colour map, to a new file, says nothing."""
+    colors; a save that kept the color map, to a new file, says nothing."""
     _, _, indices, table = read_bmp(os.path.join(sample.folder, RENUMBERED))
     over = ""
     if sample.pic_bytes[:2] != b"M0":
         over += "%s: the picture it replaced had no palette chunk, and this one has one; -d leaves it out\r\n" % (
             sample.pic)
     over += ("%s: %d of the indices the picture uses show other colours than in the picture it replaced; -m maps "
-             "the colours onto that picture's indices\r\n") % (sample.pic, changed_colours(indices, table, sample.table,
+             "the colours onto that picture's indices\r\n") % (sample.pic, changed_colors(indices, table, sample.table,
                                                                                       False))
     over += differ_note(sample, indices)
     use = ("%s: %d of the indices it uses show other colours in %s, which holds those colours at other indices; -m "
-           "maps the colours onto its indices\r\n") % (RENUMBERED, changed_colours(indices, table, sample.table, True),
+           "maps the colours onto its indices\r\n") % (RENUMBERED, changed_colors(indices, table, sample.table, True),
                                                        sample.pic)
     inputs = {sample.pic: sample.pic_bytes, RENUMBERED: data}
     return [
@@ -258,13 +258,13 @@ def without_map(sample, data):
 
 
 def samples(failures, cantrel, source, folder):
-    """valley.pic has a palette of its own that holds colours at two indices
+    """valley.pic has a palette of its own that holds colors at two indices
     and uses both; cottage.pic has no palette chunk (the default palette),
     so its saves go back with -d."""
     valley = Sample(cantrel, source, os.path.join(folder, "valley"), "valley", (10, 20, 49, 49), False)
     cottage = Sample(cantrel, source, os.path.join(folder, "cottage"), "cottage", (30, 8, 45, 19), True)
-    failures.check(len(valley.shared_colours_in_use()) >= 16,
-                   "valley.pic uses both entries of only %d shared colours" % len(valley.shared_colours_in_use()))
+    failures.check(len(valley.shared_colors_in_use()) >= 16,
+                   "valley.pic uses both entries of only %d shared colours" % len(valley.shared_colors_in_use()))
     failures.check(valley.pic_bytes[:2] == b"M0" and cottage.pic_bytes[:2] == b"X0",
                    "valley.pic must start with its palette chunk, cottage.pic with its image chunk")
     return valley, cottage

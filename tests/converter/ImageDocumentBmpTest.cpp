@@ -115,11 +115,11 @@ TEST(ImageDocumentBmp, PaletteBecomesRedInTheLowByte)
 TEST(ImageDocumentBmp, FailedLoadsKeepTheDocumentAndGiveTheReadersReason)
 {
     ScratchFolder folder;
-    BmpLayout trueColour = ThreeByTwo();
-    trueColour.bitCount = 24;
-    trueColour.colors.clear();
-    trueColour.colorsUsed = 0;
-    trueColour.pixels.assign(24, 0x7F);
+    BmpLayout trueColor = ThreeByTwo();
+    trueColor.bitCount = 24;
+    trueColor.colors.clear();
+    trueColor.colorsUsed = 0;
+    trueColor.pixels.assign(24, 0x7F);
     BmpLayout twoBit = ThreeByTwo();
     twoBit.bitCount = 2;
     Bytes truncated = BuildBmp(ThreeByTwo());
@@ -136,7 +136,7 @@ TEST(ImageDocumentBmp, FailedLoadsKeepTheDocumentAndGiveTheReadersReason)
         std::string reason;
     };
     const Case cases[] = {
-        {Written(folder, "rgb.bmp", BuildBmp(trueColour)), "Image bit depth doesn't match request."},
+        {Written(folder, "rgb.bmp", BuildBmp(trueColor)), "Image bit depth doesn't match request."},
         {Written(folder, "two.bmp", BuildBmp(twoBit)), "Decoder error: Decoding bmp: Illegal bpp value."},
         {Written(folder, "cut.bmp", truncated), "End of file reached while decoding."},
         {Written(folder, "short.bmp", shortPixels),
@@ -364,7 +364,7 @@ TEST(ImageDocumentBmp, FailedSaveKeepsTheFileItWouldHaveReplaced)
     EXPECT_EQ(after, kept);
 }
 
-TEST(ImageDocumentBmp, PicWithoutPaletteSavesTheDefaultPaletteAsColourTable)
+TEST(ImageDocumentBmp, PicWithoutPaletteSavesTheDefaultPaletteAsColorTable)
 {
     // 2 x 1 pixels with the indices 1, 2 and no palette chunk.
     const Bytes picture = {

@@ -19,7 +19,7 @@ const Bytes TWO_PIXELS = {
 };
 
 // A palette chunk of all 256 entries, each the same 6-bit colour.
-Bytes OneColourPalette(unsigned char red, unsigned char green, unsigned char blue)
+Bytes OneColorPalette(unsigned char red, unsigned char green, unsigned char blue)
 {
     Bytes triples;
     for (int i = 0; i < 256; ++i)
@@ -94,11 +94,11 @@ TEST(ImageDocument, PicWithoutPaletteLoadsWithTheDefaultPalette)
     EXPECT_EQ(document.PaletteEntry(1), 0x7F0000u);
 }
 
-TEST(ImageDocument, PicWithPaletteLoadsItsColours)
+TEST(ImageDocument, PicWithPaletteLoadsItsColors)
 {
     ScratchFolder folder;
     ImageDocument document;
-    std::string name = Written(folder, "red.pic", Join({OneColourPalette(63, 0, 0), TWO_PIXELS}));
+    std::string name = Written(folder, "red.pic", Join({OneColorPalette(63, 0, 0), TWO_PIXELS}));
     ASSERT_TRUE(document.Load(name.c_str()));
     EXPECT_TRUE(document.HasPalette);
     for (int i : {0, 1, 128, 255}) {
@@ -111,7 +111,7 @@ TEST(ImageDocument, PicWithoutImageChunkLoadsEmpty)
 {
     ScratchFolder folder;
     ImageDocument document;
-    ASSERT_TRUE(document.Load(Written(folder, "palette-only.pic", OneColourPalette(0, 63, 0)).c_str()));
+    ASSERT_TRUE(document.Load(Written(folder, "palette-only.pic", OneColorPalette(0, 63, 0)).c_str()));
     EXPECT_EQ(document.Width, 0);
     EXPECT_EQ(document.Height, 0);
     EXPECT_EQ(document.Pixels.Size(), 0);
@@ -173,7 +173,7 @@ TEST(ImageDocument, PicWhosePictureCannotBeHeldIsAFailedLoadWithItsReason)
          "PIC image chunk: 1 x 65535 pixels, at most 32767 x 32767"},
         // A later image replaces an earlier one: here the later one is lost.
         {Written(folder, "held-then-lost.pic", Join({TWO_PIXELS, EmptyStreamChunk(32768, 1)})), tooWide},
-        {Written(folder, "palette-then-lost.pic", Join({OneColourPalette(1, 2, 3), EmptyStreamChunk(32768, 1)})),
+        {Written(folder, "palette-then-lost.pic", Join({OneColorPalette(1, 2, 3), EmptyStreamChunk(32768, 1)})),
          tooWide},
     };
     for (const Case& test : cases) {
@@ -220,12 +220,12 @@ TEST(ImageDocument, PicSaveWritesAPaletteChunkExactlyWhenThereIsPaletteData)
 {
     ScratchFolder folder;
     ImageDocument document;
-    ASSERT_TRUE(document.Load(Written(folder, "in.pic", Join({OneColourPalette(0, 0, 63), TWO_PIXELS})).c_str()));
+    ASSERT_TRUE(document.Load(Written(folder, "in.pic", Join({OneColorPalette(0, 0, 63), TWO_PIXELS})).c_str()));
 
     ASSERT_TRUE(document.Save((folder / "kept.pic").c_str(), ImageDocument::TYPE_PIC));
     Bytes kept;
     ASSERT_TRUE(ReadBytes(folder / "kept.pic", kept));
-    EXPECT_EQ(kept, Join({OneColourPalette(0, 0, 63), TWO_PIXELS}));
+    EXPECT_EQ(kept, Join({OneColorPalette(0, 0, 63), TWO_PIXELS}));
 
     document.Palette.Clear(); // as the drop option leaves it
     ASSERT_TRUE(document.Save((folder / "dropped.pic").c_str(), ImageDocument::TYPE_PIC));

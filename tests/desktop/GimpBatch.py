@@ -50,8 +50,8 @@ def set_up(plugin, palette, source, work):
 
 
 def unique_index(table):
-    """An index whose colour no other entry has, so that painting with its
-    colour can only give that index."""
+    """An index whose color no other entry has, so that painting with its
+    color can only give that index."""
     for i in range(16, 256):
         if table.count(table[i]) == 1:
             return i
@@ -86,7 +86,7 @@ def stem_of(name):
     return name[:-4]
 
 
-def read_colours(path):
+def read_colors(path):
     with open(path) as f:
         numbers = [int(line) for line in f]
     return [tuple(numbers[i:i + 3]) for i in range(0, len(numbers), 3)]
@@ -99,13 +99,13 @@ def same_file(files, made, reference):
 
 def check_loaded(failures, program, files, name, choices):
     """What GIMP holds against the converter's BMP file of the same file: the
-    colour map as GIMP reports it, the indices as its export holds them. The
+    color map as GIMP reports it, the indices as its export holds them. The
     exports against the converter's PIC file of that BMP file."""
     stem = stem_of(name)
     converted = stem + "-converter.bmp"
     failures.check(succeeded(converter(program, files, name, converted)), "the converter did not convert " + name)
     expected = read_bmp(os.path.join(files, converted))
-    failures.check(read_colours(os.path.join(files, stem + ".colours")) == expected[3],
+    failures.check(read_colors(os.path.join(files, stem + ".colours")) == expected[3],
                    "%s: GIMP's colour map differs from the converter's palette" % name)
     exported = stem + "-remembered.PIC"
     failures.check(succeeded(converter(program, files, exported, stem + "-exported.bmp")),
@@ -210,12 +210,12 @@ def check_guide(failures, program, files, index):
                        "guide, palette from another picture: %s is not %s" % (made, reference))
 
 
-def six_bits(colour):
-    return tuple(component >> 2 for component in colour)
+def six_bits(color):
+    return tuple(component >> 2 for component in color)
 
 
 def twice_index(table, pixels):
-    """The higher index of the first colour that two entries hold, both used
+    """The higher index of the first color that two entries hold, both used
     in the picture when it has such a pair."""
     used = set(pixels)
     pairs = [(i, j) for j in range(256) for i in range(j) if six_bits(table[i]) == six_bits(table[j])]
@@ -228,7 +228,7 @@ def overlap(one, other):
 
 def rgb_blocks(width, height, pixels, table):
     """The blocks the RGB route paints, (index, (x, y, width, height)) each:
-    one in a colour the palette holds once, and one in a colour it holds
+    one in a color the palette holds once, and one in a color it holds
     twice, laid where the original has most pixels of both its entries."""
     first = (10, 20, 40, 30)
     twice = twice_index(table, pixels)
@@ -246,7 +246,7 @@ def rgb_blocks(width, height, pixels, table):
 
 def both_entries_in(picture, block):
     """How many pixels of the original inside the block hold the lower and the
-    higher entry of the block's colour."""
+    higher entry of the block's color."""
     width, _, pixels, table = picture
     index, (left, top, block_width, block_height) = block
     inside = [pixels[y * width + x] for y in range(top, top + block_height) for x in range(left, left + block_width)]
@@ -284,9 +284,9 @@ def lowest_note(count):
 def off_palette(table):
     """A colour no entry shows, and the entry nearest to it."""
     shown = set(six_bits(entry) for entry in table)
-    colour = next((v, 255 - v, 90) for v in range(0, 256, 4) if six_bits((v, 255 - v, 90)) not in shown)
-    distances = [sum((a - b) ** 2 for a, b in zip(colour, entry)) for entry in table]
-    return colour, distances.index(min(distances))
+    color = next((v, 255 - v, 90) for v in range(0, 256, 4) if six_bits((v, 255 - v, 90)) not in shown)
+    distances = [sum((a - b) ** 2 for a, b in zip(color, entry)) for entry in table]
+    return color, distances.index(min(distances))
 
 
 def rgb_route_cases(program, files):
@@ -296,7 +296,7 @@ def rgb_route_cases(program, files):
     cottage = read_bmp(os.path.join(files, "rgb-cottage.bmp"))
     blocks = rgb_blocks(*valley)
     cottage_blocks = rgb_blocks(*cottage)
-    colour, _ = off_palette(valley[3])
+    color, _ = off_palette(valley[3])
     translucent = valley[3][blocks[0][0]]
     # Valley's chunks, palette and image, again and again: more bytes than an
     # image keeps, yet the picture is valley.
@@ -313,7 +313,7 @@ def rgb_route_cases(program, files):
              ("rgb-route-cottage", '(case-rgb-export "cottage.pic" PRECISION-FLOAT-LINEAR %s "rgb-route-cottage.pic")'
               % scheme_blocks(cottage_blocks))]
     refused = [("rgb-off-palette", '(case-rgb-pixels "valley.pic" #f \'((7 3 %d %d %d) (9 4 %d %d %d)) '
-                '"rgb-off-palette.pic")' % (colour + colour)),
+                '"rgb-off-palette.pic")' % (color + color)),
                ("rgb-translucent", '(case-rgb-pixels "valley.pic" #t \'((5 9 %d %d %d 128)) "rgb-translucent.pic")'
                 % translucent),
                ("rgb-damaged-record", '(case-rgb-damaged-record "rgb-damaged-record.pic")'),
@@ -347,11 +347,11 @@ def check_rgb_route(failures, program, files, output, pictures):
     failures.check(result[2] == expected and result[3] == cottage[3] and first_tag == b"X0",
                    "RGB route, cottage in float precision: not its indices with the blocks, without a palette")
 
-    colour, nearest = off_palette(valley[3])
+    color, nearest = off_palette(valley[3])
     texts = {
         "rgb-off-palette.pic": "The layer has 2 pixels in colours that the palette of the picture it was opened "
         "from lacks, the first at x 7, y 3 in %d, %d, %d, nearest to palette index %d in %d, %d, %d;" % (
-            colour + (nearest,) + valley[3][nearest]),
+            color + (nearest,) + valley[3][nearest]),
         "rgb-translucent.pic": "The layer has 1 pixel not fully opaque, the first at x 5, y 9 with alpha 128;",
         "rgb-damaged-record.pic": "The image's record of the PIC picture it was opened from cannot be read "
         "(The file holds no image chunk",
@@ -386,7 +386,7 @@ def check_default_palette(failures, program, files):
 
 
 def write_short_bmp(path):
-    """The picture of case-short-colour-map: 4 x 2 pixels, 8 bits, a colour
+    """The picture of case-short-color-map: 4 x 2 pixels, 8 bits, a color
     table of three entries (blue, green, red, 0 each), rows bottom-up."""
     table = bytes([0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0])
     pixels = bytes([2, 0, 0, 1, 0, 1, 2, 1])

@@ -21,12 +21,12 @@
 
 ; The colour map GIMP holds, one number per line: red, green, blue of
 ; index 0, then of index 1, and so on.
-(define (case-write-colour-map image name)
+(define (case-write-color-map image name)
   (let ((port (open-output-file name))
-        (colours (cadr (gimp-image-get-colormap image))))
+        (colors (cadr (gimp-image-get-colormap image))))
     (let loop ((i 0))
-      (when (< i (vector-length colours))
-        (display (vector-ref colours i) port)
+      (when (< i (vector-length colors))
+        (display (vector-ref colors i) port)
         (newline port)
         (loop (+ i 1))))
     (close-output-port port)))
@@ -46,7 +46,7 @@
 ; which holds its indices.
 (define (case-loaded stem name)
   (let ((image (case-load name)))
-    (case-write-colour-map image (string-append stem ".colours"))
+    (case-write-color-map image (string-append stem ".colours"))
     (gimp-file-save RUN-NONINTERACTIVE image (case-drawable image)
                     (string-append stem "-remembered.PIC") (string-append stem "-remembered.PIC"))
     image))
@@ -65,17 +65,17 @@
 
 (define (case-load-only name) (gimp-image-delete (case-load name)))
 
-(define (case-indexed-image width height colours)
+(define (case-indexed-image width height colors)
   (let* ((image (car (gimp-image-new width height INDEXED)))
          (layer (car (gimp-layer-new image width height INDEXED-IMAGE "Background" 100 LAYER-MODE-NORMAL))))
-    (gimp-image-set-colormap image (* 3 (length colours)) (list->vector (apply append colours)))
+    (gimp-image-set-colormap image (* 3 (length colors)) (list->vector (apply append colors)))
     (gimp-image-insert-layer image layer 0 0)
     image))
 
 ; Four by two pixels of a three-colour map (GimpBatch.py writes the same
 ; as a BMP file with a three-entry colour table): the file's palette gets
 ; black for the other 253 entries, as the converter gives a short table.
-(define (case-short-colour-map)
+(define (case-short-color-map)
   (let* ((image (case-indexed-image 4 2 '((255 0 0) (0 255 0) (0 0 255))))
          (layer (case-drawable image))
          (indices '(0 1 2 1 2 0 0 1)))
@@ -165,22 +165,22 @@
 ; precision of its own, when one is named), and painted there. The blocks,
 ; (x y width height) each, are painted in the colours of the entries listed
 ; with them, taken from the colour map before it goes.
-(define (case-colour-of image index)
+(define (case-color-of image index)
   (let ((map (cadr (gimp-image-get-colormap image))))
     (list (vector-ref map (* 3 index)) (vector-ref map (+ 1 (* 3 index))) (vector-ref map (+ 2 (* 3 index))))))
 
-(define (case-fill image colour block)
-  (gimp-context-set-foreground colour)
+(define (case-fill image color block)
+  (gimp-context-set-foreground color)
   (apply gimp-image-select-rectangle (cons image (cons CHANNEL-OP-REPLACE block)))
   (gimp-drawable-edit-fill (case-drawable image) FILL-FOREGROUND)
   (gimp-selection-none image))
 
 (define (case-rgb-image name precision blocks)
   (let* ((image (case-load name))
-         (colours (map (lambda (block) (case-colour-of image (car block))) blocks)))
+         (colors (map (lambda (block) (case-color-of image (car block))) blocks)))
     (gimp-image-convert-rgb image)
     (when precision (gimp-image-convert-precision image precision))
-    (for-each (lambda (colour block) (case-fill image colour (cdr block))) colours blocks)
+    (for-each (lambda (color block) (case-fill image color (cdr block))) colors blocks)
     image))
 
 (define (case-save image name) (gimp-file-save RUN-NONINTERACTIVE image (case-drawable image) name name))

@@ -1,7 +1,7 @@
 """The modder's round trip through GIMP, in batch mode: each sample's 8-bit
-BMP extraction opened, converted to RGB, painted with a colour of its
+BMP extraction opened, converted to RGB, painted with a color of its
 palette and exported as a 24-bit BMP file; then converted to indexed with an
-optimum palette, which renumbers the colour map, and exported again. Both
+optimum palette, which renumbers the color map, and exported again. Both
 saves must convert back with -m onto the sample they came from as the
 ImageMagick and netpbm saves do (tests/converter/EditorRoundTrips.py).
 
@@ -71,7 +71,7 @@ def edit_in_gimp(failures, home, sample):
     else:
         # Else the indexed save would test nothing that the 8-bit extraction does not.
         _, _, indices, table = trips.read_bmp(os.path.join(sample.folder, SAVES[1][0]))
-        failures.check(trips.changed_colours(indices, table, sample.table, False) > 0,
+        failures.check(trips.changed_colors(indices, table, sample.table, False) > 0,
                        "%s: GIMP's optimum palette kept the colour map's order" % sample.name)
     return saves
 

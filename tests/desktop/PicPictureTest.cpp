@@ -32,7 +32,7 @@ void ExpectSamePicture(const PicPicture& picture, const char* path)
     EXPECT_EQ(picture.HasPalette(), document.HasPalette);
     for (int i = 0; i < PALETTE_ENTRIES; ++i) {
         std::uint32_t entry = document.PaletteEntry(i);
-        const unsigned char* rgb = picture.ColourMap() + 3 * i;
+        const unsigned char* rgb = picture.ColorMap() + 3 * i;
         ASSERT_EQ(rgb[0] | rgb[1] << 8 | rgb[2] << 16, static_cast<int>(entry)) << "entry " << i;
     }
 }
@@ -128,10 +128,10 @@ TEST(PicPicture, ReadsAFileInPiecesAsAWhole)
 
 // Three colours for six pixels; the converter reads a BMP file with a
 // three-entry colour table as these colours and 253 black ones.
-TEST(PicPicture, WritesWhatTheConverterWritesWithAShortColourMapPaddedBlack)
+TEST(PicPicture, WritesWhatTheConverterWritesWithAShortColorMapPaddedBlack)
 {
     const unsigned char pixels[] = {0, 1, 2, 2, 1, 0};
-    const unsigned char colourMap[] = {255, 0, 0, 10, 200, 30, 0, 0, 255};
+    const unsigned char colorMap[] = {255, 0, 0, 10, 200, 30, 0, 0, 255};
     ScratchFolder folder;
     ImageDocument document;
     document.Width = 3;
@@ -140,13 +140,13 @@ TEST(PicPicture, WritesWhatTheConverterWritesWithAShortColourMapPaddedBlack)
     document.Palette.SetSize(PALETTE_BYTES);
     std::memset(document.Palette.Data(), 0, PALETTE_BYTES);
     for (int i = 0; i < 3; ++i)
-        std::memcpy(document.Palette.Data() + 4 * i, colourMap + 3 * i, 3);
+        std::memcpy(document.Palette.Data() + 4 * i, colorMap + 3 * i, 3);
     ASSERT_TRUE(document.Save((folder / "with.pic").c_str(), ImageDocument::TYPE_PIC));
     document.Palette.Clear();
     ASSERT_TRUE(document.Save((folder / "without.pic").c_str(), ImageDocument::TYPE_PIC));
 
     PicPicture picture;
-    ASSERT_TRUE(picture.SetImage(3, 2, pixels, colourMap, 3));
+    ASSERT_TRUE(picture.SetImage(3, 2, pixels, colorMap, 3));
     for (bool writePalette : {true, false}) {
         const char* name = writePalette ? "with.pic" : "without.pic";
         SCOPED_TRACE(name);

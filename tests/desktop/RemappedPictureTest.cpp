@@ -18,18 +18,18 @@ const char* const VALLEY = CANTREL_SOURCE_DIR "/samples/valley.pic";
 
 // A picture as GIMP's RGB mode holds it: its colour map's colours, pixel by
 // pixel, with alpha 255 when the layout has one.
-struct Colours {
+struct Colors {
     int width = 0;
     int height = 0;
     PixelLayout layout = RGB_PIXELS;
     std::vector<unsigned char> bytes;
 
-    Colours(const PicPicture& picture, const PixelLayout& pixelLayout)
+    Colors(const PicPicture& picture, const PixelLayout& pixelLayout)
         : width(picture.Width()), height(picture.Height()), layout(pixelLayout),
           bytes(static_cast<std::size_t>(width * height * layout.bytes), 255)
     {
         for (int i = 0; i < width * height; ++i)
-            Set(i % width, i / width, LoadRgb(picture.ColourMap() + 3 * picture.Pixels().Data()[i]));
+            Set(i % width, i / width, LoadRgb(picture.ColorMap() + 3 * picture.Pixels().Data()[i]));
     }
     unsigned char* At(int x, int y) { return bytes.data() + (y * width + x) * layout.bytes; }
     void Set(int x, int y, Rgb rgb, int alpha = 255)
@@ -43,23 +43,23 @@ struct Colours {
     }
 };
 
-bool Map(RemappedPicture& remapped, Colours& colours, bool inPlace, PicPicture& result)
+bool Map(RemappedPicture& remapped, Colors& colors, bool inPlace, PicPicture& result)
 {
-    if (!remapped.Start(colours.width, colours.height, inPlace))
+    if (!remapped.Start(colors.width, colors.height, inPlace))
         return false;
-    for (int y = 0; y < colours.height; ++y)
-        remapped.MapRow(y, colours.At(0, y), colours.layout);
+    for (int y = 0; y < colors.height; ++y)
+        remapped.MapRow(y, colors.At(0, y), colors.layout);
     return remapped.Finish(result);
 }
 
-Rgb ColourOf(const PicPicture& picture, int index)
+Rgb ColorOf(const PicPicture& picture, int index)
 {
-    return LoadRgb(picture.ColourMap() + 3 * index);
+    return LoadRgb(picture.ColorMap() + 3 * index);
 }
 
-bool SameColour(const PicPicture& picture, int a, int b)
+bool SameColor(const PicPicture& picture, int a, int b)
 {
-    Rgb one = ColourOf(picture, a), other = ColourOf(picture, b);
+    Rgb one = ColorOf(picture, a), other = ColorOf(picture, b);
     return one.red >> 2 == other.red >> 2 && one.green >> 2 == other.green >> 2 && one.blue >> 2 == other.blue >> 2;
 }
 
@@ -77,7 +77,7 @@ protected:
         for (int index = 0; index < PALETTE_ENTRIES; ++index) {
             m_lowest[index] = -1;
             for (int other = 0; other < PALETTE_ENTRIES; ++other) {
-                if (!SameColour(Original(), other, index))
+                if (!SameColor(Original(), other, index))
                     continue;
                 if (m_lowest[index] < 0)
                     m_lowest[index] = other;
@@ -87,7 +87,7 @@ protected:
     }
     const PicPicture& Original() const { return m_remapped.Original(); }
     // Of index's colour: the lowest entry, and whether another entry has it too.
-    int LowestOfColour(int index) const { return m_lowest[index]; }
+    int LowestOfColor(int index) const { return m_lowest[index]; }
     bool HeldTwice(int index) const { return m_heldTwice[index]; }
     int OriginalAt(int x, int y) const { return Original().Pixels().Data()[y * Original().Width() + x]; }
 
@@ -100,11 +100,11 @@ protected:
 TEST_F(RemappedValley, GetsTheOriginalsIndicesBackWherePaintingLeftThem)
 {
     // 15 and 16 hold one colour, and both are used; 17's colour is its own.
-    ASSERT_TRUE(SameColour(Original(), 15, 16));
+    ASSERT_TRUE(SameColor(Original(), 15, 16));
     ASSERT_FALSE(HeldTwice(17));
-    ASSERT_EQ(LowestOfColour(16), 15);
+    ASSERT_EQ(LowestOfColor(16), 15);
     const auto kept = [](int, int, int original) { return original; };
-    const auto lowest = [this](int, int, int original) { return LowestOfColour(original); };
+    const auto lowest = [this](int, int, int original) { return LowestOfColor(original); };
     const auto none = [](int, int, int) { return false; };
     const auto heldTwice = [this](int, int, int original) { return HeldTwice(original); };
     struct Case {
@@ -127,25 +127,25 @@ TEST_F(RemappedValley, GetsTheOriginalsIndicesBackWherePaintingLeftThem)
         // in the block the lowest is all there is to go on.
         {"block of a colour held twice", RGB_PIXELS, 16, 0, true,
          [this](int x, int y, int original) {
-             return !InBlock(x, y) || SameColour(Original(), original, 16) ? original : 15;
+             return !InBlock(x, y) || SameColor(Original(), original, 16) ? original : 15;
          },
-         [this](int x, int y, int original) { return InBlock(x, y) && !SameColour(Original(), original, 16); }},
+         [this](int x, int y, int original) { return InBlock(x, y) && !SameColor(Original(), original, 16); }},
         {"moved away from the original's place", RGB_PIXELS, -1, 0, false, lowest, heldTwice},
         {"another size", RGB_PIXELS, -1, 1, true, lowest, heldTwice},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Colours colours(Original(), c.layout);
-        colours.height -= c.cutRows;
+        Colors colors(Original(), c.layout);
+        colors.height -= c.cutRows;
         if (c.paintIndex >= 0) {
             for (int y = 20; y < 50; ++y)
                 for (int x = 10; x < 50; ++x)
-                    colours.Set(x, y, ColourOf(Original(), c.paintIndex));
+                    colors.Set(x, y, ColorOf(Original(), c.paintIndex));
         }
         PicPicture result;
-        ASSERT_TRUE(Map(m_remapped, colours, c.inPlace, result)) << m_remapped.Error();
-        ASSERT_EQ(result.Width(), colours.width);
-        ASSERT_EQ(result.Height(), colours.height);
+        ASSERT_TRUE(Map(m_remapped, colors, c.inPlace, result)) << m_remapped.Error();
+        ASSERT_EQ(result.Width(), colors.width);
+        ASSERT_EQ(result.Height(), colors.height);
         std::uint64_t counted = 0;
         for (int y = 0; y < result.Height(); ++y) {
             for (int x = 0; x < result.Width(); ++x) {
@@ -157,7 +157,7 @@ TEST_F(RemappedValley, GetsTheOriginalsIndicesBackWherePaintingLeftThem)
         }
         EXPECT_EQ(m_remapped.LowestChoices(), counted);
         EXPECT_EQ(m_remapped.LowestChoicesNote().empty(), counted == 0);
-        EXPECT_EQ(std::memcmp(result.ColourMap(), Original().ColourMap(), PicPicture::COLOUR_MAP_BYTES), 0);
+        EXPECT_EQ(std::memcmp(result.ColorMap(), Original().ColorMap(), PicPicture::COLOR_MAP_BYTES), 0);
     }
 }
 
@@ -168,9 +168,9 @@ protected:
     void SetUp() override
     {
         const unsigned char indices[] = {0, 1, 2, 0, 1, 2, 0, 1};
-        const unsigned char colourMap[] = {0, 0, 0, 252, 252, 252, 252, 0, 0};
+        const unsigned char colorMap[] = {0, 0, 0, 252, 252, 252, 252, 0, 0};
         PicPicture picture;
-        ASSERT_TRUE(picture.SetImage(4, 2, indices, colourMap, 3));
+        ASSERT_TRUE(picture.SetImage(4, 2, indices, colorMap, 3));
         ScratchFolder folder;
         Bytes file;
         ASSERT_TRUE(picture.Save((folder / "small.pic").c_str(), true)) << picture.Error();
@@ -212,11 +212,11 @@ TEST_F(RemappedSmall, RefusesPixelsItCannotMapNamingTheFirst)
     const PicPicture& original = m_remapped.Original();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Colours colours(original, c.layout);
+        Colors colors(original, c.layout);
         for (const Pixel& pixel : c.painted)
-            colours.Set(pixel.x, pixel.y, pixel.rgb, pixel.alpha);
+            colors.Set(pixel.x, pixel.y, pixel.rgb, pixel.alpha);
         PicPicture result;
-        EXPECT_FALSE(Map(m_remapped, colours, true, result));
+        EXPECT_FALSE(Map(m_remapped, colors, true, result));
         std::size_t at = 0;
         for (const char* text : c.texts) {
             at = m_remapped.Error().find(text, at);
@@ -228,11 +228,11 @@ TEST_F(RemappedSmall, RefusesPixelsItCannotMapNamingTheFirst)
 
 TEST_F(RemappedSmall, TellsOfPixelsThatTookTheLowestEntry)
 {
-    Colours colours(m_remapped.Original(), RGB_PIXELS);
+    Colors colors(m_remapped.Original(), RGB_PIXELS);
     // Black where the original has white: no index of the original's decides.
-    colours.Set(1, 0, {0, 0, 0});
+    colors.Set(1, 0, {0, 0, 0});
     PicPicture result;
-    ASSERT_TRUE(Map(m_remapped, colours, true, result)) << m_remapped.Error();
+    ASSERT_TRUE(Map(m_remapped, colors, true, result)) << m_remapped.Error();
     EXPECT_EQ(result.Pixels().Data()[1], 0);
     EXPECT_EQ(m_remapped.LowestChoices(), 1u);
     EXPECT_EQ(m_remapped.LowestChoicesNote().find("The export wrote the lowest of several palette entries of one "

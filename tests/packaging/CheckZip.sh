@@ -490,15 +490,15 @@ check_lumbrel() {
     window=$(x_window valley.pic "$timeout_seconds")
     [ -n "$window" ] || die "Lumbrel.exe shows no window titled valley.pic within $timeout_seconds seconds"
     # The picture is painted after the window appears: look again until it shows.
-    colours=0
+    colors=0
     start=$(date +%s)
     while [ $(($(date +%s) - start)) -lt "$timeout_seconds" ]; do
         timeout 20 import -window "$window" "$work/viewer.png" 2>/dev/null &&
-            colours=$(timeout 20 "$identify" -format %k "$work/viewer.png" 2>/dev/null)
-        [ "${colours:-0}" -ge 64 ] && break
+            colors=$(timeout 20 "$identify" -format %k "$work/viewer.png" 2>/dev/null)
+        [ "${colors:-0}" -ge 64 ] && break
         sleep 0.5
     done
-    [ "${colours:-0}" -ge 64 ] || fail "Lumbrel.exe's window shows ${colours:-no} colours, not the sample picture"
+    [ "${colors:-0}" -ge 64 ] || fail "Lumbrel.exe's window shows ${colors:-no} colours, not the sample picture"
     timeout 10 xdotool windowfocus --sync "$window" 2>/dev/null
     timeout 10 xdotool key --delay 50 alt+f x || fail "xdotool could not press File/Exit"
     start=$(date +%s)

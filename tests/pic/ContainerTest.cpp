@@ -164,8 +164,8 @@ TEST(PaletteChunk, AppliesItsRangeOverTheDefaultPalette)
         {1, 0x7F0000}, {7, 0xC0C0C0}, {15, 0xFFFFFF}, {16, 0}, {31, 0xFCFCFC}, {32, 0xFC0000},
         {100, 0xFCFCB4}, {176, 0x400000}, {247, 0x40302C}, {248, 0}, {255, 0}, {256, 0},
     };
-    for (const auto& [index, colour] : defaults)
-        EXPECT_EQ(fresh.PaletteEntry(index), colour) << index;
+    for (const auto& [index, color] : defaults)
+        EXPECT_EQ(fresh.PaletteEntry(index), color) << index;
 }
 
 TEST(SetImage, RefusesSizesAPicFileCannotHold)

@@ -64,7 +64,7 @@ TEST(PaletteEntry, SixBitComponentsTimesFourWithinTheirByte)
     }
 }
 
-TEST(PaletteEntry, LoadsAndStoresThreeBytesInColourOrder)
+TEST(PaletteEntry, LoadsAndStoresThreeBytesInColorOrder)
 {
     unsigned char bytes[4] = {0, 0, 0, 0x5A};
     StoreRgb(bytes, RgbFromEntry(0x00302010));

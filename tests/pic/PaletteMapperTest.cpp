@@ -162,7 +162,7 @@ TEST(Mapping, FewerBitsCompareAtTheFilesOwn)
     }
 }
 
-TEST(Mapping, ColoursThePaletteLacksAreCountedWithTheFirst)
+TEST(Mapping, ColorsThePaletteLacksAreCountedWithTheFirst)
 {
     PaletteMapper mapper(TWO_REDS.entries, ComponentBits{});
     mapper.Start(3, 2);

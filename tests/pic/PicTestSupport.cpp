@@ -101,14 +101,14 @@ Bytes Noise(std::size_t count, std::uint32_t seed)
     return bytes;
 }
 
-Bytes Blobs(std::size_t count, std::uint32_t seed, int colours, int longestRun)
+Bytes Blobs(std::size_t count, std::uint32_t seed, int colors, int longestRun)
 {
     std::mt19937 random(seed);
     Bytes bytes;
     while (bytes.size() < count) {
-        auto colour = static_cast<unsigned char>(random() % static_cast<unsigned>(colours));
+        auto color = static_cast<unsigned char>(random() % static_cast<unsigned>(colors));
         std::size_t run = 1 + random() % static_cast<unsigned>(longestRun);
-        bytes.insert(bytes.end(), run, colour);
+        bytes.insert(bytes.end(), run, color);
     }
     bytes.resize(count);
     return bytes;

@@ -33,4 +33,4 @@ Bytes SavedBytes(PicFile& pic, bool writePalette);
 // Seeded pictures: independent noise, and blobs of one colour whose runs and
 // repeats give the LZW stage long strings.
 Bytes Noise(std::size_t count, std::uint32_t seed);
-Bytes Blobs(std::size_t count, std::uint32_t seed, int colours, int longestRun);
+Bytes Blobs(std::size_t count, std::uint32_t seed, int colors, int longestRun);

@@ -61,11 +61,11 @@ TEST(PlatformFiles, FindMatchesListsBareNamesWithoutRegardToCase)
     EXPECT_TRUE(Platform::FindMatches((folder / "missing/*.pic").c_str()).empty());
 }
 
-TEST(PlatformFiles, DirectoryPartKeepsTheSeparator)
+TEST(PlatformFiles, FolderPartKeepsTheSeparator)
 {
-    EXPECT_EQ(Platform::DirectoryPart("*.pic"), "");
-    EXPECT_EQ(Platform::DirectoryPart("art/*.pic"), "art/");
-    EXPECT_EQ(Platform::DirectoryPart("/a/b/x?.pic"), "/a/b/");
+    EXPECT_EQ(Platform::FolderPart("*.pic"), "");
+    EXPECT_EQ(Platform::FolderPart("art/*.pic"), "art/");
+    EXPECT_EQ(Platform::FolderPart("/a/b/x?.pic"), "/a/b/");
 }
 
 TEST(PlatformFiles, SystemErrorsReadTheSameOnEverySystem)

@@ -19,7 +19,7 @@ Part Is(const char* text)
 
 struct SplitCase {
     const char* path;
-    Part drive, directory, name, extension;
+    Part drive, folder, name, extension;
 };
 
 void ExpectPart(const char* what, bool present, const CharString& text, const Part& expected)
@@ -55,7 +55,7 @@ TEST(PathParts, SplitFindsEachPartOrReportsItAbsent)
         SCOPED_TRACE(std::string("path \"") + test.path + "\"");
         PathParts parts(test.path);
         ExpectPart("drive", parts.hasDrive, parts.GetParts(PathParts::DRIVE), test.drive);
-        ExpectPart("directory", parts.hasDir, parts.GetParts(PathParts::DIRECTORY), test.directory);
+        ExpectPart("directory", parts.hasDir, parts.GetParts(PathParts::DIRECTORY), test.folder);
         ExpectPart("name", parts.hasName, parts.GetParts(PathParts::NAME), test.name);
         ExpectPart("extension", parts.hasExt, parts.GetParts(PathParts::EXTENSION), test.extension);
         EXPECT_STREQ(parts.GetParts(PathParts::WHOLE_PATH).Text(), test.path);

@@ -19,7 +19,7 @@ struct Decoded {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     Bytes pixels;
-    std::vector<std::uint32_t> colours; // of every pixel
+    std::vector<std::uint32_t> colors; // of every pixel
 };
 
 Decoded ByConverter(const Bytes& file)
@@ -34,7 +34,7 @@ Decoded ByConverter(const Bytes& file)
     d.pixels.resize(std::size_t{d.width} * d.height);
     pic.CopyPixels(d.pixels.data(), static_cast<int>(d.pixels.size()));
     for (unsigned char index : d.pixels)
-        d.colours.push_back(pic.PaletteEntry(index));
+        d.colors.push_back(pic.PaletteEntry(index));
     return d;
 }
 
@@ -50,7 +50,7 @@ Decoded ByViewer(const Bytes& file)
     d.pixels.assign(image.Pixels, image.Pixels + image.PixelCount);
     for (std::uint32_t y = 0; y < d.height; ++y)
         for (std::uint32_t x = 0; x < d.width; ++x)
-            d.colours.push_back(image.PixelColor(x, y));
+            d.colors.push_back(image.PixelColor(x, y));
     return d;
 }
 
@@ -62,7 +62,7 @@ void ExpectSameDecoding(const Bytes& file)
     EXPECT_EQ(viewer.width, converter.width);
     EXPECT_EQ(viewer.height, converter.height);
     EXPECT_TRUE(viewer.pixels == converter.pixels) << "pixels differ";
-    EXPECT_TRUE(viewer.colours == converter.colours) << "colours differ";
+    EXPECT_TRUE(viewer.colors == converter.colors) << "colours differ";
 }
 
 // Writes the picture with the converter's encoder and returns the file.

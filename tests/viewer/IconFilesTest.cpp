@@ -18,7 +18,7 @@ constexpr unsigned BYTES_16 = 40 + 64 + 16 * 8 + 16 * 4;
 
 } // namespace
 
-TEST(IconFiles, AreSixteenColourIconsOfTheRightSizes)
+TEST(IconFiles, AreSixteenColorIconsOfTheRightSizes)
 {
     const struct {
         const char* name;

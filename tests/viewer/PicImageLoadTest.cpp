@@ -28,7 +28,7 @@ TEST(PicImageLoad, ReadsWholeFilesAndKeepsThePictureOnFailure)
         const char* name;
         bool result;
         std::uint32_t width;
-        std::uint32_t firstColour;
+        std::uint32_t firstColor;
     };
     const Step steps[] = {
         {"a.pic", true, 2, 0x7F0000},          // index 1
@@ -47,7 +47,7 @@ TEST(PicImageLoad, ReadsWholeFilesAndKeepsThePictureOnFailure)
         EXPECT_EQ(image.Load((folder / step.name).c_str()), step.result);
         EXPECT_TRUE(image.HasImage);
         EXPECT_EQ(image.Width, step.width);
-        EXPECT_EQ(image.PixelColor(0, 0), step.firstColour);
+        EXPECT_EQ(image.PixelColor(0, 0), step.firstColor);
         EXPECT_EQ(image.FileData, nullptr);
     }
 }

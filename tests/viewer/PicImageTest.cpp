@@ -58,13 +58,13 @@ TEST(PicImage, StartsEmptyWithTheDefaultPalette)
     EXPECT_EQ(image.PixelColor(0, 0), 0u);
     const struct {
         std::uint32_t index;
-        std::uint32_t colour;
+        std::uint32_t color;
     } entries[] = {{0, 0x000000}, {1, 0x7F0000}, {7, 0xC0C0C0}, {12, 0x0000FF}, {15, 0xFFFFFF},
                    {17, 0x141414}, {32, 0xFC0000}, {104, 0x700000}, {176, 0x400000}, {247, 0x40302C},
                    {248, 0x000000}, {255, 0x000000}, {256, 0}, {0xFFFFFFFF, 0}};
     for (const auto& entry : entries) {
         SCOPED_TRACE(entry.index);
-        EXPECT_EQ(image.PaletteEntry(entry.index), entry.colour);
+        EXPECT_EQ(image.PaletteEntry(entry.index), entry.color);
     }
 }
 
@@ -151,12 +151,12 @@ TEST(PicImage, PixelColorLooksUpThePaletteInsideThePicture)
     Parse(image, Join({PaletteChunk(1, 2, {63, 0, 0, 0, 0, 63}),
                        ImageChunk(2, 2, LiteralStream({1, 2, 2, 0x0C}))}));
     const struct {
-        std::uint32_t x, y, colour;
+        std::uint32_t x, y, color;
     } probes[] = {{0, 0, 0x0000FC}, {1, 0, 0xFC0000}, {0, 1, 0xFC0000}, {1, 1, 0x0000FF},
                   {2, 0, 0},        {0, 2, 0},        {0xFFFFFFFF, 0, 0}, {0, 0xFFFFFFFF, 0}};
     for (const auto& probe : probes) {
         SCOPED_TRACE(std::to_string(probe.x) + "," + std::to_string(probe.y));
-        EXPECT_EQ(image.PixelColor(probe.x, probe.y), probe.colour);
+        EXPECT_EQ(image.PixelColor(probe.x, probe.y), probe.color);
     }
 }
 
@@ -197,9 +197,9 @@ TEST(PicImage, ReadsPaletteChunksOverWhatThePaletteHeld)
         EXPECT_FALSE(image.HasImage);
         EXPECT_EQ(image.FirstIndex, c.firstIndex);
         EXPECT_EQ(image.LastIndex, c.lastIndex);
-        for (const auto& [index, colour] : c.entries) {
+        for (const auto& [index, color] : c.entries) {
             SCOPED_TRACE(index);
-            EXPECT_EQ(image.PaletteEntry(index), colour);
+            EXPECT_EQ(image.PaletteEntry(index), color);
         }
     }
 }

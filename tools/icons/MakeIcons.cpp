@@ -18,13 +18,13 @@
 namespace {
 
 // The 16 colours every display can show, in their usual order.
-enum Colour : int {
+enum Color : int {
     BLACK, MAROON, GREEN, OLIVE, NAVY, PURPLE, TEAL, SILVER,
     GREY, RED, LIME, YELLOW, BLUE, FUCHSIA, AQUA, WHITE,
     CLEAR = -1 // see-through: set in the AND mask
 };
 
-const std::uint8_t COLOURS_BGR[16][3] = {
+const std::uint8_t COLORS_BGR[16][3] = {
     {0, 0, 0},       {0, 0, 128},   {0, 128, 0},   {0, 128, 128}, {128, 0, 0},   {128, 0, 128},
     {128, 128, 0},   {192, 192, 192}, {128, 128, 128}, {0, 0, 255}, {0, 255, 0},   {0, 255, 255},
     {255, 0, 0},     {255, 0, 255}, {255, 255, 0}, {255, 255, 255},
@@ -35,17 +35,17 @@ struct Canvas {
     std::vector<int> pixels; // row 0 at the top
 
     explicit Canvas(int n) : size(n), pixels(static_cast<std::size_t>(n * n), CLEAR) {}
-    void Set(int x, int y, int colour)
+    void Set(int x, int y, int color)
     {
         if (x >= 0 && y >= 0 && x < size && y < size)
-            pixels[static_cast<std::size_t>(y * size + x)] = colour;
+            pixels[static_cast<std::size_t>(y * size + x)] = color;
     }
     int At(int x, int y) const { return pixels[static_cast<std::size_t>(y * size + x)]; }
-    void Fill(int left, int top, int right, int bottom, int colour) // right and bottom exclusive
+    void Fill(int left, int top, int right, int bottom, int color) // right and bottom exclusive
     {
         for (int y = top; y < bottom; ++y)
             for (int x = left; x < right; ++x)
-                Set(x, y, colour);
+                Set(x, y, color);
     }
 };
 
@@ -145,7 +145,7 @@ void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value)
 // bottom-up and padded to 4 bytes.
 std::vector<std::uint8_t> IconImage(const Canvas& c)
 {
-    const int colourRow = (c.size * 4 + 31) / 32 * 4;
+    const int colorRow = (c.size * 4 + 31) / 32 * 4;
     const int maskRow = (c.size + 31) / 32 * 4;
     std::vector<std::uint8_t> out;
     PutU32(out, 40);
@@ -154,18 +154,18 @@ std::vector<std::uint8_t> IconImage(const Canvas& c)
     PutU16(out, 1);
     PutU16(out, 4);
     PutU32(out, 0); // BI_RGB
-    PutU32(out, static_cast<std::uint32_t>((colourRow + maskRow) * c.size));
+    PutU32(out, static_cast<std::uint32_t>((colorRow + maskRow) * c.size));
     PutU32(out, 0);
     PutU32(out, 0);
     PutU32(out, 16);
     PutU32(out, 0);
-    for (const auto& bgr : COLOURS_BGR)
+    for (const auto& bgr : COLORS_BGR)
         out.insert(out.end(), {bgr[0], bgr[1], bgr[2], 0});
     for (int y = c.size - 1; y >= 0; --y) {
-        std::vector<std::uint8_t> row(static_cast<std::size_t>(colourRow), 0);
+        std::vector<std::uint8_t> row(static_cast<std::size_t>(colorRow), 0);
         for (int x = 0; x < c.size; ++x) {
-            const int colour = c.At(x, y) == CLEAR ? BLACK : c.At(x, y);
-            row[static_cast<std::size_t>(x / 2)] |= static_cast<std::uint8_t>(x % 2 == 0 ? colour << 4 : colour);
+            const int color = c.At(x, y) == CLEAR ? BLACK : c.At(x, y);
+            row[static_cast<std::size_t>(x / 2)] |= static_cast<std::uint8_t>(x % 2 == 0 ? color << 4 : color);
         }
         out.insert(out.end(), row.begin(), row.end());
     }

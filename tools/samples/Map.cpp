@@ -31,11 +31,11 @@ enum : unsigned char {
     SHADE = 16, // add to an index for its darker shade
 };
 
-struct Colour {
+struct Color {
     int red, green, blue;
 };
 // Multiples of 4, which the palette chunk's 6-bit components hold exactly.
-const Colour COLOURS[16] = {
+const Color COLORS[16] = {
     {40, 32, 24},    {20, 44, 96},    {36, 72, 132},   {64, 112, 164},  {108, 156, 196}, {224, 204, 148},
     {132, 176, 92},  {104, 152, 72},  {152, 156, 84},  {164, 132, 88},  {136, 112, 100}, {228, 228, 236},
     {56, 108, 52},   {184, 44, 36},   {120, 84, 52},   {232, 216, 172},
@@ -45,7 +45,7 @@ std::vector<unsigned char> MakePalette()
 {
     std::vector<unsigned char> palette(1024, 0);
     for (int i = 0; i < 16; ++i) {
-        const Colour& c = COLOURS[i];
+        const Color& c = COLORS[i];
         SetEntry(palette, i, c.red, c.green, c.blue);
         SetEntry(palette, SHADE + i, c.red * 3 / 4 / 4 * 4, c.green * 3 / 4 / 4 * 4, c.blue * 3 / 4 / 4 * 4);
     }

@@ -17,13 +17,13 @@
 
 namespace {
 
-struct Colour {
+struct Color {
     int r, g, b;
-    bool operator==(const Colour& o) const { return r == o.r && g == o.g && b == o.b; }
-    bool operator!=(const Colour& o) const { return !(*this == o); }
+    bool operator==(const Color& o) const { return r == o.r && g == o.g && b == o.b; }
+    bool operator!=(const Color& o) const { return !(*this == o); }
 };
-constexpr Colour BLACK{0, 0, 0};
-constexpr Colour WHITE{255, 255, 255};
+constexpr Color BLACK{0, 0, 0};
+constexpr Color WHITE{255, 255, 255};
 
 // start.pic: 320 x 200 in blocks of 40 x 25, indices 32 to 95, with a palette
 // chunk that gives every index a colour of its own.
@@ -55,11 +55,11 @@ void Triple(int i, int rgb[3])
     rgb[2] = 63 - (i * 3) % 64;
 }
 
-Colour PaletteColour(int i)
+Color PaletteColor(int i)
 {
     int rgb[3];
     Triple(i, rgb);
-    return Colour{rgb[0] * 4, rgb[1] * 4, rgb[2] * 4};
+    return Color{rgb[0] * 4, rgb[1] * 4, rgb[2] * 4};
 }
 
 int WritePictures(const std::string& folder)
@@ -88,10 +88,10 @@ int WritePictures(const std::string& folder)
 struct Screenshot {
     int width = 0, height = 0;
     Bytes rgb;
-    Colour At(int x, int y) const
+    Color At(int x, int y) const
     {
         const std::size_t i = 3 * static_cast<std::size_t>(y * width + x);
-        return Colour{rgb[i], rgb[i + 1], rgb[i + 2]};
+        return Color{rgb[i], rgb[i + 1], rgb[i + 2]};
     }
 };
 
@@ -123,7 +123,7 @@ enum class Kind { EXACT, FRAME, PICTURE, ANY };
 
 struct Expectation {
     Kind kind;
-    Colour colour;
+    Color color;
 };
 
 class ViewModel {
@@ -154,7 +154,7 @@ public:
             const int px = (x - m_x) / scale, py = (y - m_y) / scale;
             if (m_sample)
                 return {Kind::PICTURE, BLACK};
-            return {Kind::EXACT, PaletteColour(m_second ? SecondIndex(px, py) : StartIndex(px, py))};
+            return {Kind::EXACT, PaletteColor(m_second ? SecondIndex(px, py) : StartIndex(px, py))};
         }
         const Rect ring{picture.left - 2, picture.top - 2, picture.right + 2, picture.bottom + 2};
         if (m_frame && ring.Contains(x, y))
@@ -178,7 +178,7 @@ private:
         const int u = left ? x - m : x - m - 386;
         if (u < 0 || u >= 6 * 64 || (left && u % 6 == 5))
             return {Kind::EXACT, BLACK};
-        return {m_sample ? Kind::ANY : Kind::EXACT, PaletteColour(row * 64 + u / 6)};
+        return {m_sample ? Kind::ANY : Kind::EXACT, PaletteColor(row * 64 + u / 6)};
     }
 
     bool m_second, m_sample, m_palette, m_magnify, m_frame;
@@ -213,7 +213,7 @@ int Check(const std::string& ppm, const std::string& picture, const std::string&
     int wrong = 0, ringLit = 0, ringSeen = 0, pictureLit = 0, pictureSeen = 0;
     for (int y = 0; y < shot.height - top; ++y) {
         for (int x = 0; x < shot.width; ++x) {
-            const Colour seen = shot.At(x, y + top);
+            const Color seen = shot.At(x, y + top);
             const Expectation expected = model.At(x, y);
             if (expected.kind == Kind::FRAME) {
                 ++ringSeen;
@@ -221,9 +221,9 @@ int Check(const std::string& ppm, const std::string& picture, const std::string&
             } else if (expected.kind == Kind::PICTURE) {
                 ++pictureSeen;
                 pictureLit += seen != BLACK;
-            } else if (expected.kind == Kind::EXACT && seen != expected.colour && ++wrong <= 5) {
-                std::printf("client pixel (%d, %d): expected %d,%d,%d, found %d,%d,%d\n", x, y, expected.colour.r,
-                            expected.colour.g, expected.colour.b, seen.r, seen.g, seen.b);
+            } else if (expected.kind == Kind::EXACT && seen != expected.color && ++wrong <= 5) {
+                std::printf("client pixel (%d, %d): expected %d,%d,%d, found %d,%d,%d\n", x, y, expected.color.r,
+                            expected.color.g, expected.color.b, seen.r, seen.g, seen.b);
             }
         }
     }
