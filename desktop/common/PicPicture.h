@@ -32,7 +32,7 @@ public:
     bool Load(const char* path, ByteBuffer& file);
     bool Parse(const unsigned char* data, int size);
 
-    // Takes the pixels and the first colours triples of colourMap (at most
+    // Takes the pixels and the first colours triples of colorMap (at most
     // 256); the entries past them are black, as in a BMP file whose colour
     // table is short. False, with Error(), for sizes a PIC file cannot hold.
     bool SetImage(int width, int height, const unsigned char* pixels, const unsigned char* colorMap, int colors);
