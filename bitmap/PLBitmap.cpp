@@ -6,8 +6,7 @@ PLBitmap::~PLBitmap() = default;
 
 void PLBitmap::CreateFromInfo(const PLImageInfo& info)
 {
-    Create(info.Width(), info.Height(), info.BitsPerPixel(), info.HasAlpha(), info.IsGreyscale(),
-           info.Resolution());
+    Create(info.Width(), info.Height(), info.BitsPerPixel(), info.HasAlpha(), info.IsGreyscale(), info.Resolution());
 }
 
 void PLBitmap::Create(int width, int height, int bitsPerPixel, bool hasAlpha, bool isGreyscale, PLPoint resolution)

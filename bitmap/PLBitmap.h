@@ -23,8 +23,7 @@ public:
     // pixels are not cleared; a depth below 16 gets a grey-ramp colour table.
     // Throws PLTextException for sizes and depths that cannot be stored, and
     // then leaves the bitmap as it was.
-    virtual void Create(int width, int height, int bitsPerPixel, bool hasAlpha, bool isGreyscale,
-                        PLPoint resolution);
+    virtual void Create(int width, int height, int bitsPerPixel, bool hasAlpha, bool isGreyscale, PLPoint resolution);
     // An estimate of the bytes the bitmap takes, counting its tables.
     virtual std::size_t MemoryUsed() const = 0;
     // Bytes of one row in memory (rows carry no padding).

@@ -55,7 +55,7 @@ const std::uint8_t* ReadBytes(PLInput& source, std::uint64_t count)
 const char* CompressionName(std::uint32_t compression)
 {
     // 4 is JPEG in Windows files, RLE24 in OS/2 ones.
-    const char* const names[] = {"uncompressed", "RLE8", "RLE4", "bit fields", "JPEG or RLE24", "PNG",
+    const char* const names[] = {"uncompressed",    "RLE8", "RLE4", "bit fields", "JPEG or RLE24", "PNG",
                                  "alpha bit fields"};
     return compression < sizeof names / sizeof names[0] ? names[compression] : "unknown";
 }
@@ -113,10 +113,7 @@ int CopyAbsoluteRun(PLInput& source, std::uint8_t* row, int x, int width, int co
 // 32-bit bitmap created from the announced info.
 class BitmapRows : public PLRowSink {
 public:
-    explicit BitmapRows(PLBitmap& bitmap)
-        : m_lines(bitmap.Lines())
-    {
-    }
+    explicit BitmapRows(PLBitmap& bitmap) : m_lines(bitmap.Lines()) {}
 
     void TakeRow(int y, const PLColor* pixels, int width) override
     {
@@ -290,9 +287,9 @@ void PLBmpReader::ReadChannelMasks(PLInput& source)
         }
         masks = {found[0], found[1], found[2], found[3]};
     } else if (header.compression != BI_RGB) {
-        RefuseLayout(6, FormatText("BMP compression: %u (%s) is not supported for %d bits per pixel",
-                                   header.compression, CompressionName(header.compression),
-                                   static_cast<int>(header.bitCount)));
+        RefuseLayout(6,
+                     FormatText("BMP compression: %u (%s) is not supported for %d bits per pixel", header.compression,
+                                CompressionName(header.compression), static_cast<int>(header.bitCount)));
         return;
     }
     std::string problem = PLTrueColorRows::CheckMasks(masks, header.bitCount);
@@ -313,11 +310,11 @@ void PLBmpReader::SkipToPixels(PLInput& source)
         // this reader cannot go back: such a file, like one whose offset lies
         // past its end, is refused rather than read from a guessed place.
         if (skip < 0)
-            RefuseLayout(1, FormatText("BMP data offset: %u, but the headers end at %d", m_dataOffset,
-                                       source.Consumed()));
+            RefuseLayout(1,
+                         FormatText("BMP data offset: %u, but the headers end at %d", m_dataOffset, source.Consumed()));
         else if (m_dataOffset > static_cast<std::uint32_t>(source.Size()))
-            RefuseLayout(1, FormatText("BMP data offset: %u, past the end of the file at %d", m_dataOffset,
-                                       source.Size()));
+            RefuseLayout(
+                1, FormatText("BMP data offset: %u, past the end of the file at %d", m_dataOffset, source.Size()));
         else
             ReadBytes(source, static_cast<std::uint64_t>(skip));
         return;
@@ -379,11 +376,22 @@ void PLBmpReader::CheckDataSize(const PLInput& source) const
     std::uint64_t pixels = static_cast<std::uint64_t>(Width()) * static_cast<std::uint64_t>(Height());
     std::uint64_t needed = 0;
     switch (header.bitCount) {
-    case 1: needed = (pixels + 7) / 8; break;
-    case 4: needed = (pixels + 1) / 2; break;
-    case 8: needed = pixels; break;
-    case 16: case 24: case 32: needed = pixels * (header.bitCount / 8u); break;
-    default: return; // a depth no decoder reads: refused before any pixel
+    case 1:
+        needed = (pixels + 7) / 8;
+        break;
+    case 4:
+        needed = (pixels + 1) / 2;
+        break;
+    case 8:
+        needed = pixels;
+        break;
+    case 16:
+    case 24:
+    case 32:
+        needed = pixels * (header.bitCount / 8u);
+        break;
+    default:
+        return; // a depth no decoder reads: refused before any pixel
     }
     auto left = static_cast<std::uint64_t>(source.Remaining());
     if (needed > left)

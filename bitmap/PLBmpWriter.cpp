@@ -53,7 +53,8 @@ std::int32_t PLBmpWriter::PixelsPerMetre(int dotsPerInch)
 
 std::uint64_t PLBmpWriter::EncodedBytes(const PLBitmap& bitmap) const
 {
-    std::uint64_t tableBytes = IsIndexed(bitmap) ? COLOR_ENTRY_BYTES * static_cast<std::uint64_t>(bitmap.ColorCount()) : 0;
+    std::uint64_t tableBytes =
+        IsIndexed(bitmap) ? COLOR_ENTRY_BYTES * static_cast<std::uint64_t>(bitmap.ColorCount()) : 0;
     std::uint64_t height = bitmap.Height() > 0 ? static_cast<std::uint64_t>(bitmap.Height()) : 0;
     return HEADERS_BYTES + tableBytes + height * PaddedLineBytes(bitmap.Width(), bitmap.BitsPerPixel());
 }
@@ -85,10 +86,10 @@ void PLBmpWriter::WriteHeaders(const PLBitmap& bitmap, PLOutput& sink, int bitCo
     StoreLittle32(header + 14, INFO_HEADER_BYTES);
     StoreLittle32(header + 18, static_cast<std::uint32_t>(bitmap.Width()));
     StoreLittle32(header + 22, static_cast<std::uint32_t>(bitmap.Height())); // positive: rows bottom-up
-    StoreLittle16(header + 26, 1);                                            // planes
-    StoreLittle16(header + 28, static_cast<std::uint16_t>(bitCount));         // 1 to 8, or 24
-    StoreLittle32(header + 30, 0); // no compression
-    StoreLittle32(header + 34, 0); // image size, may be 0 when uncompressed
+    StoreLittle16(header + 26, 1);                                           // planes
+    StoreLittle16(header + 28, static_cast<std::uint16_t>(bitCount));        // 1 to 8, or 24
+    StoreLittle32(header + 30, 0);                                           // no compression
+    StoreLittle32(header + 34, 0);                                           // image size, may be 0 when uncompressed
     StoreLittle32(header + 38, static_cast<std::uint32_t>(PixelsPerMetre(resolution.x)));
     StoreLittle32(header + 42, static_cast<std::uint32_t>(PixelsPerMetre(resolution.y)));
     StoreLittle32(header + 46, 0); // colours used: all of them

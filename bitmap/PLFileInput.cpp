@@ -6,8 +6,7 @@
 #include <climits>
 #include <new>
 
-PLFileInput::PLFileInput(PLProgressListener* progress)
-    : PLInput(progress)
+PLFileInput::PLFileInput(PLProgressListener* progress) : PLInput(progress)
 {
 }
 
@@ -30,7 +29,8 @@ int PLFileInput::Open(const char* path)
     std::uint64_t size = Platform::FileSize(file);
     if (size > static_cast<std::uint64_t>(INT_MAX)) {
         Platform::CloseFile(file);
-        m_openFailure = FormatText("%llu bytes, at most %d can be read", static_cast<unsigned long long>(size), INT_MAX);
+        m_openFailure =
+            FormatText("%llu bytes, at most %d can be read", static_cast<unsigned long long>(size), INT_MAX);
         return -1;
     }
     // One byte more than the file keeps the buffer's address valid for an empty file.

@@ -50,7 +50,8 @@ void PLFileOutput::Close()
     std::string path = m_path;
     Release();
     if (!written) {
-        ThrowDecoderError(-1, FormatText("Writing %s failed: %s", path.c_str(), Platform::DescribeError(error)).c_str());
+        ThrowDecoderError(-1,
+                          FormatText("Writing %s failed: %s", path.c_str(), Platform::DescribeError(error)).c_str());
     }
 }
 

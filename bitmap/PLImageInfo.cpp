@@ -7,8 +7,7 @@
 
 namespace {
 
-constexpr const char* INFO_FORMAT =
-    "{ Size: (%i, %i), bpp: %i, Resolution: (%i, %i), Alpha: %i, Greyscale: %i }";
+constexpr const char* INFO_FORMAT = "{ Size: (%i, %i), bpp: %i, Resolution: (%i, %i), Alpha: %i, Greyscale: %i }";
 constexpr int INFO_FIELDS = 7;
 
 } // namespace
@@ -40,8 +39,8 @@ void PLImageInfo::SetResolution(PLPoint resolution)
 bool PLImageInfo::operator==(const PLImageInfo& other) const
 {
     return m_width == other.m_width && m_height == other.m_height && m_bitsPerPixel == other.m_bitsPerPixel &&
-        m_resolutionX == other.m_resolutionX && m_resolutionY == other.m_resolutionY &&
-        m_hasAlpha == other.m_hasAlpha && m_isGreyscale == other.m_isGreyscale;
+           m_resolutionX == other.m_resolutionX && m_resolutionY == other.m_resolutionY &&
+           m_hasAlpha == other.m_hasAlpha && m_isGreyscale == other.m_isGreyscale;
 }
 
 void PLImageInfo::AsText(char* buffer, std::size_t bufferSize) const
@@ -55,12 +54,13 @@ void PLImageInfo::AsText(char* buffer, std::size_t bufferSize) const
 PLImageInfo PLImageInfo::FromText(const char* text)
 {
     int width = 0, height = 0, bitsPerPixel = 0, resolutionX = 0, resolutionY = 0, alpha = 0, grey = 0;
-    int fields = text == nullptr ? 0 : std::sscanf(text, INFO_FORMAT, &width, &height, &bitsPerPixel,
-                                                   &resolutionX, &resolutionY, &alpha, &grey);
+    int fields = text == nullptr ? 0
+                                 : std::sscanf(text, INFO_FORMAT, &width, &height, &bitsPerPixel, &resolutionX,
+                                               &resolutionY, &alpha, &grey);
     if (fields != INFO_FIELDS) {
         char message[128];
-        std::snprintf(message, sizeof message, "Image info text: %d fields expected, %d found",
-                      INFO_FIELDS, fields < 0 ? 0 : fields);
+        std::snprintf(message, sizeof message, "Image info text: %d fields expected, %d found", INFO_FIELDS,
+                      fields < 0 ? 0 : fields);
         ThrowDecoderError(1, message);
     }
     return PLImageInfo({width, height}, bitsPerPixel, {resolutionX, resolutionY}, alpha != 0, grey != 0);

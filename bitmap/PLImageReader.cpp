@@ -88,8 +88,8 @@ void PLImageReader::DecodeInto(PLBitmap& bitmap, int wantedDepth)
     if (wantedDepth > announced) {
         // Conversion to a deeper bitmap is not part of this library.
         char text[128];
-        std::snprintf(text, sizeof text, "Depth conversion: %d bits per pixel wanted, the image has %d",
-                      wantedDepth, announced);
+        std::snprintf(text, sizeof text, "Depth conversion: %d bits per pixel wanted, the image has %d", wantedDepth,
+                      announced);
         ThrowDecoderError(6, text);
     }
     CheckDataSize(HeaderSource());

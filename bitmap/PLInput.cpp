@@ -12,8 +12,7 @@ constexpr int PROGRESS_STEP = 1024;
 
 } // namespace
 
-PLInput::PLInput(PLProgressListener* progress)
-    : m_progress(progress)
+PLInput::PLInput(PLProgressListener* progress) : m_progress(progress)
 {
 }
 

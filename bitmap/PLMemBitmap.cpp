@@ -17,7 +17,13 @@ constexpr std::uint64_t MAX_BLOCK_BYTES = INT_MAX;
 bool IsSupportedDepth(int bitsPerPixel)
 {
     switch (bitsPerPixel) {
-    case 1: case 2: case 4: case 8: case 16: case 24: case 32:
+    case 1:
+    case 2:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
         return true;
     default:
         return false;
@@ -27,8 +33,8 @@ bool IsSupportedDepth(int bitsPerPixel)
 [[noreturn]] void RefuseStorage(int code, const char* why, int width, int height, int bitsPerPixel)
 {
     char text[200];
-    std::snprintf(text, sizeof text, "Bitmap storage: %d x %d at %d bits per pixel %s", width, height,
-                  bitsPerPixel, why);
+    std::snprintf(text, sizeof text, "Bitmap storage: %d x %d at %d bits per pixel %s", width, height, bitsPerPixel,
+                  why);
     ThrowDecoderError(code, text);
 }
 
@@ -43,8 +49,8 @@ PLMemBitmap::~PLMemBitmap() = default;
 
 std::size_t PLMemBitmap::MemoryUsed() const
 {
-    std::size_t table = BitsPerPixel() < 16 ? 4 * static_cast<std::size_t>(ColorCount()) + HEADER_ESTIMATE
-                                            : HEADER_ESTIMATE;
+    std::size_t table =
+        BitsPerPixel() < 16 ? 4 * static_cast<std::size_t>(ColorCount()) + HEADER_ESTIMATE : HEADER_ESTIMATE;
     return table + static_cast<std::size_t>(Height()) * static_cast<std::size_t>(LineBytes()) + HEADER_ESTIMATE;
 }
 
@@ -66,8 +72,7 @@ std::unique_ptr<std::uint8_t[]> PLMemBitmap::TakePixels()
 void PLMemBitmap::AllocateStorage(int width, int height, int bitsPerPixel, bool hasAlpha, bool isGreyscale)
 {
     if (!IsSupportedDepth(bitsPerPixel))
-        RefuseStorage(2, "cannot be stored: the depth must be 1, 2, 4, 8, 16, 24 or 32", width, height,
-                      bitsPerPixel);
+        RefuseStorage(2, "cannot be stored: the depth must be 1, 2, 4, 8, 16, 24 or 32", width, height, bitsPerPixel);
     if (width < 0 || height < 0)
         RefuseStorage(6, "cannot be stored: sizes cannot be negative", width, height, bitsPerPixel);
 

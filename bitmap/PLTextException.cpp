@@ -1,7 +1,6 @@
 #include "bitmap/PLTextException.h"
 
-PLTextException::PLTextException(int code, const char* text)
-    : m_code(code), m_text(text != nullptr ? text : "")
+PLTextException::PLTextException(int code, const char* text) : m_code(code), m_text(text != nullptr ? text : "")
 {
 }
 

@@ -183,9 +183,9 @@ void PLTrueColorRows::DecodeMaskedRow(const std::uint8_t* data, PLColor* row, in
     const Channel& alpha = m_channels[ALPHA];
     for (int x = 0; x < width; ++x, data += BYTES) {
         std::uint32_t pixel = BYTES == 2 ? LoadLittle16(data)
-                            : BYTES == 3 ? std::uint32_t{data[0]} | std::uint32_t{data[1]} << 8 |
-                                               std::uint32_t{data[2]} << 16
-                                         : LoadLittle32(data);
+                              : BYTES == 3
+                                  ? std::uint32_t{data[0]} | std::uint32_t{data[1]} << 8 | std::uint32_t{data[2]} << 16
+                                  : LoadLittle32(data);
         row[x].b = blue.widen[pixel >> blue.shift & blue.low];
         row[x].g = green.widen[pixel >> green.shift & green.low];
         row[x].r = red.widen[pixel >> red.shift & red.low];

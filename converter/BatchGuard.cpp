@@ -2,8 +2,7 @@
 
 #include "platform/Platform.h"
 
-BatchGuard::BatchGuard(std::vector<std::string> inputs, const PaletteOptions& palettes)
-    : m_inputs(std::move(inputs))
+BatchGuard::BatchGuard(std::vector<std::string> inputs, const PaletteOptions& palettes) : m_inputs(std::move(inputs))
 {
     for (const char* name : palettes.ListFiles())
         m_paletteFiles.push_back(Platform::ResolveNameCase(name));

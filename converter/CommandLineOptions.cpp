@@ -12,6 +12,7 @@ struct FlagName {
     const char* name;
     bool CommandLineOptions::*flag;
 };
+// clang-format off
 const FlagName FLAG_NAMES[] = {
     {"h", &CommandLineOptions::Help},     {"?", &CommandLineOptions::Help},
     {"help", &CommandLineOptions::Help},  {"d", &CommandLineOptions::Drop},
@@ -21,6 +22,7 @@ const FlagName FLAG_NAMES[] = {
     {"fill", &CommandLineOptions::FillPalette}, {"m", &CommandLineOptions::MapPalette},
     {"map", &CommandLineOptions::MapPalette},
 };
+// clang-format on
 
 const FlagName* FindFlag(const CharString& name)
 {
@@ -40,8 +42,7 @@ bool SameFormat(const char* left, const char* right)
 
 } // namespace
 
-CommandLineOptions::CommandLineOptions(const char* const* argv, Platform::NameRules rules)
-    : m_rules(rules)
+CommandLineOptions::CommandLineOptions(const char* const* argv, Platform::NameRules rules) : m_rules(rules)
 {
     Scan(argv);
 }
@@ -172,7 +173,8 @@ void CommandLineOptions::CheckShellExpansion(int fileNames)
         std::string input = Platform::ResolveNameCase(InputFile.Text());
         std::string output = Platform::ResolveNameCase(OutputFile.Text());
         PatternExpanded = Platform::PathExists(input.c_str()) && Platform::PathExists(output.c_str()) &&
-                          SameFormat(input.c_str(), output.c_str()) && !Platform::SameFile(input.c_str(), output.c_str());
+                          SameFormat(input.c_str(), output.c_str()) &&
+                          !Platform::SameFile(input.c_str(), output.c_str());
         if (PatternExpanded) {
             ErrorText += InputFile;
             ErrorText += Messages::AND;

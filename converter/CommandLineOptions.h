@@ -11,8 +11,7 @@ public:
     // argv as the C runtime passes it: entry 0 the program, then the words,
     // then a null entry. Nothing of it is kept. rules: the system's, which
     // tell a flag from an absolute path and whether a shell expanded a pattern.
-    explicit CommandLineOptions(const char* const* argv,
-                                Platform::NameRules rules = Platform::NativeNameRules());
+    explicit CommandLineOptions(const char* const* argv, Platform::NameRules rules = Platform::NativeNameRules());
     virtual ~CommandLineOptions() = default;
 
     void Reset();

@@ -362,7 +362,8 @@ void Converter::NoteChanges(Sources& sources, const PaletteOptions& palettes, co
         // conversion gives every PIC file one.
         if (!replaced.HasPalette && image.Palette.Size() >= PALETTE_BYTES)
             AddNote(output.passed, CharString(Messages::NOTE_PALETTE_ADDED));
-        bool sameUseFile = palettes.use.given && Platform::SameFile(sources.useFile.found.c_str(), output.found.c_str());
+        bool sameUseFile =
+            palettes.use.given && Platform::SameFile(sources.useFile.found.c_str(), output.found.c_str());
         if (!palettes.map.given && !(renumberedByUse && sameUseFile)) {
             std::uint32_t palette[PALETTE_ENTRIES];
             CopyEntries(replaced, palette);
@@ -398,8 +399,8 @@ void Converter::NoteDifference(const char* file, const ImageDocument& image, con
             Format(text, Messages::NOTE_SIZE_OF_REPLACED_FORMAT, image.Width, image.Height, reference.Width,
                    reference.Height);
         else
-            Format(text, Messages::NOTE_SIZE_OF_MAP_FORMAT, image.Width, image.Height, referenceName,
-                   reference.Width, reference.Height);
+            Format(text, Messages::NOTE_SIZE_OF_MAP_FORMAT, image.Width, image.Height, referenceName, reference.Width,
+                   reference.Height);
         AddNote(file, text);
         return;
     }
@@ -413,9 +414,8 @@ void Converter::NoteDifference(const char* file, const ImageDocument& image, con
         Format(text, Messages::NOTE_DIFFER_FROM_REPLACED_FORMAT, count, Plural(difference.count),
                Singular(difference.count), difference.left, difference.right, difference.top, difference.bottom);
     else
-        Format(text, Messages::NOTE_DIFFER_FROM_MAP_FORMAT, count, Plural(difference.count),
-               Singular(difference.count), referenceName, difference.left, difference.right, difference.top,
-               difference.bottom);
+        Format(text, Messages::NOTE_DIFFER_FROM_MAP_FORMAT, count, Plural(difference.count), Singular(difference.count),
+               referenceName, difference.left, difference.right, difference.top, difference.bottom);
     AddNote(file, text);
 }
 

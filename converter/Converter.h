@@ -30,8 +30,8 @@ public:
     // The same with every palette option, the map option among them.
     bool Convert(const char* input, const char* outputName, const PaletteOptions& palettes);
     // One file to one non-empty output name; true when it raised no error.
-    bool ConvertFile(const char* input, const char* outputName, bool drop, bool usePalette,
-                     const char* usePaletteFile, bool fillPalette, const char* fillPaletteFile);
+    bool ConvertFile(const char* input, const char* outputName, bool drop, bool usePalette, const char* usePaletteFile,
+                     bool fillPalette, const char* fillPaletteFile);
 
     // '*' or '?' anywhere in the name, its directory included.
     static bool HasWildcards(const char* name);

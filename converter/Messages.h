@@ -7,36 +7,34 @@
 
 namespace Messages {
 
-constexpr const char* BANNER =
-    "Fenwolds Pic <-> Bmp converter\r\n"
-    "By the Cantrel project\r\n"
-    "Released 2026, Version 1.0\r\n"
-    "https://cantrel.example.org/\r\n"
-    "\r\n"
-    "(BMP files are read and written by a bitmap library)\r\n"
-    "(of the Cantrel project's own, made for this converter)\r\n"
-    "\r\n";
+constexpr const char* BANNER = "Fenwolds Pic <-> Bmp converter\r\n"
+                               "By the Cantrel project\r\n"
+                               "Released 2026, Version 1.0\r\n"
+                               "https://cantrel.example.org/\r\n"
+                               "\r\n"
+                               "(BMP files are read and written by a bitmap library)\r\n"
+                               "(of the Cantrel project's own, made for this converter)\r\n"
+                               "\r\n";
 
 // Begins with an empty line; line 2 ends with a blank before its line end.
-constexpr const char* HELP =
-    "\r\n"
-    "Cantrel converts Fenwold PIC files to and from windows BMP files. \r\n"
-    "The BMP files must be a 8 or less bit per pixel format with a palette.\r\n"
-    "(i.e. a 256 or less color BMP file)\r\n"
-    "\r\n"
-    "Use:\r\n"
-    " InputFilename OutputFilename [-help][-drop][-query]\r\n"
-    "         [-use PicPaletteFilename][-fill PicFillPaletteFilename]\r\n"
-    "\r\n"
-    "\r\n"
-    "InputFilename    Source image file (pic or bmp) (wildcards allowed)\r\n"
-    "OutputFilename   Destination image file (pic or bmp)\r\n"
-    "-? (-h,-help)    Show this help data\r\n"
-    "-d (-drop)       Don't include a palette in the output .PIC file\r\n"
-    "-u (-use)        Use palette from indicated .PIC file\r\n"
-    "-f (-fill)       Fill in palette from indicated .PIC file if missing\r\n"
-    "-m (-map)        Map colors onto palette from indicated .PIC file\r\n"
-    "-q (-query)      Query the details of the Input file, don't convert\r\n";
+constexpr const char* HELP = "\r\n"
+                             "Cantrel converts Fenwold PIC files to and from windows BMP files. \r\n"
+                             "The BMP files must be a 8 or less bit per pixel format with a palette.\r\n"
+                             "(i.e. a 256 or less color BMP file)\r\n"
+                             "\r\n"
+                             "Use:\r\n"
+                             " InputFilename OutputFilename [-help][-drop][-query]\r\n"
+                             "         [-use PicPaletteFilename][-fill PicFillPaletteFilename]\r\n"
+                             "\r\n"
+                             "\r\n"
+                             "InputFilename    Source image file (pic or bmp) (wildcards allowed)\r\n"
+                             "OutputFilename   Destination image file (pic or bmp)\r\n"
+                             "-? (-h,-help)    Show this help data\r\n"
+                             "-d (-drop)       Don't include a palette in the output .PIC file\r\n"
+                             "-u (-use)        Use palette from indicated .PIC file\r\n"
+                             "-f (-fill)       Fill in palette from indicated .PIC file if missing\r\n"
+                             "-m (-map)        Map colors onto palette from indicated .PIC file\r\n"
+                             "-q (-query)      Query the details of the Input file, don't convert\r\n";
 
 // Parameter errors, collected while the command line is read.
 constexpr const char* INVALID_FLAG = "Invalid Flag: ";
@@ -96,8 +94,7 @@ constexpr const char* PIC_FILE_OUT_OF_MEMORY_FORMAT =
 constexpr const char* PIC_IMAGE_CHUNK_TOO_LARGE_FORMAT = "PIC image chunk: %d x %d pixels, at most %llu x %llu";
 constexpr const char* PIC_IMAGE_OUT_OF_MEMORY_FORMAT =
     "PIC image chunk: %d x %d pixels, but there is not enough memory to hold them";
-constexpr const char* PIC_STREAM_TOO_LONG_FORMAT =
-    "PIC image chunk: %llu bytes of compressed picture, at most %llu";
+constexpr const char* PIC_STREAM_TOO_LONG_FORMAT = "PIC image chunk: %llu bytes of compressed picture, at most %llu";
 // A picture too large for a PIC file, whether it is to be saved as one or was
 // read from a BMP file (which is refused from its header).
 constexpr const char* TOO_LARGE_FOR_PIC_FORMAT = "Picture: %d x %d pixels, a PIC file holds at most %llu x %llu";
@@ -111,9 +108,8 @@ constexpr const char* PALETTE_OUT_OF_MEMORY = "Palette: there is not enough memo
 constexpr const char* NOT_WRITTEN_FORMAT = "Writing the file: %s";
 // After the bitmap library's refusal of a BMP file deeper than 8 bits: how
 // such a file converts, and what a palette file must be.
-constexpr const char* TRUE_COLOR_NEEDS_MAP =
-    "True colour: convert it with -m and the picture it came from, as in "
-    "cantrel -m ORIGINAL.PIC edited.bmp ORIGINAL.PIC";
+constexpr const char* TRUE_COLOR_NEEDS_MAP = "True colour: convert it with -m and the picture it came from, as in "
+                                             "cantrel -m ORIGINAL.PIC edited.bmp ORIGINAL.PIC";
 constexpr const char* PALETTE_FILE_NEEDS_PALETTE =
     "Palette file: it must hold a palette, as a PIC file or a BMP file of 8 bits or fewer a pixel does";
 // Why a picture could not be mapped onto a palette: the pixels of colours the

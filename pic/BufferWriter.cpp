@@ -4,8 +4,7 @@
 
 #include <climits>
 
-BufferWriter::BufferWriter(ByteBuffer& buffer, std::size_t expected)
-    : m_buffer(buffer)
+BufferWriter::BufferWriter(ByteBuffer& buffer, std::size_t expected) : m_buffer(buffer)
 {
     m_buffer.SetSize(0);
     if (expected > 0 && expected <= INT_MAX && m_buffer.SetSize(static_cast<int>(expected))) {

@@ -1,5 +1,6 @@
 #include "pic/DefaultPalette.h"
 
+// clang-format off
 const std::uint32_t DEFAULT_PALETTE[PALETTE_ENTRIES] = {
     // 0 to 15
     0x000000, 0x7F0000, 0x007F00, 0x7F7F00, 0x00007F, 0x7F007F, 0x007F7F, 0xC0C0C0,
@@ -50,3 +51,4 @@ const std::uint32_t DEFAULT_PALETTE[PALETTE_ENTRIES] = {
     0x2C402C, 0x30402C, 0x34402C, 0x3C402C, 0x40402C, 0x403C2C, 0x40342C, 0x40302C,
     0x000000, 0x000000, 0x000000, 0x000000, 0x000000, 0x000000, 0x000000, 0x000000,
 };
+// clang-format on

@@ -66,8 +66,8 @@ void PaletteMapper::AddEntry(int index)
     for (int r = 0; r < counts[0]; ++r) {
         for (int g = 0; g < counts[1]; ++g) {
             for (int b = 0; b < counts[2]; ++b) {
-                const std::uint32_t key = values[0][r] << (m_bits[1] + m_bits[2]) | values[1][g] << m_bits[2] |
-                                          values[2][b];
+                const std::uint32_t key =
+                    values[0][r] << (m_bits[1] + m_bits[2]) | values[1][g] << m_bits[2] | values[2][b];
                 m_entryKeys[index][m_keyCount[index]++] = key;
                 const std::int16_t held = m_table[key];
                 m_table[key] = static_cast<std::int16_t>(index | (held == NO_ENTRY ? 0 : SEVERAL));
@@ -78,8 +78,7 @@ void PaletteMapper::AddEntry(int index)
 
 std::uint32_t PaletteMapper::KeyOf(unsigned red, unsigned green, unsigned blue) const
 {
-    return (red >> m_shift[0]) << (m_bits[1] + m_bits[2]) | (green >> m_shift[1]) << m_bits[2] |
-           (blue >> m_shift[2]);
+    return (red >> m_shift[0]) << (m_bits[1] + m_bits[2]) | (green >> m_shift[1]) << m_bits[2] | (blue >> m_shift[2]);
 }
 
 bool PaletteMapper::Holds(int index, std::uint32_t key) const
@@ -195,8 +194,8 @@ void PaletteMapper::MapPixels(int y, const unsigned char* pixels, const Layout& 
 int PaletteMapper::Choose(int lowest, std::uint32_t key, int x, int y, const unsigned char* ownIndices)
 {
     if (m_useReference) {
-        int original = m_reference[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) +
-                                   static_cast<std::size_t>(x)];
+        int original =
+            m_reference[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(x)];
         if (Holds(original, key))
             return original;
     }
@@ -226,8 +225,8 @@ int PaletteMapper::NearestEntry(std::uint32_t color) const
     long best = -1;
     for (int index = 0; index < PALETTE_ENTRIES; ++index) {
         const Rgb entry = RgbFromEntry(m_palette[index]);
-        long distance = Square(wanted.red - entry.red) + Square(wanted.green - entry.green) +
-                        Square(wanted.blue - entry.blue);
+        long distance =
+            Square(wanted.red - entry.red) + Square(wanted.green - entry.green) + Square(wanted.blue - entry.blue);
         if (best < 0 || distance < best) {
             best = distance;
             nearest = index;

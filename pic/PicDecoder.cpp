@@ -68,8 +68,7 @@ struct Dictionary {
             prefix[i] = NO_PREFIX;
             character[i] = static_cast<unsigned char>(i);
         }
-        std::memset(copyLength + FIRST_FREE_CODE, 0,
-                    sizeof copyLength - FIRST_FREE_CODE * sizeof copyLength[0]);
+        std::memset(copyLength + FIRST_FREE_CODE, 0, sizeof copyLength - FIRST_FREE_CODE * sizeof copyLength[0]);
         copyStart[FIRST_FREE_CODE] = previousStart;
     }
 

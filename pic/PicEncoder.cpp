@@ -90,8 +90,8 @@ std::size_t CopyPlainBytes(const unsigned char* pixels, std::size_t start, std::
     for (; start + 10 <= stop; start += 8, at += 8) {
         std::uint64_t word = LoadLittle64(pixels + start);
         StoreLittle64(at, word);
-        std::uint64_t threes = ZeroBytes(word ^ LoadLittle64(pixels + start + 1)) &
-                               ZeroBytes(word ^ LoadLittle64(pixels + start + 2));
+        std::uint64_t threes =
+            ZeroBytes(word ^ LoadLittle64(pixels + start + 1)) & ZeroBytes(word ^ LoadLittle64(pixels + start + 2));
         std::uint64_t marks = threes | ZeroBytes(word ^ escapes);
         if (marks != 0)
             return start + FirstMarkedByte(marks);

@@ -46,8 +46,7 @@ void ShowUnknownChunkMessage(std::uint16_t tag)
 
 } // namespace
 
-PicFile::PicFile()
-    : OnUnknownChunk(ShowUnknownChunkMessage)
+PicFile::PicFile() : OnUnknownChunk(ShowUnknownChunkMessage)
 {
     ResetPalette();
 }
@@ -133,8 +132,8 @@ bool PicFile::ReadImageChunk(const unsigned char* data, int length)
     // Negative sizes (32,768 and up as stored) cannot be pictures.
     if (!IsStorableSize(width, height)) {
         // Said as stored: the file holds 32768, not -32768.
-        m_refusal = PicRefusal::OfSize(PicRefusal::IMAGE_CHUNK_TOO_LARGE, LoadLittle16(data), LoadLittle16(data + 2),
-                                       MAX_SIDE);
+        m_refusal =
+            PicRefusal::OfSize(PicRefusal::IMAGE_CHUNK_TOO_LARGE, LoadLittle16(data), LoadLittle16(data + 2), MAX_SIDE);
         return false;
     }
     // The stream is decoded where it lies in the file's data.

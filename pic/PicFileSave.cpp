@@ -33,7 +33,7 @@ bool PicFile::ComposeFile(bool writePalette, ByteBuffer& file)
     // The image chunk's 16-bit length counts the stream and the 4 size bytes.
     if (stream.Size() > MAX_STREAM_BYTES) {
         m_refusal = PicRefusal::OfLength(PicRefusal::STREAM_TOO_LONG, static_cast<std::uint64_t>(stream.Size()),
-                                      MAX_STREAM_BYTES);
+                                         MAX_STREAM_BYTES);
         return false;
     }
     if (HasPalette && writePalette)

@@ -43,12 +43,18 @@ CharString WordRefusal(const PicRefusal& refusal, const RefusalWording (&table)[
 constexpr const char* ConversionsFor(RefusalNumbers shows)
 {
     switch (shows) {
-    case RefusalNumbers::SIZE: return "%d%d";
-    case RefusalNumbers::SIZE_AND_LIMIT: return "%d%d%llu%llu";
-    case RefusalNumbers::BYTES_PLURAL: return "%llu%s";
-    case RefusalNumbers::BYTES_PLURAL_AND_LIMIT: return "%llu%s%llu";
-    case RefusalNumbers::BYTES_AND_LIMIT: return "%llu%llu";
-    case RefusalNumbers::SYSTEM_ERROR: return "%s";
+    case RefusalNumbers::SIZE:
+        return "%d%d";
+    case RefusalNumbers::SIZE_AND_LIMIT:
+        return "%d%d%llu%llu";
+    case RefusalNumbers::BYTES_PLURAL:
+        return "%llu%s";
+    case RefusalNumbers::BYTES_PLURAL_AND_LIMIT:
+        return "%llu%s%llu";
+    case RefusalNumbers::BYTES_AND_LIMIT:
+        return "%llu%llu";
+    case RefusalNumbers::SYSTEM_ERROR:
+        return "%s";
     }
     return "";
 }

@@ -9,8 +9,7 @@ namespace {
 
 // The record's layout without the Windows 2000 fields: 76 bytes in the
 // 32-bit program that ships; the 64-bit test build has wider pointers.
-constexpr DWORD OPEN_FILE_NAME_SIZE =
-    offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName);
+constexpr DWORD OPEN_FILE_NAME_SIZE = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName);
 static_assert(sizeof(void*) != 4 || OPEN_FILE_NAME_SIZE == 76, "the 32-bit open-file record is 76 bytes");
 constexpr DWORD PATH_BYTES = 260;
 
@@ -71,12 +70,24 @@ void Toggle(HWND window, bool& flag)
 bool OnCommand(HWND window, WORD command)
 {
     switch (command) {
-    case IDM_ABOUT:   ShowAbout(window);                     return true;
-    case IDM_EXIT:    DestroyWindow(window);                 return true;
-    case IDM_OPEN:    OpenPicture(window);                   return true;
-    case IDM_PALETTE: Toggle(window, g_viewer.ShowPalette);  return true;
-    case IDM_MAGNIFY: Toggle(window, g_viewer.Magnify2x);    return true;
-    case IDM_FRAME:   Toggle(window, g_viewer.ShowFrame);    return true;
+    case IDM_ABOUT:
+        ShowAbout(window);
+        return true;
+    case IDM_EXIT:
+        DestroyWindow(window);
+        return true;
+    case IDM_OPEN:
+        OpenPicture(window);
+        return true;
+    case IDM_PALETTE:
+        Toggle(window, g_viewer.ShowPalette);
+        return true;
+    case IDM_MAGNIFY:
+        Toggle(window, g_viewer.Magnify2x);
+        return true;
+    case IDM_FRAME:
+        Toggle(window, g_viewer.ShowFrame);
+        return true;
     }
     return false;
 }

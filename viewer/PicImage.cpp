@@ -18,6 +18,7 @@ constexpr unsigned char RLE_ESCAPE = 0x90;
 // to the same colours. 0x00BBGGRR. Entries 16 to 255 are the VGA start-up
 // palette (6-bit values times 4, the last eight black); 0 to 15 are the 16
 // basic colours.
+// clang-format off
 constexpr std::uint32_t DEFAULT_PALETTE[PicImage::PALETTE_ENTRIES] = {
     0x000000, 0x7F0000, 0x007F00, 0x7F7F00, 0x00007F, 0x7F007F, 0x007F7F, 0xC0C0C0,
     0x7F7F7F, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
@@ -52,6 +53,7 @@ constexpr std::uint32_t DEFAULT_PALETTE[PicImage::PALETTE_ENTRIES] = {
     0x2C402C, 0x30402C, 0x34402C, 0x3C402C, 0x40402C, 0x403C2C, 0x40342C, 0x40302C,
     0x000000, 0x000000, 0x000000, 0x000000, 0x000000, 0x000000, 0x000000, 0x000000,
 };
+// clang-format on
 
 std::uint16_t ReadU16(const unsigned char* at)
 {

@@ -1,7 +1,6 @@
 #include "viewer/RunByteSource.h"
 
-RunByteSource::RunByteSource(const unsigned char* stream, std::size_t size)
-    : m_codes(stream, size)
+RunByteSource::RunByteSource(const unsigned char* stream, std::size_t size) : m_codes(stream, size)
 {
     // The stream names the widest code it uses; wider than 11 bits cannot be
     // stored, so such a value counts as 11. (It is 0 for an empty stream,

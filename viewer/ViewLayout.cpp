@@ -22,8 +22,8 @@ int SwatchTop(const PaletteStrip& strip, int index)
 
 } // namespace
 
-PicturePlace PlacePicture(int clientRight, int clientBottom, int bitmapWidth, int bitmapHeight,
-                          bool magnify2x, bool showPalette)
+PicturePlace PlacePicture(int clientRight, int clientBottom, int bitmapWidth, int bitmapHeight, bool magnify2x,
+                          bool showPalette)
 {
     PicturePlace place{};
     place.areaBottom = showPalette ? clientBottom - PALETTE_STRIP_HEIGHT : clientBottom;

@@ -22,8 +22,8 @@ struct PicturePlace {
     int areaBottom; // the client area's bottom less the strip, when shown
 };
 
-PicturePlace PlacePicture(int clientRight, int clientBottom, int bitmapWidth, int bitmapHeight,
-                          bool magnify2x, bool showPalette);
+PicturePlace PlacePicture(int clientRight, int clientBottom, int bitmapWidth, int bitmapHeight, bool magnify2x,
+                          bool showPalette);
 
 // The raised edge lies FRAME_WIDTH pixels outside the picture on every side.
 Rect FrameEdge(const PicturePlace& place);

@@ -121,12 +121,12 @@ Bytes EncodeTrueColor24(const PLBitmap& indexed)
     Bytes file = {'B', 'M'};
     AppendLittle(file, 54 + rowBytes * static_cast<std::uint32_t>(height), 4);
     AppendLittle(file, 0, 4);
-    AppendLittle(file, 54, 4);                                   // pixels after the headers
-    AppendLittle(file, 40, 4);                                   // info header
+    AppendLittle(file, 54, 4); // pixels after the headers
+    AppendLittle(file, 40, 4); // info header
     AppendLittle(file, static_cast<std::uint32_t>(width), 4);
     AppendLittle(file, static_cast<std::uint32_t>(height), 4);
     AppendLittle(file, 1, 2);
-    AppendLittle(file, 24, 2);                                   // 24 bits, uncompressed
+    AppendLittle(file, 24, 2); // 24 bits, uncompressed
     file.resize(54, 0);
     for (int y = height - 1; y >= 0; --y) {
         for (int x = 0; x < width; ++x) {

@@ -23,7 +23,7 @@ BenchPicture DitheredScene()
         for (int x = 0; x < 320; ++x) {
             double hill = 120 + 25 * std::sin(x / 31.0) + 10 * std::sin(x / 7.0 + 1);
             if (y < hill)
-                picture.pixels.push_back(Dither(y / hill, x, y, 16, 48));            // sky
+                picture.pixels.push_back(Dither(y / hill, x, y, 16, 48)); // sky
             else
                 picture.pixels.push_back(Dither((y - hill) / (200 - hill), x, y, 80, 40)); // hills
         }

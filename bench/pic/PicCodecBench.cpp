@@ -33,8 +33,7 @@ bool DecodePic(const BenchPicture& picture, const ByteBuffer& stream, ByteBuffer
 
 void SetThroughput(benchmark::State& state, const BenchPicture& picture)
 {
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(picture.pixels.size()));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(picture.pixels.size()));
 }
 
 void EncodeOurs(benchmark::State& state, const BenchPicture& picture)

@@ -11,7 +11,7 @@ class FileHandle;
 class ByteBuffer {
 public:
     ByteBuffer() = default;
-    ByteBuffer(const ByteBuffer&) = delete;            // copies are explicit: Assign
+    ByteBuffer(const ByteBuffer&) = delete; // copies are explicit: Assign
     ByteBuffer& operator=(const ByteBuffer&) = delete;
     virtual ~ByteBuffer();
 

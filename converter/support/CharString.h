@@ -67,5 +67,4 @@ private:
 // printf-style formatting into target. The buffer is sized before formatting:
 // twice the format's length, at least 255 bytes. Longer output is cut to fit,
 // never written past the buffer. A null format leaves target as it was.
-CharString& Format(CharString& target, const char* format, ...)
-    __attribute__((format(printf, 2, 3)));
+CharString& Format(CharString& target, const char* format, ...) __attribute__((format(printf, 2, 3)));

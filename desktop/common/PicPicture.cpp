@@ -32,7 +32,7 @@ bool PicPicture::Load(const char* path)
     pic.OnUnknownChunk = OnUnknownChunk;
     if (!pic.Load(path)) {
         m_error = pic.Refusal().kind != PicRefusal::NONE ? WordDesktopRefusal(pic.Refusal())
-                                                          : DesktopMessages::FILE_NOT_OPENED;
+                                                         : DesktopMessages::FILE_NOT_OPENED;
         return false;
     }
     return TakePicture(pic);
@@ -97,8 +97,7 @@ bool PicPicture::TakePicture(PicFile& pic)
     return true;
 }
 
-bool PicPicture::SetImage(int width, int height, const unsigned char* pixels, const unsigned char* colorMap,
-                          int colors)
+bool PicPicture::SetImage(int width, int height, const unsigned char* pixels, const unsigned char* colorMap, int colors)
 {
     m_error = SizeRefusal(width, height);
     if (!m_error.empty())

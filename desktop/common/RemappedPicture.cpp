@@ -90,10 +90,9 @@ std::string RemappedPicture::DescribeMisses() const
         const Rgb color = RgbFromEntry(unmatched.color);
         const int nearest = m_mapper->NearestEntry(unmatched.color);
         const Rgb entry = LoadRgb(m_original.ColorMap() + 3 * nearest);
-        text += Format(part, DesktopMessages::UNMATCHED_COLORS_FORMAT,
-                       static_cast<unsigned long long>(unmatched.count), PluralS(unmatched.count), unmatched.x,
-                       unmatched.y, color.red, color.green, color.blue, nearest, entry.red, entry.green,
-                       entry.blue)
+        text += Format(part, DesktopMessages::UNMATCHED_COLORS_FORMAT, static_cast<unsigned long long>(unmatched.count),
+                       PluralS(unmatched.count), unmatched.x, unmatched.y, color.red, color.green, color.blue, nearest,
+                       entry.red, entry.green, entry.blue)
                     .Text();
     }
     const PaletteMapper::Misses& translucent = m_mapper->Translucent();
@@ -118,7 +117,6 @@ std::string RemappedPicture::LowestChoicesNote() const
     if (count == 0)
         return {};
     CharString text;
-    return Format(text, DesktopMessages::LOWEST_CHOICES_FORMAT, static_cast<unsigned long long>(count),
-                  PluralS(count))
+    return Format(text, DesktopMessages::LOWEST_CHOICES_FORMAT, static_cast<unsigned long long>(count), PluralS(count))
         .Text();
 }

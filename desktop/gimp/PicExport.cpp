@@ -18,12 +18,18 @@ namespace {
 const char* DrawableKind(gint32 drawable)
 {
     switch (gimp_drawable_type(drawable)) {
-    case GIMP_RGB_IMAGE: return DesktopMessages::RGB_LAYER;
-    case GIMP_RGBA_IMAGE: return DesktopMessages::RGBA_LAYER;
-    case GIMP_GRAY_IMAGE: return DesktopMessages::GRAY_LAYER;
-    case GIMP_GRAYA_IMAGE: return DesktopMessages::GRAYA_LAYER;
-    case GIMP_INDEXEDA_IMAGE: return DesktopMessages::INDEXEDA_LAYER;
-    default: return DesktopMessages::INDEXED_LAYER;
+    case GIMP_RGB_IMAGE:
+        return DesktopMessages::RGB_LAYER;
+    case GIMP_RGBA_IMAGE:
+        return DesktopMessages::RGBA_LAYER;
+    case GIMP_GRAY_IMAGE:
+        return DesktopMessages::GRAY_LAYER;
+    case GIMP_GRAYA_IMAGE:
+        return DesktopMessages::GRAYA_LAYER;
+    case GIMP_INDEXEDA_IMAGE:
+        return DesktopMessages::INDEXEDA_LAYER;
+    default:
+        return DesktopMessages::INDEXED_LAYER;
     }
 }
 
@@ -84,8 +90,8 @@ bool WriteDrawable(const char* filename, gint32 image, gint32 drawable, bool wit
     gint colors = 0;
     guchar* colorMap = gimp_image_get_colormap(image, &colors);
     PicPicture picture;
-    bool written = picture.SetImage(width, height, pixels.data(), colorMap, colors) &&
-                   picture.Save(filename, withPalette);
+    bool written =
+        picture.SetImage(width, height, pixels.data(), colorMap, colors) && picture.Save(filename, withPalette);
     g_free(colorMap);
     if (!written)
         error = picture.Error();
@@ -131,8 +137,7 @@ bool MapDrawable(gint32 drawable, RemappedPicture& remapped, PicPicture& picture
     return true;
 }
 
-bool WriteMapped(const char* filename, gint32 drawable, RemappedPicture& remapped, bool withPalette,
-                 std::string& error)
+bool WriteMapped(const char* filename, gint32 drawable, RemappedPicture& remapped, bool withPalette, std::string& error)
 {
     if (!IsRgb(drawable)) {
         CharString text;
@@ -189,10 +194,10 @@ bool ExportImage(const char* filename, gint32 image, gint32 drawable, int palett
     if (interactive || NeedsConversion(image, drawable, mapped)) {
         if (interactive || gimp_default_display() != -1) {
             gimp_ui_init(BINARY, FALSE);
-            exported = gimp_export_image(&exportImage, &exportDrawable, DesktopMessages::FORMAT_NAME,
-                                         mapped ? static_cast<GimpExportCapabilities>(GIMP_EXPORT_CAN_HANDLE_RGB |
-                                                                                      GIMP_EXPORT_CAN_HANDLE_ALPHA)
-                                                : GIMP_EXPORT_CAN_HANDLE_INDEXED);
+            exported = gimp_export_image(
+                &exportImage, &exportDrawable, DesktopMessages::FORMAT_NAME,
+                mapped ? static_cast<GimpExportCapabilities>(GIMP_EXPORT_CAN_HANDLE_RGB | GIMP_EXPORT_CAN_HANDLE_ALPHA)
+                       : GIMP_EXPORT_CAN_HANDLE_INDEXED);
             if (exported == GIMP_EXPORT_CANCEL) {
                 cancelled = true;
                 return false;

@@ -95,9 +95,9 @@ gint32 LoadImage(const char* filename, std::string& error)
         gimp_message(unknown.Report().c_str());
     if (!RememberOriginal(image, file) && file.Size() > 0) {
         CharString text;
-        gimp_message(Format(text, DesktopMessages::ORIGINAL_NOT_KEPT_FORMAT, file.Size(),
-                            RemappedPicture::MAX_ORIGINAL_BYTES)
-                         .Text());
+        gimp_message(
+            Format(text, DesktopMessages::ORIGINAL_NOT_KEPT_FORMAT, file.Size(), RemappedPicture::MAX_ORIGINAL_BYTES)
+                .Text());
     }
     gimp_progress_update(1.0);
     return image;

@@ -55,9 +55,9 @@ OriginalRecord ReadOriginal(gint32 image, RemappedPicture& remapped, std::string
     if (parasite == nullptr)
         return OriginalRecord::NONE;
     const glong size = gimp_parasite_data_size(parasite);
-    bool read = size >= 0 && size <= INT_MAX &&
-                remapped.SetOriginal(static_cast<const unsigned char*>(gimp_parasite_data(parasite)),
-                                     static_cast<int>(size));
+    bool read =
+        size >= 0 && size <= INT_MAX &&
+        remapped.SetOriginal(static_cast<const unsigned char*>(gimp_parasite_data(parasite)), static_cast<int>(size));
     gimp_parasite_free(parasite);
     if (read)
         return OriginalRecord::READ;

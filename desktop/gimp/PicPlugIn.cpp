@@ -13,7 +13,8 @@ namespace {
 void Query()
 {
     static const GimpParamDef loadArguments[] = {
-        {GIMP_PDB_INT32, const_cast<gchar*>("run-mode"), const_cast<gchar*>("The run mode { RUN-INTERACTIVE (0), RUN-NONINTERACTIVE (1) }")},
+        {GIMP_PDB_INT32, const_cast<gchar*>("run-mode"),
+         const_cast<gchar*>("The run mode { RUN-INTERACTIVE (0), RUN-NONINTERACTIVE (1) }")},
         {GIMP_PDB_STRING, const_cast<gchar*>("filename"), const_cast<gchar*>("The name of the file to load")},
         {GIMP_PDB_STRING, const_cast<gchar*>("raw-filename"), const_cast<gchar*>("The name entered")},
     };
@@ -21,9 +22,11 @@ void Query()
         {GIMP_PDB_IMAGE, const_cast<gchar*>("image"), const_cast<gchar*>("Output image")},
     };
     static const GimpParamDef exportArguments[] = {
-        {GIMP_PDB_INT32, const_cast<gchar*>("run-mode"), const_cast<gchar*>("The run mode { RUN-INTERACTIVE (0), RUN-NONINTERACTIVE (1), RUN-WITH-LAST-VALS (2) }")},
+        {GIMP_PDB_INT32, const_cast<gchar*>("run-mode"),
+         const_cast<gchar*>("The run mode { RUN-INTERACTIVE (0), RUN-NONINTERACTIVE (1), RUN-WITH-LAST-VALS (2) }")},
         {GIMP_PDB_IMAGE, const_cast<gchar*>("image"), const_cast<gchar*>("Input image")},
-        {GIMP_PDB_DRAWABLE, const_cast<gchar*>("drawable"), const_cast<gchar*>("Drawable to export (indexed without alpha, or RGB in an image opened from a PIC file)")},
+        {GIMP_PDB_DRAWABLE, const_cast<gchar*>("drawable"),
+         const_cast<gchar*>("Drawable to export (indexed without alpha, or RGB in an image opened from a PIC file)")},
         {GIMP_PDB_STRING, const_cast<gchar*>("filename"), const_cast<gchar*>("The name of the file to export to")},
         {GIMP_PDB_STRING, const_cast<gchar*>("raw-filename"), const_cast<gchar*>("The name entered")},
         {GIMP_PDB_INT32, const_cast<gchar*>("palette"),
@@ -46,8 +49,7 @@ void Query()
                            "in RGB mode: its colours go back onto the palette and indices of the picture it was "
                            "opened from, and pixels in other colours or not fully opaque are refused.",
                            "The Cantrel project", "The Cantrel project", "2026", "Fenwolds PIC picture",
-                           "INDEXED, RGB*",
-                           GIMP_PLUGIN, G_N_ELEMENTS(exportArguments), 0, exportArguments, nullptr);
+                           "INDEXED, RGB*", GIMP_PLUGIN, G_N_ELEMENTS(exportArguments), 0, exportArguments, nullptr);
     gimp_register_file_handler_mime(PicPlugIn::EXPORT_PROCEDURE, PicPlugIn::MIME_TYPE);
     gimp_register_save_handler(PicPlugIn::EXPORT_PROCEDURE, "pic", "");
 }

@@ -23,9 +23,9 @@ ReadFolder g_read;
 
 bool Unchanged(const struct stat& before, const struct stat& now)
 {
-    return before.st_dev == now.st_dev && before.st_ino == now.st_ino &&
-           before.st_mtim.tv_sec == now.st_mtim.tv_sec && before.st_mtim.tv_nsec == now.st_mtim.tv_nsec &&
-           before.st_ctim.tv_sec == now.st_ctim.tv_sec && before.st_ctim.tv_nsec == now.st_ctim.tv_nsec;
+    return before.st_dev == now.st_dev && before.st_ino == now.st_ino && before.st_mtim.tv_sec == now.st_mtim.tv_sec &&
+           before.st_mtim.tv_nsec == now.st_mtim.tv_nsec && before.st_ctim.tv_sec == now.st_ctim.tv_sec &&
+           before.st_ctim.tv_nsec == now.st_ctim.tv_nsec;
 }
 
 } // namespace

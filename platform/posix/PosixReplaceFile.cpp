@@ -161,8 +161,8 @@ int CreateTemporaryBeside(const std::string& path, std::string& name)
 
 // Gives the fresh file the target's permissions (and, when we may, its owner
 // and group), then lets it take the target's place.
-bool WriteBeside(int fd, const std::string& temporary, const std::string& path, bool exists,
-                 const struct stat& old, const void* data, std::size_t size, int& error)
+bool WriteBeside(int fd, const std::string& temporary, const std::string& path, bool exists, const struct stat& old,
+                 const void* data, std::size_t size, int& error)
 {
     bool done = WriteFully(fd, data, size) == size;
     if (done && exists && ::geteuid() == 0 && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))

@@ -195,8 +195,8 @@ bool TakePlaceOf(const std::string& temporary, const char* target, DWORD attribu
     return done;
 }
 
-bool WriteBeside(HANDLE file, const std::string& temporary, const char* target, const Target& old,
-                 const void* data, std::size_t size, int& error)
+bool WriteBeside(HANDLE file, const std::string& temporary, const char* target, const Target& old, const void* data,
+                 std::size_t size, int& error)
 {
     bool done = WriteFully(file, data, size) == size;
     if (!done)

@@ -130,6 +130,7 @@ TEST(PLMemBitmap, RefusedSizesThrowAndLeaveTheBitmapUsable)
         int height;
         int depth;
         int code;
+        // clang-format off
     } cases[] = {
         {-1, 5, 8, 6},
         {5, -1, 8, 6},
@@ -142,6 +143,7 @@ TEST(PLMemBitmap, RefusedSizesThrowAndLeaveTheBitmapUsable)
         {4, 4, 0, 2},
         {4, 4, 64, 2},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << " at " << c.depth);
         PLMemBitmap bitmap;

@@ -143,9 +143,9 @@ TEST(BmpReader, ColorTablesOfAtMost256EntriesAreRead)
         PLMemBitmap bitmap;
         DecodeBytes(BuildBmp(layout), bitmap);
         EXPECT_EQ(bitmap.ColorTable()[c.entries - 1], PLColor(1, 2, 3, 255));
-        EXPECT_EQ(bitmap.ColorTable()[c.entries - 2], PLColor(static_cast<std::uint8_t>(c.entries - 2),
-                                                              static_cast<std::uint8_t>(c.entries - 2),
-                                                              static_cast<std::uint8_t>(c.entries - 2), 255));
+        EXPECT_EQ(bitmap.ColorTable()[c.entries - 2],
+                  PLColor(static_cast<std::uint8_t>(c.entries - 2), static_cast<std::uint8_t>(c.entries - 2),
+                          static_cast<std::uint8_t>(c.entries - 2), 255));
         EXPECT_EQ(PixelsOf(bitmap), Bytes{layout.pixels[0]});
     }
 }
@@ -155,10 +155,12 @@ TEST(BmpReader, Os2HeadersUseThreeByteEntriesAndTheDataOffset)
     struct Case {
         std::int64_t dataOffset;
         Bytes pixels;
+        // clang-format off
     } cases[] = {
         {794, {5, 6, 0, 0}},                        // 14 + 12 + 768: the rows follow the table
         {800, {9, 9, 9, 9, 9, 9, 5, 6, 0, 0}},      // 6 bytes skipped to reach the rows
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dataOffset);
         BmpLayout layout;
@@ -230,7 +232,8 @@ TEST(BmpReader, WindowsDataOffsetAtTheEndLeavesNoRows)
         ADD_FAILURE() << "decoded";
     } catch (const PLTextException& e) {
         EXPECT_EQ(e.Code(), 11);
-        EXPECT_STREQ(e.Text(), "Decoder error: BMP pixel data: 0 bytes left in the file, at least 2 needed for 2 x 1 pixels\n");
+        EXPECT_STREQ(e.Text(),
+                     "Decoder error: BMP pixel data: 0 bytes left in the file, at least 2 needed for 2 x 1 pixels\n");
     }
 }
 
@@ -253,10 +256,10 @@ TEST(BmpReader, BitmapArrayHeadersInFrontAreSkipped)
         Bytes file;
         for (std::uint32_t i = 0; i < c.arrayHeaders; ++i) {
             Bytes array = {'B', 'A'};
-            AppendU32(array, 14);        // header size
-            AppendU32(array, 0);         // offset of the next array entry: none
-            AppendU16(array, 640);       // display width
-            AppendU16(array, 480);       // display height
+            AppendU32(array, 14);  // header size
+            AppendU32(array, 0);   // offset of the next array entry: none
+            AppendU16(array, 640); // display width
+            AppendU16(array, 480); // display height
             file.insert(file.end(), array.begin(), array.end());
         }
         Bytes bmp = BuildBmp(layout);
@@ -287,10 +290,12 @@ TEST(BmpReader, LongerInfoHeadersAreSkippedPastTheirFirst40Bytes)
 
 TEST(BmpReader, PixelsPerMetreBecomeDotsPerInch)
 {
+    // clang-format off
     const std::pair<std::int32_t, int> cases[] = {
         {2835, 72}, {3780, 96}, {11811, 300}, {59, 0}, {60, 2}, {39, 0}, {0, 0}, {-2835, 0},
         {1417, 36}, {INT32_MAX, 54546196},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
         EXPECT_EQ(PLBmpReader::DotsPerInch(c.first), c.second);
@@ -347,38 +352,48 @@ void ExpectRleCases(std::uint16_t bitCount, const std::vector<RleCase>& cases)
 
 TEST(BmpReader, Rle8RunsEscapesAndClipping)
 {
-    ExpectRleCases(8, {
-        {"run, end of bitmap", 3, 1, {3, 7, 0, 1}, {7, 7, 7}},
-        {"run, end of the only row; the rest unread", 3, 1, {3, 7, 0, 0, 0, 2}, {7, 7, 7}},
-        {"odd absolute run and its padding byte", 3, 1, {0, 3, 10, 11, 12, 0, 0, 1}, {10, 11, 12}},
-        {"even absolute run", 4, 1, {0, 4, 1, 2, 3, 4, 0, 1}, {1, 2, 3, 4}},
-        {"run clipped to the row", 3, 1, {5, 7, 0, 1}, {7, 7, 7}},
-        {"runs past the end of the row are dropped", 3, 2, {2, 7, 9, 8, 0, 0, 3, 4, 0, 1}, {4, 4, 4, 7, 7, 8}},
-        {"absolute run clipped", 3, 1, {0, 5, 1, 2, 3, 4, 5, 0, 0, 1}, {1, 2, 3}},
-        {"row ended early", 3, 2, {1, 9, 0, 0, 3, 5, 0, 0}, {5, 5, 5, 9, 0, 0}},
-        {"bitmap ended early", 3, 2, {2, 5, 0, 1}, {0, 0, 0, 5, 5, 0}},
-        {"bitmap ended at once", 2, 2, {0, 1}, {0, 0, 0, 0}},
-        {"255-pixel run", 255, 1, {255, 3, 0, 1}, Bytes(255, 3)},
-        // Far fewer bytes than pixels: what was once refused as too little data.
-        {"one run in 200 x 200, then the end", 200, 200, {5, 7, 0, 1}, WithBottomRun(200, 200, Bytes(5, 7))},
-        {"every row ended at once", 300, 3, {0, 0, 0, 0, 0, 0}, Bytes(900, 0)},
-        {"one absolute run in 1000 x 2, then the end", 1000, 2, {0, 3, 1, 2, 3, 0, 0, 1},
-         WithBottomRun(1000, 2, {1, 2, 3})},
-    });
+    ExpectRleCases(
+        8, {
+               {"run, end of bitmap", 3, 1, {3, 7, 0, 1}, {7, 7, 7}},
+               {"run, end of the only row; the rest unread", 3, 1, {3, 7, 0, 0, 0, 2}, {7, 7, 7}},
+               {"odd absolute run and its padding byte", 3, 1, {0, 3, 10, 11, 12, 0, 0, 1}, {10, 11, 12}},
+               {"even absolute run", 4, 1, {0, 4, 1, 2, 3, 4, 0, 1}, {1, 2, 3, 4}},
+               {"run clipped to the row", 3, 1, {5, 7, 0, 1}, {7, 7, 7}},
+               {"runs past the end of the row are dropped", 3, 2, {2, 7, 9, 8, 0, 0, 3, 4, 0, 1}, {4, 4, 4, 7, 7, 8}},
+               {"absolute run clipped", 3, 1, {0, 5, 1, 2, 3, 4, 5, 0, 0, 1}, {1, 2, 3}},
+               {"row ended early", 3, 2, {1, 9, 0, 0, 3, 5, 0, 0}, {5, 5, 5, 9, 0, 0}},
+               {"bitmap ended early", 3, 2, {2, 5, 0, 1}, {0, 0, 0, 5, 5, 0}},
+               {"bitmap ended at once", 2, 2, {0, 1}, {0, 0, 0, 0}},
+               {"255-pixel run", 255, 1, {255, 3, 0, 1}, Bytes(255, 3)},
+               // Far fewer bytes than pixels: what was once refused as too little data.
+               {"one run in 200 x 200, then the end", 200, 200, {5, 7, 0, 1}, WithBottomRun(200, 200, Bytes(5, 7))},
+               {"every row ended at once", 300, 3, {0, 0, 0, 0, 0, 0}, Bytes(900, 0)},
+               {"one absolute run in 1000 x 2, then the end",
+                1000,
+                2,
+                {0, 3, 1, 2, 3, 0, 0, 1},
+                WithBottomRun(1000, 2, {1, 2, 3})},
+           });
 }
 
 TEST(BmpReader, Rle4RunsEscapesAndClipping)
 {
-    ExpectRleCases(4, {
-        {"run of alternating nibbles", 5, 1, {5, 0x12, 0, 1}, {1, 2, 1, 2, 1}},
-        {"absolute run of two bytes, no padding", 3, 1, {0, 3, 0x12, 0x30, 0, 0}, {1, 2, 3}},
-        {"absolute run of three bytes and a padding byte", 5, 1, {0, 5, 0x12, 0x34, 0x50, 0, 0, 0}, {1, 2, 3, 4, 5}},
-        {"run clipped", 3, 1, {7, 0x12, 0, 1}, {1, 2, 1}},
-        {"absolute run clipped", 2, 1, {0, 4, 0x12, 0x34, 0, 1}, {1, 2}},
-        {"bottom-up rows", 2, 2, {2, 0x11, 0, 0, 2, 0x22, 0, 1}, {2, 2, 1, 1}},
-        {"bitmap ended early", 2, 2, {1, 0xF0, 0, 1}, {0, 0, 15, 0}},
-        {"one run in 200 x 200, then the end", 200, 200, {5, 0x12, 0, 1}, WithBottomRun(200, 200, {1, 2, 1, 2, 1})},
-    });
+    ExpectRleCases(
+        4,
+        {
+            {"run of alternating nibbles", 5, 1, {5, 0x12, 0, 1}, {1, 2, 1, 2, 1}},
+            {"absolute run of two bytes, no padding", 3, 1, {0, 3, 0x12, 0x30, 0, 0}, {1, 2, 3}},
+            {"absolute run of three bytes and a padding byte",
+             5,
+             1,
+             {0, 5, 0x12, 0x34, 0x50, 0, 0, 0},
+             {1, 2, 3, 4, 5}},
+            {"run clipped", 3, 1, {7, 0x12, 0, 1}, {1, 2, 1}},
+            {"absolute run clipped", 2, 1, {0, 4, 0x12, 0x34, 0, 1}, {1, 2}},
+            {"bottom-up rows", 2, 2, {2, 0x11, 0, 0, 2, 0x22, 0, 1}, {2, 2, 1, 1}},
+            {"bitmap ended early", 2, 2, {1, 0xF0, 0, 1}, {0, 0, 15, 0}},
+            {"one run in 200 x 200, then the end", 200, 200, {5, 0x12, 0, 1}, WithBottomRun(200, 200, {1, 2, 1, 2, 1})},
+        });
 }
 
 TEST(BmpReader, TopDownRleRowsGoTopFirst)
@@ -438,24 +453,72 @@ TEST(BmpReader, RefusesWhatItCannotReadWithAClearText)
         {"empty file", {}, 11, endOfFile},
         {"signature only", {'B', 'M'}, 11, endOfFile},
         {"cut in the pixel data", truncated, 11, endOfFile},
-        {"24 bits, headers only", Variant([](BmpLayout& l) { l.bitCount = 24; l.colors.clear(); l.colorsUsed = 0; l.pixels.clear(); }), 6, depth},
-        {"32 bits", Variant([](BmpLayout& l) { l.bitCount = 32; l.colors.clear(); l.colorsUsed = 0; }), 6, depth},
-        {"16 bits", Variant([](BmpLayout& l) { l.bitCount = 16; l.colors.clear(); l.colorsUsed = 0; }), 6, depth},
-        {"2 bits", Variant([](BmpLayout& l) { l.bitCount = 2; l.colorsUsed = 0; }), 2, illegalBpp},
-        {"2 bits, colour table cut: it is read first", Variant([](BmpLayout& l) { l.bitCount = 2; l.colorsUsed = 0; l.colors.resize(3); l.pixels.clear(); }), 11, endOfFile},
-        {"0 bits", Variant([](BmpLayout& l) { l.bitCount = 0; l.colorsUsed = 1; l.colors.resize(1); }), 2, illegalBpp},
+        {"24 bits, headers only", Variant([](BmpLayout& l) {
+             l.bitCount = 24;
+             l.colors.clear();
+             l.colorsUsed = 0;
+             l.pixels.clear();
+         }),
+         6, depth},
+        {"32 bits", Variant([](BmpLayout& l) {
+             l.bitCount = 32;
+             l.colors.clear();
+             l.colorsUsed = 0;
+         }),
+         6, depth},
+        {"16 bits", Variant([](BmpLayout& l) {
+             l.bitCount = 16;
+             l.colors.clear();
+             l.colorsUsed = 0;
+         }),
+         6, depth},
+        {"2 bits", Variant([](BmpLayout& l) {
+             l.bitCount = 2;
+             l.colorsUsed = 0;
+         }),
+         2, illegalBpp},
+        {"2 bits, colour table cut: it is read first", Variant([](BmpLayout& l) {
+             l.bitCount = 2;
+             l.colorsUsed = 0;
+             l.colors.resize(3);
+             l.pixels.clear();
+         }),
+         11, endOfFile},
+        {"0 bits", Variant([](BmpLayout& l) {
+             l.bitCount = 0;
+             l.colorsUsed = 1;
+             l.colors.resize(1);
+         }),
+         2, illegalBpp},
         {"7 bits", Variant([](BmpLayout& l) { l.bitCount = 7; }), 2, illegalBpp},
-        {"RLE8 delta", Variant([](BmpLayout& l) { l.compression = 1; l.pixels = {1, 1, 0, 2, 1, 1, 0, 1}; }), 6,
-         "Decoder error: Encountered delta escape.\n"},
-        {"RLE4 delta", Variant([](BmpLayout& l) { l.bitCount = 4; l.compression = 2; l.pixels = {0, 2, 1, 1}; }), 6,
-         "Decoder error: Encountered delta escape.\n"},
-        {"RLE without an end", Variant([](BmpLayout& l) { l.compression = 1; l.pixels = {3, 7}; }), 11, endOfFile},
-        {"width 0", Variant([](BmpLayout& l) { l.width = 0; }), 1, "Decoder error: BMP width: 0 pixels, expected 1 or more\n"},
-        {"width -3", Variant([](BmpLayout& l) { l.width = -3; }), 1, "Decoder error: BMP width: -3 pixels, expected 1 or more\n"},
+        {"RLE8 delta", Variant([](BmpLayout& l) {
+             l.compression = 1;
+             l.pixels = {1, 1, 0, 2, 1, 1, 0, 1};
+         }),
+         6, "Decoder error: Encountered delta escape.\n"},
+        {"RLE4 delta", Variant([](BmpLayout& l) {
+             l.bitCount = 4;
+             l.compression = 2;
+             l.pixels = {0, 2, 1, 1};
+         }),
+         6, "Decoder error: Encountered delta escape.\n"},
+        {"RLE without an end", Variant([](BmpLayout& l) {
+             l.compression = 1;
+             l.pixels = {3, 7};
+         }),
+         11, endOfFile},
+        {"width 0", Variant([](BmpLayout& l) { l.width = 0; }), 1,
+         "Decoder error: BMP width: 0 pixels, expected 1 or more\n"},
+        {"width -3", Variant([](BmpLayout& l) { l.width = -3; }), 1,
+         "Decoder error: BMP width: -3 pixels, expected 1 or more\n"},
         {"height 0", Variant([](BmpLayout& l) { l.height = 0; }), 1,
          "Decoder error: BMP height: 0 rows, expected at least 1 (or -1 and less for top-down rows)\n"},
-        {"OS/2 width 0", Variant([](BmpLayout& l) { l.headerSize = 12; l.width = 0; l.colors = Greys(256); }), 1,
-         "Decoder error: BMP width: 0 pixels, expected 1 or more\n"},
+        {"OS/2 width 0", Variant([](BmpLayout& l) {
+             l.headerSize = 12;
+             l.width = 0;
+             l.colors = Greys(256);
+         }),
+         1, "Decoder error: BMP width: 0 pixels, expected 1 or more\n"},
         {"height -2147483648", Variant([](BmpLayout& l) { l.height = INT_MIN; }), 6,
          "Decoder error: BMP height: -2147483648 rows, at most 2147483647 top-down rows\n"},
         {"300 colours", Variant([](BmpLayout& l) { l.colorsUsed = 300; }), 1,
@@ -466,19 +529,48 @@ TEST(BmpReader, RefusesWhatItCannotReadWithAClearText)
          "Decoder error: BMP info header: size 0, expected 12 or at least 40\n"},
         {"info header of 1 byte", Variant([](BmpLayout& l) { l.headerSize = 1; }), 1,
          "Decoder error: BMP info header: size 1, expected 12 or at least 40\n"},
-        {"info header of 4 GB", Variant([](BmpLayout& l) { l.headerSize = 0xFFFFFFF0; l.pixels.clear(); }), 11, endOfFile},
-        {"OS/2 data offset inside the colour table", Variant([](BmpLayout& l) { l.headerSize = 12; l.colors = Greys(256); l.dataOffset = 790; }), 1,
-         "Decoder error: BMP data offset: 790, but the headers and colour table end at 794\n"},
-        {"OS/2 data offset of 0", Variant([](BmpLayout& l) { l.headerSize = 12; l.colors = Greys(256); l.dataOffset = 0; }), 1,
-         "Decoder error: BMP data offset: 0, but the headers and colour table end at 794\n"},
-        {"OS/2 data offset past the end", Variant([](BmpLayout& l) { l.headerSize = 12; l.colors = Greys(256); l.dataOffset = 0xFFFFFFFF; }), 11, endOfFile},
+        {"info header of 4 GB", Variant([](BmpLayout& l) {
+             l.headerSize = 0xFFFFFFF0;
+             l.pixels.clear();
+         }),
+         11, endOfFile},
+        {"OS/2 data offset inside the colour table", Variant([](BmpLayout& l) {
+             l.headerSize = 12;
+             l.colors = Greys(256);
+             l.dataOffset = 790;
+         }),
+         1, "Decoder error: BMP data offset: 790, but the headers and colour table end at 794\n"},
+        {"OS/2 data offset of 0", Variant([](BmpLayout& l) {
+             l.headerSize = 12;
+             l.colors = Greys(256);
+             l.dataOffset = 0;
+         }),
+         1, "Decoder error: BMP data offset: 0, but the headers and colour table end at 794\n"},
+        {"OS/2 data offset past the end", Variant([](BmpLayout& l) {
+             l.headerSize = 12;
+             l.colors = Greys(256);
+             l.dataOffset = 0xFFFFFFFF;
+         }),
+         11, endOfFile},
         {"60000 x 60000 in a few bytes", Variant([](BmpLayout& l) { l.width = l.height = 60000; }), 11,
-         "Decoder error: BMP pixel data: 8 bytes left in the file, at least 3600000000 needed for 60000 x 60000 pixels\n"},
+         "Decoder error: BMP pixel data: 8 bytes left in the file, at least 3600000000 needed for 60000 x 60000 "
+         "pixels\n"},
         // RLE data may end at once, so only the bitmap's own limit is left
         // (the converter judges the size from the header first).
-        {"60000 x 60000 RLE8 in a few bytes", Variant([](BmpLayout& l) { l.width = l.height = 60000; l.compression = 1; l.pixels = {0, 1}; }), 6,
+        {"60000 x 60000 RLE8 in a few bytes", Variant([](BmpLayout& l) {
+             l.width = l.height = 60000;
+             l.compression = 1;
+             l.pixels = {0, 1};
+         }),
+         6,
          "Decoder error: Bitmap storage: 60000 x 60000 at 8 bits per pixel is too large, at most 2147483647 bytes\n"},
-        {"2147483647 x 2147483647 at 1 bit", Variant([](BmpLayout& l) { l.width = l.height = INT_MAX; l.bitCount = 1; l.colors.resize(2); l.colorsUsed = 2; }), 11,
+        {"2147483647 x 2147483647 at 1 bit", Variant([](BmpLayout& l) {
+             l.width = l.height = INT_MAX;
+             l.bitCount = 1;
+             l.colors.resize(2);
+             l.colorsUsed = 2;
+         }),
+         11,
          "Decoder error: BMP pixel data: 8 bytes left in the file, at least 576460751766552577 needed for "
          "2147483647 x 2147483647 pixels\n"},
     };
@@ -490,7 +582,11 @@ TEST(BmpReader, RefusesWhatItCannotReadWithAClearText)
 
 TEST(BmpReader, DepthRefusalLeavesTheTargetAsItWas)
 {
-    Bytes file = Variant([](BmpLayout& l) { l.bitCount = 24; l.colors.clear(); l.colorsUsed = 0; });
+    Bytes file = Variant([](BmpLayout& l) {
+        l.bitCount = 24;
+        l.colors.clear();
+        l.colorsUsed = 0;
+    });
     PLMemBitmap bitmap;
     bitmap.Create(5, 5, 8, false, false, {0, 0});
     EXPECT_THROW(DecodeBytes(file, bitmap), PLTextException);
@@ -504,7 +600,12 @@ TEST(BmpReader, WantedDepthsOtherThanTheFilesAreHandled)
     EXPECT_EQ(bitmap.BitsPerPixel(), 8) << "0 takes the announced depth";
     ExpectDecodeFailure(ThreeByTwo8Bit(), 6,
                         "Decoder error: Depth conversion: 32 bits per pixel wanted, the image has 8\n", 32);
-    Bytes trueColor = Variant([](BmpLayout& l) { l.bitCount = 24; l.colors.clear(); l.colorsUsed = 0; l.pixels = Bytes(24, 7); });
+    Bytes trueColor = Variant([](BmpLayout& l) {
+        l.bitCount = 24;
+        l.colors.clear();
+        l.colorsUsed = 0;
+        l.pixels = Bytes(24, 7);
+    });
     DecodeBytes(trueColor, bitmap, 0);
     EXPECT_EQ(PLImageInfo(bitmap), PLImageInfo({3, 2}, 32, {0, 0}, false, false)) << "0 takes the announced 32 bits";
     EXPECT_EQ(bitmap.Lines()[1][3], 255) << "opaque";

@@ -21,6 +21,7 @@ struct Outcome {
     int at8;
     int asAnnounced;
 };
+// clang-format off
 const std::map<std::string, Outcome> EXPECTED = {
     {"g/pal1.bmp", {0, 0}}, {"g/pal1bg.bmp", {0, 0}}, {"g/pal1wb.bmp", {0, 0}}, {"g/pal4.bmp", {0, 0}},
     {"g/pal4rle.bmp", {0, 0}}, {"g/pal8-0.bmp", {0, 0}}, {"g/pal8.bmp", {0, 0}}, {"g/pal8nonsquare.bmp", {0, 0}},
@@ -49,6 +50,7 @@ const std::map<std::string, Outcome> EXPECTED = {
     // 3,000,000 x 2,000,000 at 24 bits in 24 KB.
     {"b/reallybig.bmp", {6, 11}}, {"b/rletopdown.bmp", {0, 0}}, {"b/shortfile.bmp", {11, 11}},
 };
+// clang-format on
 
 // Decodes path at wantedDepth: 0 when it decoded, else the exception's code.
 int DecodeOutcome(const std::string& path, int wantedDepth, PLMemBitmap& bitmap)
@@ -68,10 +70,7 @@ int DecodeOutcome(const std::string& path, int wantedDepth, PLMemBitmap& bitmap)
 // The rows of a true-colour file, each copied to its place.
 class RowsInBitmap : public PLRowSink {
 public:
-    explicit RowsInBitmap(PLBitmap& bitmap)
-        : m_bitmap(bitmap)
-    {
-    }
+    explicit RowsInBitmap(PLBitmap& bitmap) : m_bitmap(bitmap) {}
     void TakeRow(int y, const PLColor* pixels, int width) override
     {
         std::memcpy(m_bitmap.Lines()[y], pixels, static_cast<std::size_t>(width) * sizeof(PLColor));

@@ -23,13 +23,13 @@ struct BmpLayout {
     std::uint32_t colorsUsed = 0;
     std::int32_t xPixelsPerMetre = 0;
     std::int32_t yPixelsPerMetre = 0;
-    std::uint32_t headerSize = 40;   // past 1,064 only the first 1,064 bytes are stored
+    std::uint32_t headerSize = 40; // past 1,064 only the first 1,064 bytes are stored
     // Channel masks, red first: inside a header of 52 bytes or more (from
     // byte 40, as many as fit before byte 56), else right after the header.
     std::vector<std::uint32_t> masks;
-    std::vector<PLColor> colors;     // the colour table as stored
-    Bytes pixels;                    // everything after the table, as stored
-    std::int64_t dataOffset = -1;    // -1: right after the table
+    std::vector<PLColor> colors;  // the colour table as stored
+    Bytes pixels;                 // everything after the table, as stored
+    std::int64_t dataOffset = -1; // -1: right after the table
 };
 
 Bytes BuildBmp(const BmpLayout& layout);

@@ -42,8 +42,8 @@ std::vector<PLColor> ColorsOf(const PLBitmap& bitmap)
 {
     std::vector<PLColor> pixels(static_cast<std::size_t>(bitmap.Width()) * static_cast<std::size_t>(bitmap.Height()));
     for (int y = 0; y < bitmap.Height(); ++y)
-        std::memcpy(&pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(bitmap.Width())],
-                    bitmap.Lines()[y], static_cast<std::size_t>(bitmap.LineBytes()));
+        std::memcpy(&pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(bitmap.Width())], bitmap.Lines()[y],
+                    static_cast<std::size_t>(bitmap.LineBytes()));
     return pixels;
 }
 
@@ -126,16 +126,30 @@ std::vector<Refusal> Refusals()
         {"a mask past the pixel", Variant(fields, [](BmpLayout& l) { l.masks[0] = 0x1F0000; }), 1,
          "Decoder error: BMP colour masks: red 0x001F0000 reaches past the 16 bits of a pixel\n"},
         {"an alpha mask over green, in a 56-byte header",
-         Variant(fields, [](BmpLayout& l) { l.headerSize = 56; l.masks.push_back(0x0020); }), 1,
-         "Decoder error: BMP colour masks: green 0x000007E0 and alpha 0x00000020 overlap\n"},
+         Variant(fields,
+                 [](BmpLayout& l) {
+                     l.headerSize = 56;
+                     l.masks.push_back(0x0020);
+                 }),
+         1, "Decoder error: BMP colour masks: green 0x000007E0 and alpha 0x00000020 overlap\n"},
         {"RLE8 on 24 bits", Variant(TwoByOne24Bit(), [](BmpLayout& l) { l.compression = 1; }), 6,
          "Decoder error: BMP compression: 1 (RLE8) is not supported for 24 bits per pixel\n"},
-        {"RLE4 on 32 bits", Variant(TwoByOne24Bit(), [](BmpLayout& l) { l.compression = 2; l.bitCount = 32; }), 6,
-         "Decoder error: BMP compression: 2 (RLE4) is not supported for 32 bits per pixel\n"},
+        {"RLE4 on 32 bits",
+         Variant(TwoByOne24Bit(),
+                 [](BmpLayout& l) {
+                     l.compression = 2;
+                     l.bitCount = 32;
+                 }),
+         6, "Decoder error: BMP compression: 2 (RLE4) is not supported for 32 bits per pixel\n"},
         {"JPEG", Variant(TwoByOne24Bit(), [](BmpLayout& l) { l.compression = 4; }), 6,
          "Decoder error: BMP compression: 4 (JPEG or RLE24) is not supported for 24 bits per pixel\n"},
-        {"PNG", Variant(TwoByOne24Bit(), [](BmpLayout& l) { l.compression = 5; l.bitCount = 16; }), 6,
-         "Decoder error: BMP compression: 5 (PNG) is not supported for 16 bits per pixel\n"},
+        {"PNG",
+         Variant(TwoByOne24Bit(),
+                 [](BmpLayout& l) {
+                     l.compression = 5;
+                     l.bitCount = 16;
+                 }),
+         6, "Decoder error: BMP compression: 5 (PNG) is not supported for 16 bits per pixel\n"},
         {"compression 99", Variant(TwoByOne24Bit(), [](BmpLayout& l) { l.compression = 99; }), 6,
          "Decoder error: BMP compression: 99 (unknown) is not supported for 24 bits per pixel\n"},
         // The rows are where the offset says, or nowhere.

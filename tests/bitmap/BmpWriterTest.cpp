@@ -14,6 +14,7 @@
 namespace {
 
 // The headers of an 8-bit 3 x 2 file with no resolution.
+// clang-format off
 const unsigned char THREE_BY_TWO_HEADERS[] = {
     'B', 'M', 0x3E, 0x04, 0, 0, 0, 0, 0, 0, 0x36, 0x04, 0, 0, // file size 1,086; reserved; pixels at 1,078
     40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0,                      // 40-byte header, width 3, height 2 (bottom-up)
@@ -21,6 +22,7 @@ const unsigned char THREE_BY_TWO_HEADERS[] = {
     0, 0, 0, 0, 0, 0, 0, 0,                                   // no resolution
     0, 0, 0, 0, 0, 0, 0, 0,                                   // colours used and important: all
 };
+// clang-format on
 static_assert(sizeof THREE_BY_TWO_HEADERS == 14 + 40, "file header and info header");
 
 // Row 1 (the bottom row) first, each padded with one zero byte.
@@ -49,8 +51,9 @@ void Fill(PLMemBitmap& bitmap, unsigned seed)
             bitmap.Lines()[y][x] = static_cast<std::uint8_t>((x * 31 + y * 17 + seed) * 2654435761u >> 24);
     if (bitmap.ColorTable() != nullptr)
         for (unsigned i = 0; i < static_cast<unsigned>(bitmap.ColorCount()); ++i)
-            bitmap.ColorTable()[i] = PLColor(static_cast<std::uint8_t>(i * 3 + seed), static_cast<std::uint8_t>(255 - i),
-                                             static_cast<std::uint8_t>(i ^ seed), 0);
+            bitmap.ColorTable()[i] =
+                PLColor(static_cast<std::uint8_t>(i * 3 + seed), static_cast<std::uint8_t>(255 - i),
+                        static_cast<std::uint8_t>(i ^ seed), 0);
 }
 
 TEST(BmpWriter, ThreeByTwoGoldenFile)
@@ -63,8 +66,8 @@ TEST(BmpWriter, ThreeByTwoGoldenFile)
     Bytes expected(THREE_BY_TWO_HEADERS, THREE_BY_TWO_HEADERS + sizeof THREE_BY_TWO_HEADERS);
     for (int i = 0; i < 256; ++i) {
         // Each entry's four bytes as the bitmap holds them: blue, green, red, fourth byte.
-        PLColor color(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i / 2),
-                      static_cast<std::uint8_t>(i % 3));
+        PLColor color(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
+                      static_cast<std::uint8_t>(i / 2), static_cast<std::uint8_t>(i % 3));
         bitmap.ColorTable()[i] = color;
         expected.insert(expected.end(), {color.b, color.g, color.r, color.a});
     }
@@ -163,10 +166,12 @@ TEST(BmpWriter, DeeperBitmapsAreWrittenAt24Bits)
     const std::uint8_t row[12] = {1, 2, 3, 99, 4, 5, 6, 99, 7, 8, 9, 99};
     std::memcpy(bitmap.Lines()[0], row, sizeof row);
     Bytes file = EncodeBytes(bitmap);
+    // clang-format off
     const Bytes expectedHeader = {
         'B', 'M', 66, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, // file size 54 + 12, pixels at 54
         40, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, // 3 x 1, 1 plane, 24 bpp
     };
+    // clang-format on
     ASSERT_EQ(file.size(), 66u);
     EXPECT_EQ(Bytes(file.begin(), file.begin() + 30), expectedHeader);
     // Blue, green, red of each pixel, then width mod 4 = 3 padding bytes 0x20, 0, 0.

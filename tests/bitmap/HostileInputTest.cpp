@@ -49,8 +49,7 @@ class Rows : public PLRowSink {
 public:
     Rows(int width, int height)
         : pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height)),
-          counts(static_cast<std::size_t>(height)),
-          m_width(width)
+          counts(static_cast<std::size_t>(height)), m_width(width)
     {
     }
 
@@ -111,8 +110,8 @@ void ExpectCleanTrueColorOutcome(const Bytes& file)
     EXPECT_EQ(rows->counts, std::vector<int>(static_cast<std::size_t>(bitmap.Height()), 1));
     std::vector<PLColor> whole(rows->pixels.size());
     for (int y = 0; y < bitmap.Height(); ++y)
-        std::memcpy(&whole[static_cast<std::size_t>(y) * static_cast<std::size_t>(bitmap.Width())],
-                    bitmap.Lines()[y], static_cast<std::size_t>(bitmap.LineBytes()));
+        std::memcpy(&whole[static_cast<std::size_t>(y) * static_cast<std::size_t>(bitmap.Width())], bitmap.Lines()[y],
+                    static_cast<std::size_t>(bitmap.LineBytes()));
     EXPECT_TRUE(whole == rows->pixels);
     if (bitmap.HasAlpha())
         return;
@@ -152,7 +151,11 @@ TEST(HostileInput, EverySingleByteCorruptionFailsCleanlyOrDecodesWithinBounds)
         SCOPED_TRACE(fixture.name);
         for (std::size_t at = 0; at < fixture.file.size(); ++at) {
             std::uint8_t original = fixture.file[at];
-            const std::uint8_t values[] = {0x00, 0xFF, 0x7F, 0x80, static_cast<std::uint8_t>(original ^ 0x01),
+            const std::uint8_t values[] = {0x00,
+                                           0xFF,
+                                           0x7F,
+                                           0x80,
+                                           static_cast<std::uint8_t>(original ^ 0x01),
                                            static_cast<std::uint8_t>(original ^ 0x80),
                                            static_cast<std::uint8_t>(original + 0x40)};
             for (std::uint8_t value : values) {

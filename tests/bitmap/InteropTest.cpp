@@ -134,12 +134,15 @@ TEST(Interop, ImageMagickFilesDecodeToItsOwnColors)
         // 1, 4 and 8 bits uncompressed, RLE8, and the 12-byte OS/2 header of BMP2.
         script += "convert-im6.q16 " + source + " -colors 2 -type Palette BMP3:bmp/bmp3-" + w + "-1.bmp\n";
         script += "convert-im6.q16 " + source + " -colors 16 -type Palette BMP3:bmp/bmp3-" + w + "-4.bmp\n";
-        script += "convert-im6.q16 " + source + " -colors 200 -type Palette -compress none BMP3:bmp/bmp3-" + w + "-8.bmp\n";
-        script += "convert-im6.q16 " + source + " -colors 200 -type Palette -compress RLE BMP3:bmp/rle8-" + w + ".bmp\n";
+        script +=
+            "convert-im6.q16 " + source + " -colors 200 -type Palette -compress none BMP3:bmp/bmp3-" + w + "-8.bmp\n";
+        script +=
+            "convert-im6.q16 " + source + " -colors 200 -type Palette -compress RLE BMP3:bmp/rle8-" + w + ".bmp\n";
         script += "convert-im6.q16 " + source + " -colors 7 -type Palette BMP2:bmp/bmp2-" + w + "-4.bmp\n";
         script += "convert-im6.q16 " + source + " -colors 100 -type Palette BMP2:bmp/bmp2-" + w + "-8.bmp\n";
     }
-    script += "convert-im6.q16 -size 1024x768 -seed 3 plasma: -colors 256 -type Palette -compress none BMP3:bmp/big.bmp\n";
+    script +=
+        "convert-im6.q16 -size 1024x768 -seed 3 plasma: -colors 256 -type Palette -compress none BMP3:bmp/big.bmp\n";
     script += "convert-im6.q16 bmp/big.bmp -compress RLE BMP3:bmp/big-rle.bmp\n";
     ASSERT_TRUE(RunScript(folder, script));
     ASSERT_TRUE(ConvertAllToPpm(folder, "bmp"));
@@ -313,15 +316,16 @@ TEST(Interop, TrueColorFilesFromPeersAreReadAsThePeersRead)
     // with alpha), its 16-bit subtypes, and netpbm's 24-bit files.
     ScratchFolder folder;
     const std::string picture = "convert-im6.q16 -size 9x4 -seed 2 plasma: ";
-    ASSERT_TRUE(RunScript(folder,
-        picture + "-type TrueColor BMP3:rgb24.bmp\n" +
-        picture + "-alpha on -channel A -evaluate set 50% +channel BMP:rgba32.bmp\n" +
-        picture + "-fill red -draw 'point 1,1' BMP:drawn.bmp\n" +
-        picture + "-define bmp:subtype=RGB565 BMP:rgb565.bmp\n" +
-        picture + "-define bmp:subtype=RGB555 BMP:rgb555.bmp\n" +
-        picture + "-alpha on -channel A -fx 'i/9' +channel -define bmp:subtype=ARGB4444 BMP:argb4444.bmp\n" +
-        picture + "-alpha on -channel A -fx 'i>4' +channel -define bmp:subtype=ARGB1555 BMP:argb1555.bmp\n" +
-        picture + "ppm:- | ppmtobmp -bpp 24 > netpbm24.bmp\n"));
+    ASSERT_TRUE(RunScript(
+        folder,
+        picture + "-type TrueColor BMP3:rgb24.bmp\n" + picture +
+            "-alpha on -channel A -evaluate set 50% +channel BMP:rgba32.bmp\n" + picture +
+            "-fill red -draw 'point 1,1' BMP:drawn.bmp\n" + picture + "-define bmp:subtype=RGB565 BMP:rgb565.bmp\n" +
+            picture + "-define bmp:subtype=RGB555 BMP:rgb555.bmp\n" + picture +
+            "-alpha on -channel A -fx 'i/9' +channel -define bmp:subtype=ARGB4444 BMP:argb4444.bmp\n" + picture +
+            "-alpha on -channel A -fx 'i>4' +channel -define bmp:subtype=ARGB1555 BMP:argb1555.bmp\n" + picture +
+            "ppm:- | ppmtobmp -bpp 24 > netpbm24.bmp\n"));
+    // clang-format off
     const std::pair<const char*, Agreement> cases[] = {
         {"rgb24.bmp", Agreement::SAME}, {"rgba32.bmp", Agreement::SAME}, {"drawn.bmp", Agreement::SAME},
         {"rgb565.bmp", Agreement::SAME}, {"rgb555.bmp", Agreement::SAME},
@@ -329,6 +333,7 @@ TEST(Interop, TrueColorFilesFromPeersAreReadAsThePeersRead)
         {"argb4444.bmp", Agreement::SAME_FILE_BITS}, {"argb1555.bmp", Agreement::SAME_FILE_BITS},
         {"netpbm24.bmp", Agreement::SAME},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
         ExpectAsImageMagickReads(folder, folder / c.first, c.second);
@@ -411,7 +416,8 @@ TEST(Interop, ImageMagickReadsOurFilesWithIdenticalColors)
         ASSERT_TRUE(ReadPpm(folder / ("ppm/case" + std::to_string(i) + ".ppm"), theirs));
         EXPECT_EQ(theirs.width, cases[i].width);
         EXPECT_EQ(theirs.height, cases[i].height);
-        EXPECT_TRUE(theirs.rgb == expected[i]) << "first difference at " << FirstDifference(expected[i], theirs.rgb, theirs.width);
+        EXPECT_TRUE(theirs.rgb == expected[i])
+            << "first difference at " << FirstDifference(expected[i], theirs.rgb, theirs.width);
     }
 }
 

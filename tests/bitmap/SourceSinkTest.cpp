@@ -183,7 +183,8 @@ TEST(FileInput, LargeReadsBeyondTheFirstFillAreServed)
     std::size_t at = 0;
     for (int step : steps) {
         const std::uint8_t* got = source.Read(step);
-        ASSERT_EQ(Bytes(got, got + step), Bytes(bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at) + step));
+        ASSERT_EQ(Bytes(got, got + step),
+                  Bytes(bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at) + step));
         at += static_cast<std::size_t>(step);
     }
     EXPECT_EQ(source.Remaining(), 0);

@@ -107,12 +107,16 @@ TEST_F(Trace, ADecodeAppendsTheStepsUpToTheConfiguredLevel)
         reader.DecodeFile(bmp.c_str(), decoded, 8);
         EXPECT_THROW(reader.DecodeFile((folder / "missing.bmp").c_str(), decoded, 8), PLTextException);
     }
-    EXPECT_EQ(TraceText(trace), "--- Decoding file " + bmp + ". ---\n"
-                                "Bitmap file signature found\n"
-                                "Bitmap header is ok.\n"
-                                "Decoding uncompressed 8 bit per pixel bitmap.\n"
-                                "--- Decoding file " + folder / "missing.bmp" + ". ---\n"
-                                "Decoder error: Opening " + folder / "missing.bmp" + " failed\n");
+    EXPECT_EQ(TraceText(trace), "--- Decoding file " + bmp +
+                                    ". ---\n"
+                                    "Bitmap file signature found\n"
+                                    "Bitmap header is ok.\n"
+                                    "Decoding uncompressed 8 bit per pixel bitmap.\n"
+                                    "--- Decoding file " +
+                                    folder / "missing.bmp" +
+                                    ". ---\n"
+                                    "Decoder error: Opening " +
+                                    folder / "missing.bmp" + " failed\n");
 
     // A reader's destruction stopped file tracing, and only that: the level
     // stays for the next configuration.
@@ -122,7 +126,9 @@ TEST_F(Trace, ADecodeAppendsTheStepsUpToTheConfiguredLevel)
     EXPECT_EQ(TraceText(trace), before);
     std::string second = folder / "second.txt";
     SetTrace(2, second.c_str());
-    { PLBmpReader reader; }
+    {
+        PLBmpReader reader;
+    }
     TraceMessage(2, "after\n");
     EXPECT_FALSE(FileExists(second));
 }

@@ -21,26 +21,28 @@ TEST(PLTrueColorRows, MasksAreCheckedWithAClearText)
         {{0x7C00, 0x03E0, 0x001F, 0}, 16, ""},
         {{0xF800, 0x07E0, 0x001F, 0}, 16, ""},
         {{0x0F00, 0x00F0, 0x000F, 0xF000}, 16, ""},
-        {{0x30, 0x0E, 0x01, 0}, 16, ""},                          // 2-3-1, the top bits unused
+        {{0x30, 0x0E, 0x01, 0}, 16, ""}, // 2-3-1, the top bits unused
         {{0xFF0000, 0xFF00, 0xFF, 0}, 24, ""},
         {{0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}, 32, ""},
-        {{0xFFE00000, 0x001FFC00, 0x000003FF, 0}, 32, ""},        // 11-11-10
+        {{0xFFE00000, 0x001FFC00, 0x000003FF, 0}, 32, ""},          // 11-11-10
         {{0x80000000, 0x40000000, 0x20000000, 0x1FFFFFFF}, 32, ""}, // 1-1-1 and a 29-bit alpha
         {{0, 0x03E0, 0x001F, 0}, 16, "BMP colour masks: the red mask is 0, every colour channel needs bits"},
         {{0x7C00, 0, 0x001F, 0}, 16, "BMP colour masks: the green mask is 0, every colour channel needs bits"},
         {{0x7C00, 0x03E0, 0, 0x8000}, 16, "BMP colour masks: the blue mask is 0, every colour channel needs bits"},
         {{0x7C00, 0x07E0, 0x001F, 0}, 16, "BMP colour masks: red 0x00007C00 and green 0x000007E0 overlap"},
         {{0xF800, 0x07E0, 0x001F, 0x0001}, 16, "BMP colour masks: blue 0x0000001F and alpha 0x00000001 overlap"},
-        {{0xF800, 0x07E0, 0x001F, 0}, 32, ""},                    // masks may leave bits unused
+        {{0xF800, 0x07E0, 0x001F, 0}, 32, ""}, // masks may leave bits unused
         {{0x1F0000, 0x07E0, 0x001F, 0}, 16, "BMP colour masks: red 0x001F0000 reaches past the 16 bits of a pixel"},
-        {{0xFF0000, 0xFF00, 0xFF, 0xFF000000}, 24, "BMP colour masks: alpha 0xFF000000 reaches past the 24 bits of a pixel"},
+        {{0xFF0000, 0xFF00, 0xFF, 0xFF000000},
+         24,
+         "BMP colour masks: alpha 0xFF000000 reaches past the 24 bits of a pixel"},
         {{0xF0F000, 0x0F00, 0x00FF, 0}, 24, "BMP colour masks: red 0x00F0F000 is not one run of bits"},
         {{0xF800, 0x07E0, 0x0015, 0}, 16, "BMP colour masks: blue 0x00000015 is not one run of bits"},
         {{0xF800, 0x07E0, 0x001F, 0x80000001}, 32, "BMP colour masks: alpha 0x80000001 is not one run of bits"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::hex << c.masks.red << " " << c.masks.green << " " << c.masks.blue
-                                        << " " << c.masks.alpha << " at " << std::dec << c.bitCount);
+        SCOPED_TRACE(testing::Message() << std::hex << c.masks.red << " " << c.masks.green << " " << c.masks.blue << " "
+                                        << c.masks.alpha << " at " << std::dec << c.bitCount);
         EXPECT_EQ(PLTrueColorRows::CheckMasks(c.masks, c.bitCount), c.problem);
     }
 }
@@ -115,10 +117,18 @@ TEST(PLTrueColorRows, RowsOfEachPixelSizeDecodeAlike)
         std::vector<std::uint8_t> row;
     } cases[] = {
         {"24 bits, whole bytes", {0xFF0000, 0xFF00, 0xFF, 0}, 24, {30, 20, 10, 60, 50, 40, 90, 80, 70}},
-        {"32 bits, whole bytes and padding", {0xFF0000, 0xFF00, 0xFF, 0}, 32, {30, 20, 10, 1, 60, 50, 40, 2, 90, 80, 70, 3}},
-        {"32 bits, red in the low byte", {0xFF, 0xFF00, 0xFF0000, 0}, 32, {10, 20, 30, 0, 40, 50, 60, 0, 70, 80, 90, 0}},
+        {"32 bits, whole bytes and padding",
+         {0xFF0000, 0xFF00, 0xFF, 0},
+         32,
+         {30, 20, 10, 1, 60, 50, 40, 2, 90, 80, 70, 3}},
+        {"32 bits, red in the low byte",
+         {0xFF, 0xFF00, 0xFF0000, 0},
+         32,
+         {10, 20, 30, 0, 40, 50, 60, 0, 70, 80, 90, 0}},
         // Bits 4 to 27, with the unused bits around them set in the second and third pixels.
-        {"32 bits, masks not on bytes", {0xFF00000, 0xFF000, 0xFF0, 0}, 32,
+        {"32 bits, masks not on bytes",
+         {0xFF00000, 0xFF000, 0xFF0, 0},
+         32,
          {0xE0, 0x41, 0xA1, 0x00, 0xC3, 0x23, 0x83, 0x32, 0xAC, 0x05, 0x65, 0xF4}},
     };
     const std::vector<PLColor> expected = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
@@ -142,8 +152,9 @@ TEST(PLTrueColorRows, RowsTooLargeToHoldAreRefusedWithTheirSize)
             ADD_FAILURE() << "allocated";
         } catch (const PLTextException& e) {
             EXPECT_EQ(e.Code(), 6);
-            EXPECT_EQ(std::string(e.Text()), "Decoder error: BMP row of " + std::to_string(width) +
-                                                 " pixels at 32 bits per pixel is too large, at most 2147483647 bytes\n");
+            EXPECT_EQ(std::string(e.Text()),
+                      "Decoder error: BMP row of " + std::to_string(width) +
+                          " pixels at 32 bits per pixel is too large, at most 2147483647 bytes\n");
         }
     }
     EXPECT_NE(PLTrueColorRows::AllocateRow(4096), nullptr);

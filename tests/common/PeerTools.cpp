@@ -18,7 +18,9 @@ bool RunScript(const ScratchFolder& folder, const std::string& script)
     if (status != 0) {
         Bytes log;
         ReadBytes(logPath, log);
-        ADD_FAILURE() << "script failed (" << status << "):\n" << script << "\n--- output:\n" << std::string(log.begin(), log.end());
+        ADD_FAILURE() << "script failed (" << status << "):\n"
+                      << script << "\n--- output:\n"
+                      << std::string(log.begin(), log.end());
     }
     return status == 0;
 }
@@ -68,7 +70,7 @@ std::string FirstDifference(const Bytes& ours, const Bytes& theirs, int width)
         if (ours[i] != theirs[i]) {
             std::size_t pixel = i / 3;
             return "pixel (" + std::to_string(pixel % static_cast<std::size_t>(width)) + ", " +
-                std::to_string(pixel / static_cast<std::size_t>(width)) + ")";
+                   std::to_string(pixel / static_cast<std::size_t>(width)) + ")";
         }
     return ours.size() == theirs.size() ? "none" : "sizes differ";
 }

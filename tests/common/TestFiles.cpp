@@ -14,8 +14,8 @@ ScratchFolder::ScratchFolder()
 {
     static std::atomic<unsigned> counter{0};
     auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    fs::path path = fs::temp_directory_path() /
-        ("cantrel-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    fs::path path =
+        fs::temp_directory_path() / ("cantrel-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
     fs::create_directories(path);
     m_path = path.string();
 }

@@ -111,6 +111,7 @@ TEST(CommandLineOptions, FlagsInEverySpelling)
         const char* word;
         bool Expected::*field;
     };
+    // clang-format off
     const FlagCase flags[] = {
         {"-h", &Expected::help},     {"/?", &Expected::help},     {"-?", &Expected::help},
         {"-help", &Expected::help},  {"-HELP", &Expected::help},  {"/Help", &Expected::help},
@@ -122,6 +123,7 @@ TEST(CommandLineOptions, FlagsInEverySpelling)
         {"-fill", &Expected::fill},  {"-FILL", &Expected::fill},  {"-m", &Expected::map},
         {"/M", &Expected::map},      {"-map", &Expected::map},    {"-MAP", &Expected::map},
     };
+    // clang-format on
     for (const FlagCase& flag : flags) {
         // Flag after the names, so that use, fill and map take no file name.
         Expected e = Input("in.pic", "out.bmp");
@@ -216,7 +218,8 @@ TEST(CommandLineOptions, ErrorsInTheOrderTheyArise)
     Expected mixed = Input("a", "b");
     mixed.errors = "Invalid Flag: x\r\nInvalid Parameter: c\r\nInvalid Flag: Why\r\n";
     Expected nothingButBadFlags;
-    nothingButBadFlags.errors = "Invalid Flag: zz\r\nYou must specify an input filename and optionally an output filename.";
+    nothingButBadFlags.errors =
+        "Invalid Flag: zz\r\nYou must specify an input filename and optionally an output filename.";
     Expected slashName = Input("out.pic");
     slashName.errors = "Invalid Flag: home/me/in.pic\r\n";
     Expected queryThenName = Input("in.pic");
@@ -256,8 +259,8 @@ TEST(CommandLineOptions, ResetClearsEveryField)
     CommandLineOptions options = Parse({"-d", "-u", "p.pic", "-f", "f.pic", "-m", "m.pic", "-q", "-?", "a", "b", "c"});
     ASSERT_TRUE(options.HasErrors);
     options.Reset();
-    EXPECT_FALSE(options.HaveInput || options.Drop || options.UsePalette || options.FillPalette ||
-                 options.MapPalette || options.Help || options.Query || options.HasErrors);
+    EXPECT_FALSE(options.HaveInput || options.Drop || options.UsePalette || options.FillPalette || options.MapPalette ||
+                 options.Help || options.Query || options.HasErrors);
     EXPECT_TRUE(options.InputFile.IsEmpty() && options.OutputFile.IsEmpty() && options.UsePaletteFile.IsEmpty() &&
                 options.FillPaletteFile.IsEmpty() && options.MapPaletteFile.IsEmpty() && options.ErrorText.IsEmpty());
     EXPECT_EQ(options.PositionalCount, 0);
@@ -356,7 +359,8 @@ TEST(CommandLineOptions, TwoExistingPicturesOfOneFormatOnPosixAreAShellExpandedP
         std::string typedInput = posix.InputFile.Text(), typedOutput = posix.OutputFile.Text();
         std::string expected = test.refused ? typedInput + " and " + typedOutput +
                                                   " are two existing pictures of one format: converting could only "
-                                                  "write one over the other.\r\n" + QUOTE_LINE
+                                                  "write one over the other.\r\n" +
+                                                  QUOTE_LINE
                                             : "";
         EXPECT_EQ(posix.ErrorText.Text(), expected);
         EXPECT_FALSE(Parse(words, NameRules::WINDOWS).PatternExpanded);

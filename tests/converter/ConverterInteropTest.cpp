@@ -188,8 +188,9 @@ TEST(ConverterInterop, ImageMagickBitmapsSurviveTheRoundTripThroughPic)
         script += im + " -colors 5 -type Palette BMP:src/im5-" + w + ".bmp\n";
     }
     // A PIC image chunk holds at most 64 KB of compressed data: a smooth picture fits.
-    script += "convert-im6.q16 -size 1024x768 -seed 3 plasma: -blur 0x10 +dither -colors 100 -type Palette -compress none "
-              "BMP3:src/big.bmp\n";
+    script +=
+        "convert-im6.q16 -size 1024x768 -seed 3 plasma: -blur 0x10 +dither -colors 100 -type Palette -compress none "
+        "BMP3:src/big.bmp\n";
     script += "convert-im6.q16 src/big.bmp -compress RLE BMP3:src/big-rle.bmp\n";
     ASSERT_TRUE(RunScript(folder, script));
 
@@ -247,7 +248,8 @@ TEST(ConverterInterop, NetpbmBitmapsSurviveTheRoundTripThroughPic)
 TEST(ConverterInterop, GoodSuiteBitmapsSurviveTheRoundTripThroughPic)
 {
     ScratchFolder folder;
-    ASSERT_TRUE(RunScript(folder, "mkdir -p src\ncp '" + std::string(CANTREL_FIXTURES) + "'/bmpsuite/g/pal*.bmp src/\n"));
+    ASSERT_TRUE(
+        RunScript(folder, "mkdir -p src\ncp '" + std::string(CANTREL_FIXTURES) + "'/bmpsuite/g/pal*.bmp src/\n"));
     EXPECT_EQ(ExpectRoundTripsKeepPeerColors(folder, [](const std::string& base) { return base; }), 16)
         << "the suite's 1-, 4- and 8-bit files";
 }
@@ -255,16 +257,18 @@ TEST(ConverterInterop, GoodSuiteBitmapsSurviveTheRoundTripThroughPic)
 TEST(ConverterInterop, TrueColorPeerFilesAreRefusedWithoutOutput)
 {
     ScratchFolder folder;
-    ASSERT_TRUE(RunScript(folder,
+    ASSERT_TRUE(RunScript(
+        folder,
         "mkdir -p src\n"
         "convert-im6.q16 -size 9x4 -seed 2 plasma: -type TrueColor BMP3:src/rgb24.bmp\n"
         "convert-im6.q16 -size 9x4 -seed 2 plasma: -alpha on -channel A -evaluate set 50% +channel BMP:src/rgba32.bmp\n"
-        "convert-im6.q16 -size 9x4 -seed 2 plasma: -depth 8 ppm:- | ppmtobmp -bpp 24 > src/netpbm24.bmp 2>/dev/null\n"));
+        "convert-im6.q16 -size 9x4 -seed 2 plasma: -depth 8 ppm:- | ppmtobmp -bpp 24 > src/netpbm24.bmp "
+        "2>/dev/null\n"));
     for (const char* name : {"rgb24.bmp", "rgba32.bmp", "netpbm24.bmp"}) {
         SCOPED_TRACE(name);
         std::string printed = RunConverter(folder, "src", {name});
-        EXPECT_NE(printed.find(std::string("Conversion Errors (use -? for help):\r\nUnable to load input file ") + name +
-                               "\r\n   Image bit depth doesn't match request.\r\n"),
+        EXPECT_NE(printed.find(std::string("Conversion Errors (use -? for help):\r\nUnable to load input file ") +
+                               name + "\r\n   Image bit depth doesn't match request.\r\n"),
                   std::string::npos)
             << printed;
     }
@@ -279,10 +283,12 @@ TEST(ConverterInterop, PictureTooBusyForAPicFileIsRefusedWithoutOutput)
     // 1024 x 768 pixels of noise in 256 colours compress to far more than a
     // PIC image chunk holds.
     ScratchFolder folder;
-    ASSERT_TRUE(RunScript(folder, "mkdir -p src\nconvert-im6.q16 -size 1024x768 -seed 3 plasma: -colors 256 -type Palette "
-                                  "-compress none BMP3:src/noisy.bmp\n"));
+    ASSERT_TRUE(RunScript(folder,
+                          "mkdir -p src\nconvert-im6.q16 -size 1024x768 -seed 3 plasma: -colors 256 -type Palette "
+                          "-compress none BMP3:src/noisy.bmp\n"));
     std::string printed = RunConverter(folder, "src", {"noisy.bmp"});
-    EXPECT_NE(printed.find("Conversion Errors (use -? for help):\r\nUnable to save file noisy.pic\r\n   "), std::string::npos)
+    EXPECT_NE(printed.find("Conversion Errors (use -? for help):\r\nUnable to save file noisy.pic\r\n   "),
+              std::string::npos)
         << printed;
     EXPECT_EQ(printed.back(), '\n');
     EXPECT_EQ(Platform::FindMatches((folder / "src/*").c_str()), std::vector<std::string>{"noisy.bmp"})

@@ -52,8 +52,8 @@ Bytes OriginalPixels()
     return pixels;
 }
 
-bool WritePic(const std::string& path, const Bytes& pixels, const std::vector<std::uint32_t>* palette, int width = WIDTH,
-              int height = HEIGHT)
+bool WritePic(const std::string& path, const Bytes& pixels, const std::vector<std::uint32_t>* palette,
+              int width = WIDTH, int height = HEIGHT)
 {
     Bytes entries;
     if (palette != nullptr)
@@ -330,8 +330,10 @@ TEST_F(MappingOnto, WithTheOtherPaletteOptions)
     ASSERT_TRUE(withUse.succeeded) << withUse.errors;
     EXPECT_EQ(ReadPic(Path("b.pic")).palette, palette);
     EXPECT_EQ(withUse.printed.substr(0, withUse.printed.find("\r\n") + 2),
-              Path("edited.bmp") + ": the palette of " + use + " (-u) is not used, since -m gives the picture the "
-                                                              "palette of " + mapName + "\r\n");
+              Path("edited.bmp") + ": the palette of " + use +
+                  " (-u) is not used, since -m gives the picture the "
+                  "palette of " +
+                  mapName + "\r\n");
 
     // -f fills a PIC input's missing palette before the mapping: its pixels
     // then show the fill file's colours.
@@ -358,6 +360,7 @@ TEST_F(MappingOnto, ARenumberingWithoutTheMapIsNeverSilent)
         bool useOriginal;
         bool drop;
         std::vector<std::string> notes; // {in} and {out} for the names
+        // clang-format off
     } cases[] = {
         {"a new file from a kept map", "kept.bmp", nullptr, false, false, {}},
         {"over the original from a kept map", "kept.bmp", "orig.pic", false, false,
@@ -376,6 +379,7 @@ TEST_F(MappingOnto, ARenumberingWithoutTheMapIsNeverSilent)
         {"-d where there was none", "default.bmp", "plain.pic", false, true,
          {"{out}: no pixel differs from the picture it replaced"}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::remove(Path("out.pic").c_str());

@@ -40,11 +40,13 @@ TEST(Converter, HasWildcardsLooksAtTheWholeName)
         const char* name;
         bool wildcards;
     };
+    // clang-format off
     const Case cases[] = {
         {"*.pic", true},     {"map?.pic", true},  {"art*\\map.pic", true}, {"art/?/map.pic", true},
         {"*", true},         {"?", true},         {"map.pic", false},      {"C:\\art\\map.pic", false},
         {"", false},         {nullptr, false},    {"[ab].pic", false},     {"map.pic*", true},
     };
+    // clang-format on
     for (const Case& test : cases) {
         SCOPED_TRACE(std::string("name \"") + (test.name ? test.name : "(null)") + "\"");
         EXPECT_EQ(Converter::HasWildcards(test.name), test.wildcards);

@@ -285,10 +285,9 @@ TEST(ImageDocumentBmp, SaveWithoutPaletteDataWritesTheDefaultPalette)
         int index;
         unsigned char blue, green, red;
     };
-    const Entry entries[] = {{0, 0, 0, 0},          {1, 0x7F, 0, 0},       {4, 0, 0, 0x7F},
-                             {7, 0xC0, 0xC0, 0xC0}, {14, 0, 0xFF, 0xFF},   {17, 0x14, 0x14, 0x14},
-                             {33, 0xFC, 0, 0x40},   {104, 0x70, 0, 0},     {247, 0x40, 0x30, 0x2C},
-                             {255, 0, 0, 0}};
+    const Entry entries[] = {
+        {0, 0, 0, 0},           {1, 0x7F, 0, 0},     {4, 0, 0, 0x7F},   {7, 0xC0, 0xC0, 0xC0},   {14, 0, 0xFF, 0xFF},
+        {17, 0x14, 0x14, 0x14}, {33, 0xFC, 0, 0x40}, {104, 0x70, 0, 0}, {247, 0x40, 0x30, 0x2C}, {255, 0, 0, 0}};
     for (const Entry& entry : entries) {
         SCOPED_TRACE("entry " + std::to_string(entry.index));
         std::size_t at = 54 + 4 * static_cast<std::size_t>(entry.index);

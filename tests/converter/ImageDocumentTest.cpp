@@ -44,6 +44,7 @@ TEST(ImageDocument, FormatFollowsTheExtensionWithoutRegardToCase)
         const char* name;
         int type;
     };
+    // clang-format off
     const Case cases[] = {
         {"IMAGE.BMP", ImageDocument::TYPE_BMP},   {"image.Pic", ImageDocument::TYPE_PIC},
         {"a.pic", ImageDocument::TYPE_PIC},       {"C:\\art\\map.bMp", ImageDocument::TYPE_BMP},
@@ -51,6 +52,7 @@ TEST(ImageDocument, FormatFollowsTheExtensionWithoutRegardToCase)
         {"pic", ImageDocument::TYPE_NONE},        {"map.", ImageDocument::TYPE_NONE},
         {"dir.pic\\file", ImageDocument::TYPE_NONE}, {"", ImageDocument::TYPE_NONE},
     };
+    // clang-format on
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         EXPECT_EQ(ImageDocument::FileTypeOf(test.name), test.type);
@@ -67,7 +69,7 @@ TEST(ImageDocument, DefaultPaletteIsTheSystemTable)
         int index;
         std::uint32_t value;
     };
-    const Entry entries[] = {{0, 0x000000}, {1, 0x7F0000}, {4, 0x00007F}, {7, 0xC0C0C0}, {9, 0xFF0000},
+    const Entry entries[] = {{0, 0x000000},  {1, 0x7F0000},  {4, 0x00007F},  {7, 0xC0C0C0},  {9, 0xFF0000},
                              {15, 0xFFFFFF}, {17, 0x141414}, {32, 0xFC0000}, {40, 0x0000FC}, {255, 0x000000}};
     for (const Entry& entry : entries) {
         SCOPED_TRACE("entry " + std::to_string(entry.index));

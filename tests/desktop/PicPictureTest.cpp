@@ -16,9 +16,9 @@
 namespace {
 
 const char* const PICTURES[] = {
-    CANTREL_SOURCE_DIR "/samples/valley.pic",           CANTREL_SOURCE_DIR "/samples/cottage.pic",
-    CANTREL_SOURCE_DIR "/samples/map.pic",              CANTREL_FIXTURES "/pic/palette-range.pic",
-    CANTREL_FIXTURES "/pic/unknown-chunk.pic",          CANTREL_FIXTURES "/pic/four-fives.pic",
+    CANTREL_SOURCE_DIR "/samples/valley.pic",  CANTREL_SOURCE_DIR "/samples/cottage.pic",
+    CANTREL_SOURCE_DIR "/samples/map.pic",     CANTREL_FIXTURES "/pic/palette-range.pic",
+    CANTREL_FIXTURES "/pic/unknown-chunk.pic", CANTREL_FIXTURES "/pic/four-fives.pic",
     CANTREL_FIXTURES "/pic/repeated-pair.pic",
 };
 

@@ -194,6 +194,7 @@ TEST_F(RemappedSmall, RefusesPixelsItCannotMapNamingTheFirst)
         std::vector<Pixel> painted;
         std::vector<const char*> texts; // in this order
     };
+    // clang-format off
     const Case cases[] = {
         {"colours the palette lacks", RGB_PIXELS, {{1, 0, {200, 10, 20}, 255}, {2, 1, {7, 7, 7}, 255}},
          {"The layer has 2 pixels in colours that the palette of the picture it was opened from lacks, the first "
@@ -209,6 +210,7 @@ TEST_F(RemappedSmall, RefusesPixelsItCannotMapNamingTheFirst)
          {"The layer has 1 pixel in colours", "at x 0, y 1 in 120, 120, 120, nearest to palette index 0",
           "\nThe layer has 2 pixels not fully opaque, the first at x 1, y 0 with alpha 0;"}},
     };
+    // clang-format on
     const PicPicture& original = m_remapped.Original();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

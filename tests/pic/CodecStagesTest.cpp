@@ -101,6 +101,7 @@ struct StreamCase {
     Bytes decodedRuns; // what the LZW stage of the decoder yields, padding code included
 };
 
+// clang-format off
 const StreamCase STREAM_CASES[] = {
     // Codes 1, 2 (18 bits): 01 | 2 << 1 = 04 | 0.
     {"1, 2", {1, 2}, {0x0B, 0x01, 0x04, 0x00}, {0x01, 0x02, 0x00}},
@@ -113,6 +114,7 @@ const StreamCase STREAM_CASES[] = {
     {"1, 2 four times", {1, 2, 1, 2, 1, 2, 1, 2}, {0x0B, 0x01, 0x04, 0x04, 0x1C, 0x28, 0x00},
      {1, 2, 1, 2, 1, 2, 1, 2}},
 };
+// clang-format on
 static_assert(sizeof STREAM_CASES / sizeof STREAM_CASES[0] == 4, "every whole-stream example");
 
 TEST(WholeStream, EncodesTheFormatsExamples)

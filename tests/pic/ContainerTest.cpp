@@ -13,11 +13,13 @@
 namespace {
 
 // The 2 x 1 picture 1, 2 without a palette.
+// clang-format off
 const Bytes TWO_PIXELS = {
     'X', '0', 8, 0,         // image chunk, 8 data bytes
     2, 0, 1, 0,             // width 2, height 1
     0x0B, 0x01, 0x04, 0x00, // codes 1, 2 at 9 bits
 };
+// clang-format on
 
 // Parses without a message box and counts the unknown tags.
 struct Parsed {
@@ -67,6 +69,7 @@ TEST(ChunkWalk, OddChunks)
         std::vector<std::uint16_t> unknownTags;
         std::string refusal = "NONE";
     };
+    // clang-format off
     const Case cases[] = {
         {"an empty file", {}, false, 0, 0, {}, {}},
         {"an unknown chunk is skipped", Join({{'A', 'B', 2, 0, 'z', 'z'}, TWO_PIXELS}), true, 2, 1, {1, 2}, {0x4241}},
@@ -86,6 +89,7 @@ TEST(ChunkWalk, OddChunks)
          Join({{'X', '0', 4, 0, 0, 0x80, 1, 0}, TWO_PIXELS}), true, 2, 1, {1, 2}, {}},
         {"the largest sides are held", {'X', '0', 4, 0, 0xFF, 0x7F, 0, 0}, true, 32767, 0, {}, {}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Parsed parsed(c.file);
@@ -106,12 +110,14 @@ TEST(ChunkWalk, UnknownChunkMessageText)
         std::uint16_t tag;
         std::string rest;
     };
+    // clang-format off
     const Case cases[] = {
         {0x4241, "AB (0x4241)"},   // bytes 'A', 'B'
         {0x0141, "A\x01 (0x 141)"}, // the number is padded with blanks to four digits
         {0x0041, "A"},             // the second byte 0 ends the text
         {0x4200, ""},              // so does a first byte 0
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.tag);
         EXPECT_EQ(PicFile::UnknownChunkMessage(c.tag), intro + c.rest);
@@ -160,10 +166,12 @@ TEST(PaletteChunk, AppliesItsRangeOverTheDefaultPalette)
     }
     // A new object holds the default palette; a few entries from each part of the table.
     PicFile fresh;
+    // clang-format off
     const std::pair<unsigned, std::uint32_t> defaults[] = {
         {1, 0x7F0000}, {7, 0xC0C0C0}, {15, 0xFFFFFF}, {16, 0}, {31, 0xFCFCFC}, {32, 0xFC0000},
         {100, 0xFCFCB4}, {176, 0x400000}, {247, 0x40302C}, {248, 0}, {255, 0}, {256, 0},
     };
+    // clang-format on
     for (const auto& [index, color] : defaults)
         EXPECT_EQ(fresh.PaletteEntry(index), color) << index;
 }

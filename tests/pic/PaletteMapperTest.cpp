@@ -48,9 +48,9 @@ const std::uint32_t GREEN = Entry(0, 252, 0);
 struct MappingCase {
     const char* name;
     Palette palette;
-    std::vector<std::uint32_t> colors;      // the pixels, one row
-    std::vector<unsigned char> own;         // the source's indices, or none
-    std::vector<unsigned char> reference;   // the original's indices, or none
+    std::vector<std::uint32_t> colors;    // the pixels, one row
+    std::vector<unsigned char> own;       // the source's indices, or none
+    std::vector<unsigned char> reference; // the original's indices, or none
     std::vector<unsigned char> expected;
     std::uint64_t lowestChoices;
 };
@@ -60,6 +60,7 @@ const Palette TWO_REDS = Palette().Set(10, RED).Set(20, RED).Set(30, GREEN);
 
 TEST(Mapping, GivesTheIndices)
 {
+    // clang-format off
     const MappingCase cases[] = {
         // A colour map kept as it was: every pixel keeps its index, the
         // duplicates' included, by the source's own index.
@@ -79,6 +80,7 @@ TEST(Mapping, GivesTheIndices)
         // Equal at 6 bits is equal: 253 and 255 show as 252 in the game.
         {"6 bits", TWO_REDS, {Entry(255, 3, 1), Entry(1, 254, 2)}, {}, {}, {10, 30}, 1},
     };
+    // clang-format on
     for (const MappingCase& c : cases) {
         SCOPED_TRACE(c.name);
         const int width = static_cast<int>(c.colors.size());

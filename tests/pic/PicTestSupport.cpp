@@ -33,9 +33,15 @@ std::string Hex(const Bytes& bytes)
 
 std::string Describe(const PicRefusal& refusal)
 {
-    const char* names[] = {"NONE",           "FILE_TOO_LARGE",    "FILE_OUT_OF_MEMORY",
-                           "IMAGE_CHUNK_TOO_LARGE", "IMAGE_OUT_OF_MEMORY", "PICTURE_TOO_LARGE",
-                           "STREAM_TOO_LONG", "SAVE_OUT_OF_MEMORY", "NOT_WRITTEN"};
+    const char* names[] = {"NONE",
+                           "FILE_TOO_LARGE",
+                           "FILE_OUT_OF_MEMORY",
+                           "IMAGE_CHUNK_TOO_LARGE",
+                           "IMAGE_OUT_OF_MEMORY",
+                           "PICTURE_TOO_LARGE",
+                           "STREAM_TOO_LONG",
+                           "SAVE_OUT_OF_MEMORY",
+                           "NOT_WRITTEN"};
     std::string text = names[refusal.kind];
     if (refusal.width != 0 || refusal.height != 0)
         text += " " + std::to_string(refusal.width) + " x " + std::to_string(refusal.height);

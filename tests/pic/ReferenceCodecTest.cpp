@@ -49,8 +49,8 @@ TEST(ReferenceCodec, RunLengthStagesMatchTheModel)
     for (int round = 0; round < 60; ++round) {
         SCOPED_TRACE(round);
         // Runs of every length around 1, 2, 3 and 255, with escape bytes among them.
-        Bytes pixels = Blobs(2000 + random() % 3000, static_cast<std::uint32_t>(round), 2 + round % 5,
-                             round % 3 == 0 ? 600 : 4);
+        Bytes pixels =
+            Blobs(2000 + random() % 3000, static_cast<std::uint32_t>(round), 2 + round % 5, round % 3 == 0 ? 600 : 4);
         for (auto& pixel : pixels)
             pixel = pixel == 1 ? 0x90 : pixel;
         Bytes runs = EncodeRunBytes(pixels);
@@ -163,7 +163,8 @@ Bytes CodecDecodeImage(int width, int height, const Bytes& stream)
 
 Bytes ModelImage(int width, int height, const Bytes& stream)
 {
-    std::size_t total = width > 0 && height > 0 ? static_cast<std::size_t>(width) * static_cast<std::size_t>(height) : 0;
+    std::size_t total =
+        width > 0 && height > 0 ? static_cast<std::size_t>(width) * static_cast<std::size_t>(height) : 0;
     return ModelExpand(ModelDecode(stream), total);
 }
 
@@ -176,7 +177,8 @@ void ExpectDecodersMatchTheModel(const Bytes& stream)
     const std::pair<int, int> sizes[] = {{1, 1}, {7, 3}, {40, 25}, {320, 200}, {640, 480}};
     for (auto [width, height] : sizes) {
         SCOPED_TRACE(::testing::Message() << width << " x " << height);
-        const Bytes expected = ModelExpand(modelRuns, static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        const Bytes expected =
+            ModelExpand(modelRuns, static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
         ASSERT_EQ(CodecDecodeImage(width, height, stream), expected);
         ASSERT_EQ(DecodeStream(width, height, stream), expected);
     }
@@ -193,7 +195,8 @@ TEST(ReferenceCodec, WholeDecoderMatchesTheModelOnValidCutAndDamagedStreams)
         for (std::size_t keep : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, valid.size() / 2,
                                  valid.size() / 2 + 1, valid.size() - 2, valid.size() - 1}) {
             if (keep <= valid.size())
-                streams.push_back({"cut to " + std::to_string(keep), Bytes(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(keep))});
+                streams.push_back({"cut to " + std::to_string(keep),
+                                   Bytes(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(keep))});
         }
         Bytes damaged = valid;
         for (int flip = 0; flip < 5 && damaged.size() > 1; ++flip)
@@ -234,7 +237,8 @@ TEST(ReferenceCodec, DictionaryCornersMatchTheModel)
         {"the first code of all is past the next free one", {2000, 9, 700, 258}},
         {"a cycle starts with a code that defines itself", join(cycle(4), {256, 256, 257, 9})},
         {"a cycle starts with a code past the next free one", join(cycle(4), {1500, 257, 0x90, 3})},
-        {"a cycle starts after a code that defined itself", join(join(std::vector<unsigned>(1791, 6), {2047}), {256, 5})},
+        {"a cycle starts after a code that defined itself",
+         join(join(std::vector<unsigned>(1791, 6), {2047}), {256, 5})},
         {"codes past the next free one inside a cycle", {1, 2, 400, 258, 511, 9, 300, 262, 0x90, 0}},
         {"a chain of codes that define themselves", selfChain},
         {"entry 256 leads to a code the cycle defines again", throughEntry256},

@@ -15,11 +15,13 @@ namespace {
 const unsigned char TWO_PIXELS[] = {1, 2};
 
 // The 2 x 1 picture 1, 2 as the converter writes it without a palette.
+// clang-format off
 const Bytes TWO_PIXEL_FILE = {
     'X', '0', 8, 0,         // image chunk, 4 size bytes and a 4-byte stream
     2, 0, 1, 0,             // width 2, height 1
     0x0B, 0x01, 0x04, 0x00, // the byte 11, codes 1 and 2
 };
+// clang-format on
 
 TEST(Save, WritesThePaletteChunkOnlyWhenAskedAndPresent)
 {

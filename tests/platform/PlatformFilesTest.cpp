@@ -75,6 +75,7 @@ TEST(PlatformFiles, SystemErrorsReadTheSameOnEverySystem)
     struct Case {
         int error;
         const char* text;
+        // clang-format off
     } cases[] = {
         {ENOENT, "No such file or directory"}, {ENOTDIR, "No such file or directory"},
         {EACCES, "Permission denied"},         {EPERM, "Operation not permitted"},
@@ -86,6 +87,7 @@ TEST(PlatformFiles, SystemErrorsReadTheSameOnEverySystem)
         {EFBIG, "File too large"},             {EBUSY, "Device or resource busy"},
         {Platform::NOT_A_FILE, "Not a regular file"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_STREQ(Platform::DescribeError(c.error), c.text);

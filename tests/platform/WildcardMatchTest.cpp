@@ -10,6 +10,7 @@ struct MatchCase {
     bool matches;
 };
 
+// clang-format off
 const MatchCase MATCH_CASES[] = {
     {"*.pic", "a.pic", true},
     {"*.pic", "MAP.PIC", true},           // letters without regard to case
@@ -32,6 +33,7 @@ const MatchCase MATCH_CASES[] = {
     {"", "a", false},
     {"map.pic", "MAP.pic", true},
 };
+// clang-format on
 
 TEST(WildcardMatch, FollowsWindowsRules)
 {

@@ -77,7 +77,9 @@ TEST(ByteBuffer, ReadStopsAtTheEnd)
 
 TEST(ByteBuffer, SeekClampsToTheData)
 {
-    struct SeekCase { int start, offset, origin, expected; };
+    struct SeekCase {
+        int start, offset, origin, expected;
+    };
     const SeekCase cases[] = {
         {0, 3, -1, 5},        // from the end
         {4, -20, 0, 0},       // before the start
@@ -152,7 +154,9 @@ TEST(ByteBuffer, FailedAllocationLeavesTheBufferEmpty)
 
 TEST(ByteBuffer, ResizeByFollowsTheGrowMode)
 {
-    struct GrowCase { int mode, n, increment, expectedCapacity; };
+    struct GrowCase {
+        int mode, n, increment, expectedCapacity;
+    };
     const GrowCase cases[] = {
         {1, 9, 0, 16},    // doubled from 4 until at least 9
         {0, 9, 100, 104}, // additive

@@ -47,11 +47,13 @@ TEST(CharString, ComparesWithTextNullAndOtherStrings)
         const char* right;
         bool equal;
     };
+    // clang-format off
     const Case cases[] = {
         {"abc", "abc", true},   {"abc", "abd", false}, {"abc", "ab", false},
         {"ab", "abc", false},   {"", "", true},        {"", nullptr, true},
         {"a", nullptr, false},  {"ABC", "abc", false},
     };
+    // clang-format on
     for (const Case& test : cases) {
         SCOPED_TRACE(std::string(test.left) + " vs " + (test.right ? test.right : "(null)"));
         CharString left(test.left);
@@ -152,6 +154,7 @@ TEST(CharString, MidLeftAndRightCopyRanges)
         CharString result;
         const char* expected;
     };
+    // clang-format off
     const Case cases[] = {
         {text.Mid(5), "pic"},         {text.Mid(0), "file.pic"},  {text.Mid(8), ""},
         {text.Mid(0, 4), "file"},     {text.Mid(4, 1), "."},      {text.Mid(2, 0), ""},
@@ -160,6 +163,7 @@ TEST(CharString, MidLeftAndRightCopyRanges)
         {text.Mid(6, 50), "ic"},      {text.Mid(-3, 2), "fi"},    {text.Mid(40), ""},
         {text.Mid(3, -2), ""},
     };
+    // clang-format on
     for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
         SCOPED_TRACE("case " + std::to_string(i));
         EXPECT_STREQ(cases[i].result.Text(), cases[i].expected);

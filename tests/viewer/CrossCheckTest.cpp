@@ -104,22 +104,28 @@ TEST(CrossCheck, RandomPicturesWrittenByTheConverter)
         unsigned char run = 0;
         for (int i = 0; i < width * height; ++i) {
             switch (style) {
-            case 0: pixels.push_back(static_cast<unsigned char>(random())); break;         // noise
-            case 1: pixels.push_back(static_cast<unsigned char>(random() % 3 ? 0x90 : random() % 4)); break;
+            case 0:
+                pixels.push_back(static_cast<unsigned char>(random()));
+                break; // noise
+            case 1:
+                pixels.push_back(static_cast<unsigned char>(random() % 3 ? 0x90 : random() % 4));
+                break;
             case 2: // runs of random length, across rows
                 if (random() % 40 == 0)
                     run = static_cast<unsigned char>(random());
                 pixels.push_back(run);
                 break;
-            default: pixels.push_back(static_cast<unsigned char>((i % width + i / width) / 5)); break;
+            default:
+                pixels.push_back(static_cast<unsigned char>((i % width + i / width) / 5));
+                break;
             }
         }
         std::vector<std::uint32_t> palette;
         for (int i = 0; i < 256; ++i)
             palette.push_back(static_cast<std::uint32_t>(random()) & 0x00FFFFFF);
         const bool withPalette = round % 3 != 0;
-        SCOPED_TRACE("round " + std::to_string(round) + ": " + std::to_string(width) + " x " +
-                     std::to_string(height) + ", style " + std::to_string(style));
+        SCOPED_TRACE("round " + std::to_string(round) + ": " + std::to_string(width) + " x " + std::to_string(height) +
+                     ", style " + std::to_string(style));
         const Bytes file = SaveWithConverter(width, height, pixels, withPalette ? &palette : nullptr);
         ASSERT_FALSE(file.empty());
         ExpectSameDecoding(file);

@@ -23,7 +23,8 @@ TEST(IconFiles, AreSixteenColorIconsOfTheRightSizes)
     const struct {
         const char* name;
         std::vector<unsigned> sizes;
-    } icons[] = {{"viewer/Lumbrel.ico", {32, 16}}, {"viewer/LumbrelSmall.ico", {16}}, {"converter/Cantrel.ico", {32, 16}}};
+    } icons[] = {
+        {"viewer/Lumbrel.ico", {32, 16}}, {"viewer/LumbrelSmall.ico", {16}}, {"converter/Cantrel.ico", {32, 16}}};
     for (const auto& icon : icons) {
         SCOPED_TRACE(icon.name);
         Bytes file;

@@ -30,6 +30,7 @@ TEST(PicImageLoad, ReadsWholeFilesAndKeepsThePictureOnFailure)
         std::uint32_t width;
         std::uint32_t firstColor;
     };
+    // clang-format off
     const Step steps[] = {
         {"a.pic", true, 2, 0x7F0000},          // index 1
         {"missing.pic", false, 2, 0x7F0000},   // cannot be opened: nothing changes
@@ -41,6 +42,7 @@ TEST(PicImageLoad, ReadsWholeFilesAndKeepsThePictureOnFailure)
         {"4gib.pic", false, 4, 0x7F0000},      // never read as its first bytes
         {"", false, 4, 0x7F0000},              // names the folder itself
     };
+    // clang-format on
     PicImage image;
     for (const Step& step : steps) {
         SCOPED_TRACE(step.name);

@@ -18,19 +18,21 @@ void Parse(PicImage& image, const Bytes& file)
 // The palette indices of the loaded picture, row by row.
 Bytes Indices(const PicImage& image)
 {
-    if (image.Pixels == nullptr || static_cast<std::uint64_t>(image.Width) * image.Height !=
-                                       static_cast<std::uint64_t>(image.PixelCount))
+    if (image.Pixels == nullptr ||
+        static_cast<std::uint64_t>(image.Width) * image.Height != static_cast<std::uint64_t>(image.PixelCount))
         return {};
     return Bytes(image.Pixels, image.Pixels + image.PixelCount);
 }
 
 // 2 x 1, pixels 1 and 2, no palette: the converter's own 12-byte example.
+// clang-format off
 const unsigned char TWO_BY_ONE[] = {
     'X', '0', 8, 0,  // image chunk, 8 data bytes
     2, 0, 1, 0,      // width 2, height 1
     0x0B,            // MaxCodeWidth 11
     0x01, 0x04, 0x00 // 9-bit codes 1 and 2, LSB first
 };
+// clang-format on
 static_assert(sizeof TWO_BY_ONE == 4 + 4 + 4, "header, size, stream");
 
 // 4 x 1 of index 5: run-length bytes 05 90 04, codes 5, 144, 4.
@@ -59,9 +61,9 @@ TEST(PicImage, StartsEmptyWithTheDefaultPalette)
     const struct {
         std::uint32_t index;
         std::uint32_t color;
-    } entries[] = {{0, 0x000000}, {1, 0x7F0000}, {7, 0xC0C0C0}, {12, 0x0000FF}, {15, 0xFFFFFF},
-                   {17, 0x141414}, {32, 0xFC0000}, {104, 0x700000}, {176, 0x400000}, {247, 0x40302C},
-                   {248, 0x000000}, {255, 0x000000}, {256, 0}, {0xFFFFFFFF, 0}};
+    } entries[] = {{0, 0x000000},   {1, 0x7F0000},   {7, 0xC0C0C0},   {12, 0x0000FF},  {15, 0xFFFFFF},
+                   {17, 0x141414},  {32, 0xFC0000},  {104, 0x700000}, {176, 0x400000}, {247, 0x40302C},
+                   {248, 0x000000}, {255, 0x000000}, {256, 0},        {0xFFFFFFFF, 0}};
     for (const auto& entry : entries) {
         SCOPED_TRACE(entry.index);
         EXPECT_EQ(image.PaletteEntry(entry.index), entry.color);
@@ -77,6 +79,7 @@ TEST(PicImage, DecodesHandWrittenFiles)
         std::uint32_t height;
         Bytes pixels;
     };
+    // clang-format off
     const Case cases[] = {
         {"2 x 1 example", Bytes(std::begin(TWO_BY_ONE), std::end(TWO_BY_ONE)), 2, 1, {1, 2}},
         {"run of four", Bytes(std::begin(FOUR_FIVES), std::end(FOUR_FIVES)), 4, 1, {5, 5, 5, 5}},
@@ -109,6 +112,7 @@ TEST(PicImage, DecodesHandWrittenFiles)
         // An escape at the very end counts 0 and stands for 0x90 itself.
         {"escape at the end", ImageChunk(3, 1, LiteralStream({5, 0x90})), 3, 1, {5, 0x90, 0}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PicImage image;
@@ -148,11 +152,10 @@ TEST(PicImage, ResetsTheDictionaryWhenTheWidthPassesMaxCodeWidth)
 TEST(PicImage, PixelColorLooksUpThePaletteInsideThePicture)
 {
     PicImage image;
-    Parse(image, Join({PaletteChunk(1, 2, {63, 0, 0, 0, 0, 63}),
-                       ImageChunk(2, 2, LiteralStream({1, 2, 2, 0x0C}))}));
+    Parse(image, Join({PaletteChunk(1, 2, {63, 0, 0, 0, 0, 63}), ImageChunk(2, 2, LiteralStream({1, 2, 2, 0x0C}))}));
     const struct {
         std::uint32_t x, y, color;
-    } probes[] = {{0, 0, 0x0000FC}, {1, 0, 0xFC0000}, {0, 1, 0xFC0000}, {1, 1, 0x0000FF},
+    } probes[] = {{0, 0, 0x0000FC}, {1, 0, 0xFC0000}, {0, 1, 0xFC0000},   {1, 1, 0x0000FF},
                   {2, 0, 0},        {0, 2, 0},        {0xFFFFFFFF, 0, 0}, {0, 0xFFFFFFFF, 0}};
     for (const auto& probe : probes) {
         SCOPED_TRACE(std::to_string(probe.x) + "," + std::to_string(probe.y));
@@ -174,6 +177,7 @@ TEST(PicImage, ReadsPaletteChunksOverWhatThePaletteHeld)
         int firstIndex, lastIndex;
         std::vector<std::pair<std::uint32_t, std::uint32_t>> entries; // index, colour
     };
+    // clang-format off
     const Case cases[] = {
         {"all red", PaletteChunk(0, 255, allRed), 0, 255, {{0, 0x0000FC}, {128, 0x0000FC}, {255, 0x0000FC}}},
         // 6-bit components times 4, modulo 256: 64 reads as 0, 65 as 4.
@@ -189,6 +193,7 @@ TEST(PicImage, ReadsPaletteChunksOverWhatThePaletteHeld)
         {"cut triples", Join({{'M', '0', 11, 0, 20, 22}, {1, 1, 1, 2, 2, 2, 3, 3}}), 20, 22,
          {{20, 0x040404}, {21, 0x080808}, {22, 0x505050}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PicImage image;

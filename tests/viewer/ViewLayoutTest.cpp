@@ -70,6 +70,7 @@ TEST(ViewLayout, PaletteStripPanelsAndSwatches)
         int index;
         Rect left, right;
     };
+    // clang-format off
     const Case cases[] = {
         {"800 wide, first colour", 800, 570, 15, {0, 570, 800, 600}, {14, 572, 399, 597}, {400, 572, 785, 597},
          0, {15, 573, 20, 578}, {401, 573, 407, 578}},
@@ -89,6 +90,7 @@ TEST(ViewLayout, PaletteStripPanelsAndSwatches)
         {"1025 wide", 1025, 738, 127, {0, 738, 1025, 768}, {126, 740, 511, 765}, {512, 740, 897, 765}, 192,
          {127, 759, 132, 764}, {513, 759, 519, 764}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const PaletteStrip strip = LayOutPaletteStrip(c.clientRight, c.stripTop);

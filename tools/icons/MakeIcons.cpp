@@ -19,16 +19,32 @@ namespace {
 
 // The 16 colours every display can show, in their usual order.
 enum Color : int {
-    BLACK, MAROON, GREEN, OLIVE, NAVY, PURPLE, TEAL, SILVER,
-    GREY, RED, LIME, YELLOW, BLUE, FUCHSIA, AQUA, WHITE,
+    BLACK,
+    MAROON,
+    GREEN,
+    OLIVE,
+    NAVY,
+    PURPLE,
+    TEAL,
+    SILVER,
+    GREY,
+    RED,
+    LIME,
+    YELLOW,
+    BLUE,
+    FUCHSIA,
+    AQUA,
+    WHITE,
     CLEAR = -1 // see-through: set in the AND mask
 };
 
+// clang-format off
 const std::uint8_t COLORS_BGR[16][3] = {
     {0, 0, 0},       {0, 0, 128},   {0, 128, 0},   {0, 128, 128}, {128, 0, 0},   {128, 0, 128},
     {128, 128, 0},   {192, 192, 192}, {128, 128, 128}, {0, 0, 255}, {0, 255, 0},   {0, 255, 255},
     {255, 0, 0},     {255, 0, 255}, {255, 255, 0}, {255, 255, 255},
 };
+// clang-format on
 
 struct Canvas {
     int size;
@@ -195,8 +211,8 @@ bool WriteIcon(const std::string& path, const std::vector<Canvas>& images)
         out.push_back(static_cast<std::uint8_t>(images[i].size));
         out.push_back(16); // colours
         out.push_back(0);
-        PutU16(out, 1);    // planes
-        PutU16(out, 4);    // bits per pixel
+        PutU16(out, 1); // planes
+        PutU16(out, 4); // bits per pixel
         PutU32(out, static_cast<std::uint32_t>(bodies[i].size()));
         PutU32(out, offset);
         offset += static_cast<std::uint32_t>(bodies[i].size());
@@ -222,9 +238,10 @@ int main(int argc, char** argv)
     std::error_code error;
     for (const char* folder : {"/viewer", "/converter"})
         std::filesystem::create_directories(root + folder, error);
-    const bool ok = WriteIcon(root + "/viewer/Lumbrel.ico", {DrawLarge(), DrawSmall()}) &&
-                    WriteIcon(root + "/viewer/LumbrelSmall.ico", {DrawSmall()}) &&
-                    WriteIcon(root + "/converter/Cantrel.ico", {DrawConverter(CONVERTER_LARGE), DrawConverter(CONVERTER_SMALL)});
+    const bool ok =
+        WriteIcon(root + "/viewer/Lumbrel.ico", {DrawLarge(), DrawSmall()}) &&
+        WriteIcon(root + "/viewer/LumbrelSmall.ico", {DrawSmall()}) &&
+        WriteIcon(root + "/converter/Cantrel.ico", {DrawConverter(CONVERTER_LARGE), DrawConverter(CONVERTER_SMALL)});
     if (!ok)
         std::fprintf(stderr, "make_icons: cannot write the icons into %s/viewer and %s/converter\n", root.c_str(),
                      root.c_str());

@@ -35,11 +35,13 @@ struct Color {
     int red, green, blue;
 };
 // Multiples of 4, which the palette chunk's 6-bit components hold exactly.
+// clang-format off
 const Color COLORS[16] = {
     {40, 32, 24},    {20, 44, 96},    {36, 72, 132},   {64, 112, 164},  {108, 156, 196}, {224, 204, 148},
     {132, 176, 92},  {104, 152, 72},  {152, 156, 84},  {164, 132, 88},  {136, 112, 100}, {228, 228, 236},
     {56, 108, 52},   {184, 44, 36},   {120, 84, 52},   {232, 216, 172},
 };
+// clang-format on
 
 std::vector<unsigned char> MakePalette()
 {
@@ -72,8 +74,8 @@ unsigned char Band(std::int64_t height)
         int below; // hundredths of ONE
         unsigned char band;
     };
-    static const Step STEPS[] = {{-25, DEEP_SEA}, {-12, SEA}, {-4, SHALLOWS}, {0, SHOAL}, {3, BEACH},
-                                 {12, LOWLAND},   {22, MEADOW}, {32, HILLS}, {42, HIGHLAND}, {55, MOUNTAIN}};
+    static const Step STEPS[] = {{-25, DEEP_SEA}, {-12, SEA},   {-4, SHALLOWS}, {0, SHOAL},     {3, BEACH},
+                                 {12, LOWLAND},   {22, MEADOW}, {32, HILLS},    {42, HIGHLAND}, {55, MOUNTAIN}};
     for (const Step& step : STEPS)
         if (height < ONE * step.below / 100)
             return step.band;
@@ -155,7 +157,8 @@ void DrawCompass(Canvas& canvas, int x, int y)
 void DrawScale(Canvas& canvas, int left, int top)
 {
     for (int segment = 0; segment < 5; ++segment)
-        canvas.FillRect(left + 16 * segment, top, left + 16 * segment + 16, top + 5, segment % 2 == 0 ? INK : PARCHMENT);
+        canvas.FillRect(left + 16 * segment, top, left + 16 * segment + 16, top + 5,
+                        segment % 2 == 0 ? INK : PARCHMENT);
     canvas.FrameRect(left - 1, top - 1, left + 81, top + 6, INK);
 }
 

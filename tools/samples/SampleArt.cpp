@@ -45,7 +45,8 @@ void SetEntry(std::vector<unsigned char>& palette, int index, int red, int green
 namespace samples {
 
 Canvas::Canvas(int width, int height, unsigned char background)
-    : m_width(width), m_height(height), m_pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), background)
+    : m_width(width), m_height(height),
+      m_pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), background)
 {
 }
 

@@ -86,7 +86,9 @@ unsigned char ScenePixel(int x, int y)
             return Shade(TREES, Noise(x * ONE / 3, y * ONE / 3, 12), x, y);
         if (slope > 4 || slope < -4)
             return Shade(ROCK, Noise(x * ONE / 6, y * ONE / 6, 13), x, y);
-        return Shade(NEAR_HILLS, static_cast<std::int64_t>(y - nearRidge) * ONE / 60 + Noise(x * ONE / 20, y * ONE / 20, 14) / 4, x, y);
+        return Shade(NEAR_HILLS,
+                     static_cast<std::int64_t>(y - nearRidge) * ONE / 60 + Noise(x * ONE / 20, y * ONE / 20, 14) / 4, x,
+                     y);
     }
     if (y >= HORIZON) { // the lake mirrors the sky and far hills, broken by ripples
         int mirrored = 2 * HORIZON - y - 1 + static_cast<int>(Noise(x * ONE / 30, y * ONE / 2, 15) * 3 / ONE);
