@@ -1,6 +1,6 @@
 """The modder's round trip through other editors, run at test time: each
 sample extracted with the converter to an 8-bit BMP file, a small block
-painted in a color of its palette by ImageMagick and netpbm (GIMP's edits:
+painted in a colour of its palette by ImageMagick and netpbm (GIMP's edits:
 tests/desktop/GimpEditorSaves.py), and the save converted back with -m onto
 a copy of the sample it came from. Every save must give back the original's
 indices plus the block, in the original's palette (none with -d), and say
@@ -91,7 +91,7 @@ def shown(color):
 
 class Sample:
     """A sample, extracted with `cantrel X.pic`, and the block its edits
-    paint: in a color that the palette holds at one index only and that no
+    paint: in a colour that the palette holds at one index only and that no
     pixel of the block has, so that every painted pixel must come back as
     that index and differ from the original."""
 
@@ -133,7 +133,7 @@ class Sample:
 
     def kept_save(self):
         """The extraction painted in its own indices, as an editor that keeps
-        the color map saves it: rows bottom-up, padded to 4 bytes."""
+        the colour map saves it: rows bottom-up, padded to 4 bytes."""
         data = bytearray(read_file(os.path.join(self.folder, self.bmp)))
         offset = struct.unpack_from("<I", data, 10)[0]
         stride = (self.width + 3) // 4 * 4
@@ -194,8 +194,8 @@ def differ_note(sample, indices):
 
 
 def changed_colors(indices, colors, palette, elsewhere):
-    """Of the indices used, how many show another color in palette than in
-    colors; with elsewhere, only those whose color palette holds at
+    """Of the indices used, how many show another colour in palette than in
+    colours; with elsewhere, only those whose colour palette holds at
     another index."""
     held = [shown(color) for color in palette]
     return sum(1 for i in set(indices)
@@ -209,8 +209,8 @@ def round_trip(sample, edited, data):
 
 
 def refusal(failures, sample, edited, data):
-    """A save in colors the palette lacks: the reason gives how many pixels,
-    the first (top row first) with its color, and the palette's nearest
+    """A save in colours the palette lacks: the reason gives how many pixels,
+    the first (top row first) with its colour, and the palette's nearest
     entry (least sum of squared differences, the lowest index of equals)."""
     width, height, indices, table = read_bmp(os.path.join(sample.folder, edited))
     palette = {shown(color) for color in sample.table}
@@ -233,7 +233,7 @@ def refusal(failures, sample, edited, data):
 def without_map(sample, data):
     """Conversions without -m. A renumbered save over the original, and one
     given the original's palette with -u, say that indices show other
-    colors; a save that kept the color map, to a new file, says nothing."""
+    colours; a save that kept the colour map, to a new file, says nothing."""
     _, _, indices, table = read_bmp(os.path.join(sample.folder, RENUMBERED))
     over = ""
     if sample.pic_bytes[:2] != b"M0":
@@ -258,7 +258,7 @@ def without_map(sample, data):
 
 
 def samples(failures, cantrel, source, folder):
-    """valley.pic has a palette of its own that holds colors at two indices
+    """valley.pic has a palette of its own that holds colours at two indices
     and uses both; cottage.pic has no palette chunk (the default palette),
     so its saves go back with -d."""
     valley = Sample(cantrel, source, os.path.join(folder, "valley"), "valley", (10, 20, 49, 49), False)

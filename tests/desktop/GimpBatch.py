@@ -50,8 +50,8 @@ def set_up(plugin, palette, source, work):
 
 
 def unique_index(table):
-    """An index whose color no other entry has, so that painting with its
-    color can only give that index."""
+    """An index whose colour no other entry has, so that painting with its
+    colour can only give that index."""
     for i in range(16, 256):
         if table.count(table[i]) == 1:
             return i
@@ -99,7 +99,7 @@ def same_file(files, made, reference):
 
 def check_loaded(failures, program, files, name, choices):
     """What GIMP holds against the converter's BMP file of the same file: the
-    color map as GIMP reports it, the indices as its export holds them. The
+    colour map as GIMP reports it, the indices as its export holds them. The
     exports against the converter's PIC file of that BMP file."""
     stem = stem_of(name)
     converted = stem + "-converter.bmp"
@@ -215,7 +215,7 @@ def six_bits(color):
 
 
 def twice_index(table, pixels):
-    """The higher index of the first color that two entries hold, both used
+    """The higher index of the first colour that two entries hold, both used
     in the picture when it has such a pair."""
     used = set(pixels)
     pairs = [(i, j) for j in range(256) for i in range(j) if six_bits(table[i]) == six_bits(table[j])]
@@ -228,7 +228,7 @@ def overlap(one, other):
 
 def rgb_blocks(width, height, pixels, table):
     """The blocks the RGB route paints, (index, (x, y, width, height)) each:
-    one in a color the palette holds once, and one in a color it holds
+    one in a colour the palette holds once, and one in a colour it holds
     twice, laid where the original has most pixels of both its entries."""
     first = (10, 20, 40, 30)
     twice = twice_index(table, pixels)
@@ -246,7 +246,7 @@ def rgb_blocks(width, height, pixels, table):
 
 def both_entries_in(picture, block):
     """How many pixels of the original inside the block hold the lower and the
-    higher entry of the block's color."""
+    higher entry of the block's colour."""
     width, _, pixels, table = picture
     index, (left, top, block_width, block_height) = block
     inside = [pixels[y * width + x] for y in range(top, top + block_height) for x in range(left, left + block_width)]
@@ -386,7 +386,7 @@ def check_default_palette(failures, program, files):
 
 
 def write_short_bmp(path):
-    """The picture of case-short-color-map: 4 x 2 pixels, 8 bits, a color
+    """The picture of case-short-color-map: 4 x 2 pixels, 8 bits, a colour
     table of three entries (blue, green, red, 0 each), rows bottom-up."""
     table = bytes([0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0])
     pixels = bytes([2, 0, 0, 1, 0, 1, 2, 1])
@@ -418,7 +418,7 @@ def main():
                os.path.join(source, "tests", "fixtures", "pic", "unknown-chunk.pic"))]
     refused = [("load-" + stem_of(name), '(case-load-only "%s")' % name) for name in empty]
     refused += [("too-wide", "(case-too-wide)"), ("noise", "(case-noise)"), ("rgb", "(case-rgb)")]
-    cases += [("short-colour-map", "(case-short-colour-map)"),
+    cases += [("short-colour-map", "(case-short-color-map)"),
               ("guide-gimp-route", "(guide-gimp-route %d)" % index), ("guide-bmp-route", "(guide-bmp-route %d)" % index),
               ("guide-palette-from-another", "(guide-palette-from-another)"),
               ("guide-default-palette", "(guide-default-palette)")]

@@ -1,7 +1,7 @@
 """The modder's round trip through GIMP, in batch mode: each sample's 8-bit
-BMP extraction opened, converted to RGB, painted with a color of its
+BMP extraction opened, converted to RGB, painted with a colour of its
 palette and exported as a 24-bit BMP file; then converted to indexed with an
-optimum palette, which renumbers the color map, and exported again. Both
+optimum palette, which renumbers the colour map, and exported again. Both
 saves must convert back with -m onto the sample they came from as the
 ImageMagick and netpbm saves do (tests/converter/EditorRoundTrips.py).
 
