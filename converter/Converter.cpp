@@ -251,6 +251,15 @@ bool Converter::LoadFiles(Sources& sources, const PaletteOptions& palettes)
     } else if (!LoadInto(sources.image, Messages::INPUT_NOT_LOADED, sources.inputFile, false)) {
         return false;
     }
+    // Any file named .pic loads, since the walk takes what it finds; one with
+    // no image chunk (a text, another format, nothing at all) would convert to
+    // an empty picture, or be refused as if the output were at fault. As a
+    // palette file it still serves, so this is the input's rule alone.
+    if (sources.image.FileType == ImageDocument::TYPE_PIC && !sources.image.HadImage()) {
+        AddError(Messages::INPUT_NOT_LOADED, sources.inputFile.passed, Messages::LINE_END);
+        AddReasonLine(Messages::PIC_WITHOUT_IMAGE);
+        return false;
+    }
     if (palettes.use.given && !LoadInto(sources.usePalette, Messages::PALETTE_NOT_LOADED, sources.useFile, true))
         return false;
     return !palettes.fill.given ||

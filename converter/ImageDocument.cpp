@@ -33,6 +33,7 @@ void ImageDocument::Reset()
     Width = 0;
     Height = 0;
     HasPalette = true;
+    m_hadImage = false;
 }
 
 int ImageDocument::FileTypeOf(const char* name)
@@ -181,6 +182,7 @@ bool ImageDocument::LoadPic(const char* name)
     Pixels.Swap(pixels);
     Width = pic.Width();
     Height = pic.Height();
+    m_hadImage = pic.HasImage;
 
     SetDefaultPalette();
     HasPalette = false;
@@ -293,6 +295,7 @@ bool ImageDocument::TakeMappedRows(PLBmpReader& reader, PaletteMapper& mapper)
     Pixels.Swap(pixels);
     Width = width;
     Height = height;
+    m_hadImage = true;
     TakePalette(mapper.Palette());
     HasPalette = true;
     return true;
@@ -321,6 +324,7 @@ bool ImageDocument::TakeBitmap(PLMemBitmap& bitmap)
     Palette.Swap(palette);
     Width = width;
     Height = height;
+    m_hadImage = true;
     HasPalette = true;
     return true;
 }

@@ -46,6 +46,9 @@ public:
     // refused one for its depth (Load).
     bool IsTrueColor() const { return m_trueColor; }
     bool RefusedTrueColor() const { return m_refusedTrueColor; }
+    // Whether the last load found a picture: false after a PIC file without an
+    // image chunk, which loads as a 0 x 0 picture (its palette may still serve).
+    bool HadImage() const { return m_hadImage; }
     // fileType 1 PIC, 2 BMP; any other value writes nothing and succeeds.
     // False when the file could not be written; RefusalReason() then tells why.
     bool Save(const char* name, int fileType);
@@ -90,5 +93,6 @@ private:
     CharString m_refusalReason;
     bool m_trueColor = false;
     bool m_refusedTrueColor = false;
+    bool m_hadImage = false;
     bool m_quiet = false;
 };

@@ -94,6 +94,7 @@ constexpr const char* PIC_FILE_OUT_OF_MEMORY_FORMAT =
 constexpr const char* PIC_IMAGE_CHUNK_TOO_LARGE_FORMAT = "PIC image chunk: %d x %d pixels, at most %llu x %llu";
 constexpr const char* PIC_IMAGE_OUT_OF_MEMORY_FORMAT =
     "PIC image chunk: %d x %d pixels, but there is not enough memory to hold them";
+constexpr const char* PIC_WITHOUT_IMAGE = "PIC file: no image chunk, so it holds no picture to convert";
 constexpr const char* PIC_STREAM_TOO_LONG_FORMAT = "PIC image chunk: %llu bytes of compressed picture, at most %llu";
 // A picture too large for a PIC file, whether it is to be saved as one or was
 // read from a BMP file (which is refused from its header).

@@ -98,7 +98,8 @@ bool SameName(const char* left, const char* right);
 bool SameFile(const char* left, const char* right);
 
 // The converter's one window: a modal box with an OK button. Off Windows the
-// text goes to standard error and nothing waits, so batches never block.
+// text goes to standard error, with bytes outside printable ASCII written as
+// \xNN, and nothing waits, so batches never block.
 void ShowMessage(const char* text, const char* caption);
 // The running program's file name without its folder and its extension.
 std::string ProgramName();

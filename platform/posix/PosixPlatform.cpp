@@ -186,7 +186,22 @@ bool SameFile(const char* left, const char* right)
 
 void ShowMessage(const char* text, const char* caption)
 {
-    std::fprintf(stderr, "%s: %s\n", caption, text);
+    // The text may carry bytes of the file it tells of (an unknown chunk's
+    // tag), which a terminal would act on or show as nothing: every byte
+    // outside printable ASCII is written as \xNN, the text's own line breaks
+    // apart.
+    std::string shown;
+    for (const char* c = text; *c != '\0'; ++c) {
+        auto byte = static_cast<unsigned char>(*c);
+        if (byte == '\n' || (byte >= 0x20 && byte <= 0x7E)) {
+            shown += static_cast<char>(byte);
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+            shown += escaped;
+        }
+    }
+    std::fprintf(stderr, "%s: %s\n", caption, shown.c_str());
 }
 
 std::string ProgramName()

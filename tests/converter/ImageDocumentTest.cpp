@@ -119,6 +119,31 @@ TEST(ImageDocument, PicWithoutImageChunkLoadsEmpty)
     EXPECT_EQ(document.Pixels.Size(), 0);
     EXPECT_TRUE(document.HasPalette);
     EXPECT_EQ(document.PaletteEntry(3), 0x00FC00u);
+    EXPECT_FALSE(document.HadImage()) << "a converter must tell it from a picture";
+}
+
+TEST(ImageDocument, HadImageTellsAPictureFromAFileWithoutOne)
+{
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        bool hadImage;
+    };
+    const Case cases[] = {
+        {"plain.pic", TWO_PIXELS, true},
+        {"palette-only.pic", OneColorPalette(0, 63, 0), false},
+        {"empty.pic", {}, false},
+        {"text.pic", {'F', 'e', 'n', 'w', 'o', 'l', 'd', 's', '\n'}, false},
+    };
+    ScratchFolder folder;
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        ImageDocument document;
+        document.Load(Written(folder, "plain.pic", TWO_PIXELS).c_str());
+        // Quietly: the text's first bytes walk as an unknown chunk.
+        ASSERT_TRUE(document.LoadQuietly(Written(folder, test.name, test.bytes).c_str()));
+        EXPECT_EQ(document.HadImage(), test.hadImage) << "each load decides anew";
+    }
 }
 
 TEST(ImageDocument, FailedLoadsChangeNothingButTheFileType)
