@@ -47,11 +47,11 @@ check_fields() { # package.deb name depends-pattern...
 check_fields "$gimp_deb" gimp-fenwolds-pic "gimp " "libgimp2.0 " "libgegl-0.4-0 "
 check_fields "$pixbuf_deb" fenwolds-pic-pixbuf-loader "shared-mime-info" "libgdk-pixbuf-2.0-0 "
 # How the packages point at each other and at what they add to, one field a
-# line: package, field, value ("-" for none; dpkg-deb gives Multi-Arch as
-# "no" when the package has none).
+# line: package, field, value (dpkg-deb gives Multi-Arch as "no" when the
+# package has none).
 while read -r deb field value; do
     found=$(dpkg-deb --field "$deb" "$field")
-    [ "${found:--}" = "$value" ] || fail "$(basename "$deb"): $field is '$found', not '$value'"
+    [ "$found" = "$value" ] || fail "$(basename "$deb"): $field is '$found', not '$value'"
 done <<FIELDS
 $gimp_deb Suggests cantrel, fenwolds-pic-pixbuf-loader
 $gimp_deb Enhances gimp
