@@ -4,8 +4,8 @@
 #   Native: a Debian package of cantrel: the program, its manual page, the
 #     format description and the modding guide under share/doc/cantrel, and
 #     the samples under share/cantrel/samples: they are what a user converts
-#     first, and share/doc is left out of minimal installations, which
-#     Debian's policy allows (cmake/DebianPackage.cmake adds what Debian asks
+#     first, and minimal installations leave share/doc out, as Debian's
+#     policy lets them (cmake/DebianPackage.cmake adds what Debian asks
 #     beyond the files, the package's own README among them). Where the
 #     desktop parts are built, two more: the GIMP plug-in with the default
 #     palette (gimp-fenwolds-pic), and the gdk-pixbuf loader with its mime
