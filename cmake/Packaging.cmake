@@ -1,14 +1,17 @@
 # What a user gets: the install rules of both builds and their packages.
 #   Windows (win32 toolchain): a ZIP holding the programs, their texts for
 #     Windows users and the sample pictures (cmake/WindowsPackage.cmake).
-#   Native: a Debian package of cantrel: the program, its manual page, and the
-#     README, the format description, the licence, the changelog and the
-#     samples under share/doc/cantrel (cmake/DebianPackage.cmake adds what
-#     Debian asks beyond the files). Where the desktop parts are built, two
-#     more: the GIMP plug-in with the default palette (gimp-fenwolds-pic), and
-#     the gdk-pixbuf loader with its mime type and thumbnailer entry
-#     (fenwolds-pic-pixbuf-loader). Two, not one, because they serve different
-#     users: thumbnails and viewers must not pull GIMP onto a machine.
+#   Native: a Debian package of cantrel: the program, its manual page, the
+#     format description and the modding guide under share/doc/cantrel, and
+#     the samples under share/cantrel/samples: they are what a user converts
+#     first, and minimal installations leave share/doc out, as Debian's
+#     policy lets them (cmake/DebianPackage.cmake adds what Debian asks
+#     beyond the files, the package's own README among them). Where the
+#     desktop parts are built, two more: the GIMP plug-in with the default
+#     palette (gimp-fenwolds-pic), and the gdk-pixbuf loader with its mime
+#     type and thumbnailer entry (fenwolds-pic-pixbuf-loader). Two, not one,
+#     because they serve different users: thumbnails and viewers must not
+#     pull GIMP onto a machine. The three suggest each other.
 # The package presets (CMakePresets.json) run CPack with one generator each.
 file(GLOB CANTREL_SAMPLES ${PROJECT_SOURCE_DIR}/samples/*.pic ${PROJECT_SOURCE_DIR}/samples/*.bmp)
 list(SORT CANTREL_SAMPLES)
@@ -43,11 +46,9 @@ else()
     install(TARGETS converter RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT cantrel)
     set_target_properties(converter PROPERTIES CANTREL_INSTALL_FOLDER ${CMAKE_INSTALL_BINDIR})
     install(FILES ${manual_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT cantrel)
-    install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/pic-format.md DESTINATION ${doc_dir}
-            COMPONENT cantrel)
-    # Debian keeps a package's licence as share/doc/<package>/copyright.
-    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${doc_dir} RENAME copyright COMPONENT cantrel)
-    install(FILES ${CANTREL_SAMPLES} DESTINATION ${doc_dir}/samples COMPONENT cantrel)
+    install(FILES ${PROJECT_SOURCE_DIR}/docs/pic-format.md ${PROJECT_SOURCE_DIR}/docs/modding.md
+            DESTINATION ${doc_dir} COMPONENT cantrel)
+    install(FILES ${CANTREL_SAMPLES} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/cantrel/samples COMPONENT cantrel)
     include(DebianPackage)
 
     set(CPACK_GENERATOR DEB)
@@ -56,8 +57,8 @@ else()
     set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
     set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-    # A statically linked program needs nothing; the desktop parts get the
-    # libraries they link from dpkg-shlibdeps.
+    # Each package gets the libraries it links from dpkg-shlibdeps: the
+    # converter the C library only, as it carries the C++ runtime.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE deb_architecture
                     OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE status ERROR_QUIET)
@@ -68,11 +69,12 @@ else()
     endif()
     set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${deb_architecture})
 
-    # cantrel_deb_package(<component> <package> <binary> <description>): the
-    # package of one component, whose program or library is the target
+    # cantrel_deb_package(<component> <package> <binary> <pattern> <carries> <description>):
+    # the package of one component, whose program or library is the target
     # <binary>; its file's path in CANTREL_<COMPONENT>_PACKAGE_FILE. The
-    # description's first line is the summary.
-    macro(cantrel_deb_package component package binary description)
+    # description's first line is the summary; pattern and carries are
+    # cantrel_debian_package_files' (cmake/DebianPackage.cmake).
+    macro(cantrel_deb_package component package binary pattern carries description)
         string(TOUPPER ${component} upper)
         set(CPACK_DEBIAN_${upper}_PACKAGE_NAME ${package})
         set(CPACK_DEBIAN_${upper}_DESCRIPTION "${description}")
@@ -80,45 +82,52 @@ else()
             "${package}_${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE}_${deb_architecture}.deb")
         set(CANTREL_${upper}_PACKAGE_FILE ${CMAKE_BINARY_DIR}/${CPACK_DEBIAN_${upper}_FILE_NAME})
         list(APPEND CPACK_COMPONENTS_ALL ${component})
-        cantrel_debian_package_files(${component} ${package} ${binary})
+        cantrel_debian_package_files(${component} ${package} ${binary} ${pattern} "${carries}")
     endmacro()
 
     set(CPACK_COMPONENTS_ALL "")
-    cantrel_deb_package(cantrel cantrel converter "converter between Fenwolds PIC pictures and Windows BMP files
+    cantrel_deb_package(cantrel cantrel converter usr/bin/cantrel
+                        "\n It also carries GCC's C++ runtime (libstdc++), linked in statically, under\n the same licence and exception."
+                        "converter between Fenwolds PIC pictures and Windows BMP files
 Cantrel converts the picture files (.pic) of the game Fenwolds into
 Windows BMP files of 8 bits per pixel, and BMP files of 8 bits per pixel
 or less back into PIC files. It can take the palette from another
 picture, fill in a missing one, or leave it out; the input name may
 hold wildcards; and it reports a picture's size and palette.
-The package holds the manual page, the PIC format description and a
-set of sample pictures.")
+The package holds the manual page, the PIC format description, the
+modding guide and a set of sample pictures.")
     set(CANTREL_PACKAGE_FILE ${CANTREL_CANTREL_PACKAGE_FILE})
+    set(CPACK_DEBIAN_CANTREL_PACKAGE_SUGGESTS "gimp-fenwolds-pic, fenwolds-pic-pixbuf-loader")
 
     if(CANTREL_DESKTOP_BUILT)
-        cantrel_deb_package(gimp gimp-fenwolds-pic gimp_plugin "GIMP plug-in for Fenwolds PIC pictures
+        cantrel_deb_package(gimp gimp-fenwolds-pic gimp_plugin usr/lib/gimp/*/file-fenwolds-pic "" "GIMP plug-in for Fenwolds PIC pictures
 Opens the picture files (.pic) of the game Fenwolds in GIMP as indexed
 images with the file's palette as their colour map, and exports indexed
 images as PIC files, with or without the palette, byte for byte as the
 Cantrel converter writes them. The game's default palette comes with it
 as a GIMP palette.")
         set(CPACK_DEBIAN_GIMP_PACKAGE_DEPENDS "gimp (>= 2.10)")
-        install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/gimp-fenwolds-pic
-                RENAME copyright COMPONENT gimp)
+        set(CPACK_DEBIAN_GIMP_PACKAGE_ENHANCES "gimp")
+        set(CPACK_DEBIAN_GIMP_PACKAGE_SUGGESTS "cantrel, fenwolds-pic-pixbuf-loader")
 
         # The triggers of libgdk-pixbuf-2.0-0 (the loaders folder) and of
         # shared-mime-info (share/mime/packages) bring the loaders cache and
         # the mime database up to date on installation and removal, so the
         # package needs no scripts of its own; it needs those packages there.
-        cantrel_deb_package(pixbuf fenwolds-pic-pixbuf-loader pixbuf_loader "gdk-pixbuf loader for Fenwolds PIC pictures
+        cantrel_deb_package(pixbuf fenwolds-pic-pixbuf-loader pixbuf_loader usr/lib/*/libpixbufloader-fenwolds-pic.so ""
+                            "gdk-pixbuf loader for Fenwolds PIC pictures
 Lets image viewers and file managers built on gdk-pixbuf show the picture
 files (.pic) of the game Fenwolds, with thumbnails, in the colours the
 Cantrel converter gives them. Holds the loader module, the mime type
 image/x-fenwolds-pic and a thumbnailer entry.")
         set(CPACK_DEBIAN_PIXBUF_PACKAGE_DEPENDS "shared-mime-info")
         set(CPACK_DEBIAN_PIXBUF_PACKAGE_RECOMMENDS "libgdk-pixbuf2.0-bin")
-        install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
-                DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/fenwolds-pic-pixbuf-loader RENAME copyright
-                COMPONENT pixbuf)
+        set(CPACK_DEBIAN_PIXBUF_PACKAGE_SUGGESTS "cantrel, gimp-fenwolds-pic")
+        # One loader per architecture, side by side, as gdk-pixbuf itself is
+        # installed: the shared files (mime type, thumbnailer entry, documents)
+        # are the same bytes in each.
+        set(CPACK_CANTREL_MULTIARCH_SAME fenwolds-pic-pixbuf-loader)
+        set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebianMultiArch.cmake)
     endif()
 endif()
 

@@ -45,3 +45,15 @@ set(CPACK_PACKAGE_FILE_NAME "Cantrel-${PROJECT_VERSION}-win32")
 # the folder.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CANTREL_PACKAGE_FILE ${CMAKE_BINARY_DIR}/${CPACK_PACKAGE_FILE_NAME}.zip)
+
+# NOTICES.txt: the licence texts of the runtime code both programs carry,
+# linked in statically (the mingw-w64 runtime, winpthreads, GCC's runtime),
+# which a copy of the programs must come with.
+file(READ ${PROJECT_SOURCE_DIR}/packaging/licences/GCC-exception-3.1.txt GCC_EXCEPTION)
+string(REGEX REPLACE "\n$" "" GCC_EXCEPTION "${GCC_EXCEPTION}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/packaging/licences/GCC-exception-3.1.txt)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/Notices.txt.in ${CMAKE_BINARY_DIR}/notices/NOTICES.txt @ONLY)
+set(windows_text_files "")
+windows_text(text ${CMAKE_BINARY_DIR}/notices/NOTICES.txt NOTICES.txt)
+add_custom_target(windows_notices ALL DEPENDS ${windows_text_files})
+install(FILES ${windows_text}/NOTICES.txt DESTINATION .)

@@ -11,7 +11,8 @@
 
 namespace DesktopMessages {
 
-constexpr const char* FILE_NOT_OPENED = "The file cannot be opened for reading";
+// With the system's reason, as "No such file or directory".
+constexpr const char* FILE_NOT_OPENED_FORMAT = "The file cannot be opened for reading: %s";
 constexpr const char* NO_IMAGE_CHUNK = "The file holds no image chunk (tag X0), so there is no picture in it";
 constexpr const char* EMPTY_PICTURE_FORMAT = "The image is %d x %d pixels; a picture has at least 1 x 1";
 constexpr const char* NO_MEMORY = "There is not enough memory for the picture";

@@ -7,7 +7,9 @@
 #include "pic/DefaultPalette.h"
 #include "pic/PicFile.h"
 #include "pic/PicSize.h"
+#include "platform/Platform.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -30,9 +32,19 @@ bool PicPicture::Load(const char* path)
 {
     PicFile pic;
     pic.OnUnknownChunk = OnUnknownChunk;
+    errno = 0;
     if (!pic.Load(path)) {
-        m_error = pic.Refusal().kind != PicRefusal::NONE ? WordDesktopRefusal(pic.Refusal())
-                                                         : DesktopMessages::FILE_NOT_OPENED;
+        // Without a refusal the file did not open; the system's reason is
+        // what a user can act on (a wrong name, a folder, missing rights).
+        int error = errno;
+        if (pic.Refusal().kind != PicRefusal::NONE) {
+            m_error = WordDesktopRefusal(pic.Refusal());
+        } else {
+            CharString text;
+            m_error = Format(text, DesktopMessages::FILE_NOT_OPENED_FORMAT,
+                             Platform::DescribeError(error != 0 ? error : ENOENT))
+                          .Text();
+        }
         return false;
     }
     return TakePicture(pic);

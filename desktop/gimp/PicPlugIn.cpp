@@ -41,7 +41,7 @@ void Query()
                            GIMP_PLUGIN, G_N_ELEMENTS(loadArguments), G_N_ELEMENTS(loadResults), loadArguments,
                            loadResults);
     gimp_register_file_handler_mime(PicPlugIn::LOAD_PROCEDURE, PicPlugIn::MIME_TYPE);
-    gimp_register_load_handler(PicPlugIn::LOAD_PROCEDURE, "pic", "");
+    gimp_register_magic_load_handler(PicPlugIn::LOAD_PROCEDURE, "pic", "", PicPlugIn::MAGIC);
 
     gimp_install_procedure(PicPlugIn::EXPORT_PROCEDURE, "Exports Fenwolds PIC pictures",
                            "Writes an indexed image as a picture of the game Fenwolds, with or without its "

@@ -15,6 +15,12 @@ constexpr const char* LOAD_PROCEDURE = "file-fenwolds-pic-load";
 constexpr const char* EXPORT_PROCEDURE = "file-fenwolds-pic-export";
 constexpr const char* BINARY = "file-fenwolds-pic";
 constexpr const char* MIME_TYPE = "image/x-fenwolds-pic";
+// How GIMP knows a PIC file whose name does not end in .pic: the mime type's
+// magic as far as GIMP's can say it, offset, type and value in threes, "&"
+// after an offset joining it with the next. A palette chunk first (GIMP
+// cannot look for the image chunk anywhere within a range, as the mime type
+// does), or an image chunk first whose stream starts with the code width 11.
+constexpr const char* MAGIC = "0,string,M0,0&,string,X0,8,byte,11";
 
 // The image's record of its palette chunk: "with" or "without". Loading sets
 // it from the file; exporting with an explicit choice sets it to that choice,

@@ -64,8 +64,15 @@ FileId OpenFile(const char* name, int flags)
     // open() accepts a directory for reading where CreateFileA refuses it; refuse
     // it here too so both builds treat a folder named like a picture alike.
     struct stat info;
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    int error = 0;
+    if (::fstat(fd, &info) != 0)
+        error = errno;
+    else if (S_ISDIR(info.st_mode))
+        error = EISDIR;
+    if (error != 0) {
         ::close(fd);
+        // Callers word the failure from errno, as after a failed open().
+        errno = error;
         return INVALID_FILE;
     }
     return fd;

@@ -146,6 +146,39 @@ def check_refusals(failures, files, output, empty):
                    "the message for forty unknown chunks does not count the rest")
 
 
+def write_unnamed_pictures(files):
+    """PIC files whose names do not say so, which GIMP must know by their
+    bytes: the samples with and without a palette chunk, loaded through
+    GIMP's own choice of loader; one whose bytes do not say so either; and
+    names that cannot be opened, handed to our loader directly (GIMP's own
+    file-load tests for those itself)."""
+    for stem in ("valley", "cottage"):
+        shutil.copy(os.path.join(files, stem + ".pic"), os.path.join(files, stem + "-by-content"))
+    # An image chunk first whose stream does not start with the code width 11.
+    with open(os.path.join(files, "not-by-content"), "wb") as f:
+        f.write(b"X0\x05\x00\x01\x00\x01\x00\x09")
+    os.makedirs(os.path.join(files, "folder.pic"))
+    cases = [("load-by-content-" + stem, '(case-load-and-delete "%s-by-content" "%s-by-content")' % (stem, stem))
+             for stem in ("valley", "cottage")]
+    refused = [("load-not-by-content", '(case-load-only "not-by-content")')]
+    refused += [("open-" + name, '(file-fenwolds-pic-load RUN-NONINTERACTIVE "%s" "%s")' % (name, name))
+                for name in ("missing.pic", "folder.pic")]
+    return cases, refused
+
+
+def check_unnamed_pictures(failures, files, output):
+    for stem in ("valley", "cottage"):
+        failures.check(same_file(files, stem + "-by-content-remembered.PIC", stem + "-remembered.PIC"),
+                       "%s-by-content: GIMP did not open it as %s.pic" % (stem, stem))
+    for name, reason in (("missing.pic", "No such file or directory"), ("folder.pic", "Is a directory")):
+        text = "The file cannot be opened for reading: " + reason
+        failures.check(text in output, "%s: GIMP's output does not say '%s'" % (name, text))
+    # GIMP's own refusal, which names no file: no other case loads a file
+    # that no loader claims.
+    failures.check("procedure 'gimp-file-load':\nUnknown file type" in output,
+                   "not-by-content: GIMP did not refuse a file that is no PIC picture by its bytes or its name")
+
+
 def read_pic(failures, program, files, pic):
     """The picture in a PIC file, as read_bmp gives it, through the converter."""
     bmp = pic[:-4] + "-check.bmp"
@@ -422,6 +455,9 @@ def main():
               ("guide-gimp-route", "(guide-gimp-route %d)" % index), ("guide-bmp-route", "(guide-bmp-route %d)" % index),
               ("guide-palette-from-another", "(guide-palette-from-another)"),
               ("guide-default-palette", "(guide-default-palette)")]
+    unnamed_cases, unnamed_refused = write_unnamed_pictures(files)
+    cases += unnamed_cases
+    refused += unnamed_refused
     rgb_cases, rgb_refused, rgb_pictures = rgb_route_cases(program, files)
     cases += rgb_cases
     refused += rgb_refused
@@ -451,6 +487,7 @@ def main():
     out = converter(program, files, "short.bmp", "short-converter.pic")
     failures.check(succeeded(out) and same_file(files, "short.pic", "short-converter.pic"),
                    "a three-colour map is not padded as the converter pads a short BMP colour table")
+    check_unnamed_pictures(failures, files, output)
     check_guide(failures, program, files, index)
     check_rgb_route(failures, program, files, output, rgb_pictures)
     check_default_palette(failures, program, files)

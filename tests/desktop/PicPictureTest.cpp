@@ -54,6 +54,7 @@ TEST(PicPicture, HandsOverTheBytesItWasReadFrom)
 {
     ScratchFolder folder;
     ASSERT_TRUE(WriteBytes(folder / "palette-only.pic", {'M', '0', 2, 0, 0, 0}));
+    std::filesystem::create_directory(folder / "folder.pic");
     struct Case {
         std::string path;
         const char* reason; // null: it loads
@@ -62,7 +63,9 @@ TEST(PicPicture, HandsOverTheBytesItWasReadFrom)
         {CANTREL_SOURCE_DIR "/samples/valley.pic", nullptr},
         {CANTREL_FIXTURES "/pic/unknown-chunk.pic", nullptr},
         {folder / "palette-only.pic", "holds no image chunk"},
-        {folder / "missing.pic", "cannot be opened"},
+        // The system's reason, which tells a wrong name from a folder.
+        {folder / "missing.pic", "cannot be opened for reading: No such file or directory"},
+        {folder / "folder.pic", "cannot be opened for reading: Is a directory"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);

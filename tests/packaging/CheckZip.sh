@@ -10,6 +10,9 @@
 #              Windows' own DLLs only;
 #   resources  both programs' version resource, manifest and icons, read back
 #              with wrestool;
+#   notices    NOTICES.txt: CR LF and ASCII, what the build makes of its
+#              source, and a notice for every library whose code the
+#              programs' strings show they carry;
 #   associate  associate.cmd and unassociate.cmd under Wine's cmd, checked
 #              with reg query, in a prefix of the architecture this machine
 #              runs (Wine's cmd and reg exist in both);
@@ -60,7 +63,7 @@ check_contents() {
     # The files, directories left out: the programs, texts and scripts at the
     # top, the documents under docs/, the samples under samples/.
     {
-        printf '%s\n' Cantrel.exe Lumbrel.exe docs/lumbrel.png docs/pic-format.md
+        printf '%s\n' Cantrel.exe Lumbrel.exe NOTICES.txt docs/lumbrel.png docs/pic-format.md
         texts | while read -r name kind document; do echo "$name"; done
         for sample in "$source"/samples/*; do
             echo "samples/$(basename "$sample")"
@@ -147,6 +150,38 @@ TEXTS
 $(credit_lines)
 LINES
     grep -qF SYNOPSIS "$unpacked/docs/cantrel.txt" || fail "docs/cantrel.txt is not the manual"
+}
+
+# The licence texts of the runtime code linked into the programs.
+check_notices() {
+    check_line_ends NOTICES.txt
+    found=$(lines_matching NOTICES.txt "[^$tab -~]")
+    [ -z "$found" ] || fail "NOTICES.txt holds other than printable ASCII: $found"
+    # Its source with the GCC exception's text in place of its line.
+    awk -v exception="$source/packaging/licences/GCC-exception-3.1.txt" '
+        $0 == "@GCC_EXCEPTION@" { while ((getline line <exception) > 0) print line; next }
+        { print }' "$source/packaging/windows/Notices.txt.in" >"$work/notices.expected"
+    tr -d '\r' <"$unpacked/NOTICES.txt" >"$work/notices.found"
+    cmp -s "$work/notices.expected" "$work/notices.found" ||
+        fail "NOTICES.txt is not what the build makes of packaging/windows/Notices.txt.in (an older package?)"
+    # A string each library leaves in a program, and the name its notice gives it.
+    for program in Cantrel.exe Lumbrel.exe; do
+        strings -n 8 "$unpacked/$program" >"$work/$program.strings"
+        carried=0
+        while IFS='|' read -r marker library; do
+            grep -qF "$marker" "$work/$program.strings" || continue
+            carried=$((carried + 1))
+            grep -qF "$library" "$work/notices.found" ||
+                fail "$program carries $library (it holds \"$marker\"), of which NOTICES.txt gives no notice"
+        done <<MARKERS
+Mingw-w64 runtime failure|1. The mingw-w64 runtime
+/winpthreads/|2. winpthreads
+terminate called|C++ runtime (libstdc++)
+basic_string::|C++ runtime (libstdc++)
+libgcc_s_dw2-1.dll|low-level runtime (libgcc)
+MARKERS
+        [ "$carried" -ge 3 ] || fail "$program shows only $carried of the runtime libraries it is known to carry"
+    done
 }
 
 # What a user's Windows needs of a program: its machine type, its subsystem
@@ -515,6 +550,7 @@ case $part in
     texts) check_texts ;;
     headers) check_headers ;;
     resources) check_resources ;;
+    notices) check_notices ;;
     associate) check_associate ;;
     cantrel) skip_unless_runnable; start_wine; check_cantrel ;;
     examples) skip_unless_runnable; start_wine; check_examples ;;
