@@ -1,0 +1,9 @@
+// Takes a picture's rows of palette indices, top to bottom, as a decoder completes them.
+#pragma once
+
+class PicRowSink {
+public:
+    virtual ~PicRowSink() = default;
+    // Row y (ascending from 0, each once) of width indices. False stops the decoding.
+    virtual bool TakeRow(int y, const unsigned char* indices, int width) = 0;
+};
