@@ -14,29 +14,10 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from PicTestFiles import Failures, converter, read_bmp, succeeded, write_test_pictures  # noqa: E402
+from PicTestFiles import Failures, converter, read_bmp, succeeded, use_loader, write_test_pictures  # noqa: E402
 
 MIME_TYPE = "image/x-fenwolds-pic"
 PIECES = (1, 7, 333, 4093)
-
-
-def prepare(module, mime_xml, work):
-    """The loaders cache and mime database of this run, in the environment
-    before gdk-pixbuf is first loaded."""
-    shutil.rmtree(work, ignore_errors=True)
-    packages = os.path.join(work, "share", "mime", "packages")
-    os.makedirs(packages)
-    shutil.copy(mime_xml, packages)
-    subprocess.run(["update-mime-database", os.path.join(work, "share", "mime")], check=True,
-                   capture_output=True, timeout=120)
-    query = "/usr/lib/%s/gdk-pixbuf-2.0/gdk-pixbuf-query-loaders" % subprocess.run(
-        ["dpkg-architecture", "-qDEB_HOST_MULTIARCH"], capture_output=True, text=True).stdout.strip()
-    cache = subprocess.run([query, os.path.abspath(module)], check=True, capture_output=True, timeout=60).stdout
-    with open(os.path.join(work, "loaders.cache"), "wb") as f:
-        f.write(cache)
-    os.environ["GDK_PIXBUF_MODULE_FILE"] = os.path.join(work, "loaders.cache")
-    os.environ["XDG_DATA_DIRS"] = os.path.join(work, "share") + ":/usr/share"
-    os.environ["XDG_DATA_HOME"] = os.path.join(work, "data-home")
 
 
 def expected_rgb(program, files, name):
@@ -152,7 +133,7 @@ def check_thumbnailer(failures, GdkPixbuf, entry, source, work):
 def main():
     module, mime_xml, entry, program, source, work = sys.argv[1:7]
     program, source, work = os.path.abspath(program), os.path.abspath(source), os.path.abspath(work)
-    prepare(module, mime_xml, work)
+    use_loader(module, mime_xml, work)
     import gi
     gi.require_version("GdkPixbuf", "2.0")
     from gi.repository import GdkPixbuf, Gio, GLib
