@@ -1,6 +1,8 @@
-// Takes a picture's rows of palette indices, top to bottom, as a decoder completes them.
+// Where a decoder hands a picture's rows as it completes them, so that a
+// caller can scale, convert or store them without the whole picture at once.
 #pragma once
 
+// Takes a picture's rows of palette indices, top to bottom, as a decoder completes them.
 class PicRowSink {
 public:
     virtual ~PicRowSink() = default;
