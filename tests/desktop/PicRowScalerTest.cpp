@@ -80,46 +80,10 @@ TEST(PicRowScaler, KeepsTheColorsAtTheSourcesSize)
     EXPECT_EQ(ScaleRows(indices, 13, 7, 13, 7, 7, map.rgb), expected);
 }
 
-TEST(PicRowScaler, AveragesShrinksAndRepeatsGrowths)
+// rowsGiven rows are handed over; those after them are index 0 (0, 0, 255).
+TEST(PicRowScaler, AveragesShrinksRepeatsGrowthsAndFillsWhatIsNotGiven)
 {
     ColorMap map;
-    struct Case {
-        const char* what;
-        int fromWidth, fromHeight;
-        std::vector<unsigned char> indices;
-        int toWidth, toHeight;
-        Rgb expected;
-    };
-    // clang-format off
-    const Case cases[] = {
-        {"2 x 2 boxes", 4, 2, {10, 20, 100, 100,
-                               30, 40, 102, 102}, 2, 1, Colors({25, 101})},
-        // (1 + 2) / 2 rounds up: 1.5 gives 2 in red; 2 x 1.5 = 3 exactly in green.
-        {"half rounds up", 2, 1, {1, 2}, 1, 1, Rgb{2, 3, 254}},
-        // 5 columns into 2: boxes of columns 0-1 and 2-4.
-        {"uneven columns", 5, 1, {0, 10, 30, 60, 90}, 2, 1, Colors({5, 60})},
-        // 3 rows into 2: boxes of row 0 and rows 1-2.
-        {"uneven rows", 1, 3, {8, 40, 60}, 1, 2, Colors({8, 50})},
-        {"one pixel of all", 3, 2, {0, 6, 12,
-                                    18, 24, 30}, 1, 1, Colors({15})},
-        {"wider only", 2, 1, {7, 9}, 5, 1, Colors({7, 7, 7, 9, 9})},
-        {"taller only", 1, 2, {7, 9}, 1, 3, Colors({7, 7, 9})},
-        {"grown both ways", 2, 2, {1, 2,
-                                   3, 4}, 4, 4, Colors({1, 1, 2, 2, 1, 1, 2, 2, 3, 3, 4, 4, 3, 3, 4, 4})},
-        {"narrower, taller", 4, 1, {2, 4, 6, 8}, 2, 2, Colors({3, 7, 3, 7})},
-    };
-    // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(ScaleRows(c.indices, c.fromWidth, c.fromHeight, c.toWidth, c.toHeight, c.fromHeight, map.rgb),
-                  c.expected);
-    }
-}
-
-TEST(PicRowScaler, RowsNotHandedOverAreIndexZero)
-{
-    ColorMap map;
-    map.rgb[0] = 200; // index 0 in 200, 0, 255
     struct Case {
         const char* what;
         int fromWidth, fromHeight, rowsGiven;
@@ -129,10 +93,25 @@ TEST(PicRowScaler, RowsNotHandedOverAreIndexZero)
     };
     // clang-format off
     const Case cases[] = {
-        {"no rows at all", 3, 3, 0, {}, 2, 2, Rgb{200, 0, 255, 200, 0, 255, 200, 0, 255, 200, 0, 255}},
-        {"own size, the last row missing", 2, 2, 1, {5, 6}, 2, 2, Joined(Colors({5, 6}), Rgb{200, 0, 255, 200, 0, 255})},
-        // A box half given, half index 0: (100 + 200) / 2 in red, (200 + 0) / 2 in green.
-        {"box cut in half", 1, 4, 1, {100}, 1, 2, Rgb{150, 100, 205, 200, 0, 255}},
+        {"2 x 2 boxes", 4, 2, 2, {10, 20, 100, 100,
+                                  30, 40, 102, 102}, 2, 1, Colors({25, 101})},
+        // (1 + 2) / 2 rounds up: 1.5 gives 2 in red; 2 x 1.5 = 3 exactly in green.
+        {"half rounds up", 2, 1, 1, {1, 2}, 1, 1, Rgb{2, 3, 254}},
+        // 5 columns into 2: boxes of columns 0-1 and 2-4.
+        {"uneven columns", 5, 1, 1, {0, 10, 30, 60, 90}, 2, 1, Colors({5, 60})},
+        // 3 rows into 2: boxes of row 0 and rows 1-2.
+        {"uneven rows", 1, 3, 3, {8, 40, 60}, 1, 2, Colors({8, 50})},
+        {"one pixel of all", 3, 2, 2, {0, 6, 12,
+                                       18, 24, 30}, 1, 1, Colors({15})},
+        {"wider only", 2, 1, 1, {7, 9}, 5, 1, Colors({7, 7, 7, 9, 9})},
+        {"taller only", 1, 2, 2, {7, 9}, 1, 3, Colors({7, 7, 9})},
+        {"grown both ways", 2, 2, 2, {1, 2,
+                                      3, 4}, 4, 4, Colors({1, 1, 2, 2, 1, 1, 2, 2, 3, 3, 4, 4, 3, 3, 4, 4})},
+        {"narrower, taller", 4, 1, 1, {2, 4, 6, 8}, 2, 2, Colors({3, 7, 3, 7})},
+        {"no rows at all", 3, 3, 0, {}, 2, 2, Colors({0, 0, 0, 0})},
+        {"own size, the last row missing", 2, 2, 1, {5, 6}, 2, 2, Colors({5, 6, 0, 0})},
+        // A box half given, half index 0: 100 / 2 in red, 200 / 2 in green, (155 + 255) / 2 in blue.
+        {"box cut in half", 1, 4, 1, {100}, 1, 2, Joined(Rgb{50, 100, 205}, Colors({0}))},
     };
     // clang-format on
     for (const Case& c : cases) {
