@@ -42,7 +42,7 @@ bool PicRowScaler::Start(int fromWidth, int fromHeight, int toWidth, int toHeigh
     if (!m_left || !m_sums)
         return false;
     for (int column = 0; column <= toWidth; ++column)
-        m_left[column] = Scale(column, fromWidth, toWidth);
+        m_left[static_cast<std::size_t>(column)] = Scale(column, fromWidth, toWidth);
     return true;
 }
 

@@ -31,7 +31,7 @@ public:
 private:
     int BoxTop(int row) const;
     int BoxBottom(int row) const;
-    int BoxLeft(int column) const { return m_left[column]; }
+    int BoxLeft(int column) const { return m_left[static_cast<std::size_t>(column)]; }
     int BoxRight(int column) const;
     void AddRow(const unsigned char* indices);
     // count rows of index 0, all of them within the current output row's box.
