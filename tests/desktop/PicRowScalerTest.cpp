@@ -39,7 +39,8 @@ Rgb ScaleRows(const std::vector<unsigned char>& indices, int fromWidth, int from
     PicRowScaler scaler;
     EXPECT_TRUE(scaler.Start(fromWidth, fromHeight, toWidth, toHeight, colors, out.data(), stride));
     for (int y = 0; y < rowsGiven; ++y)
-        EXPECT_TRUE(scaler.TakeRow(y, indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(fromWidth), fromWidth));
+        EXPECT_TRUE(scaler.TakeRow(
+            y, indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(fromWidth), fromWidth));
     scaler.Finish();
     EXPECT_EQ(scaler.RowsDone(), toHeight);
     Rgb packed;
