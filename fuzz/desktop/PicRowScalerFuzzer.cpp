@@ -4,7 +4,7 @@
 // written between or after them, and at the picture's own size (a last byte
 // 0) the colours are those of the pixels the whole read gives. A declared
 // size costs nothing by itself here, so huge ones are let through; the rows
-// a stream gives are cut off after a million pixels instead.
+// a stream gives are cut off after 262,144 pixels instead.
 #include "desktop/common/PicPicture.h"
 #include "desktop/common/PicRowScaler.h"
 #include "pic/PicRowSink.h"
@@ -16,9 +16,9 @@
 
 namespace {
 
-constexpr long long MOST_PIXELS_GIVEN = 1 << 20;
+constexpr long long MOST_PIXELS_GIVEN = 1 << 18;
 // Beyond this the own-size case would hold a large picture in RGB.
-constexpr long long LARGEST_OWN_SIZE = 1 << 18;
+constexpr long long LARGEST_OWN_SIZE = 1 << 16;
 constexpr unsigned char UNTOUCHED = 0xA5;
 
 void Check(bool condition)
