@@ -136,16 +136,24 @@ bool PicFile::ReadImageChunk(const unsigned char* data, int length)
             PicRefusal::OfSize(PicRefusal::IMAGE_CHUNK_TOO_LARGE, LoadLittle16(data), LoadLittle16(data + 2), MAX_SIDE);
         return false;
     }
-    // The stream is decoded where it lies in the file's data.
-    ByteBuffer pixels;
-    if (!DecodeImage(width, height, data + 4, length - 4, pixels)) {
+    ByteBuffer pixels, stream;
+    if (DefersImage) {
+        stream.Append(data + 4, length - 4);
+        if (stream.Size() != length - 4) {
+            m_refusal = PicRefusal::OfSize(PicRefusal::IMAGE_OUT_OF_MEMORY, width, height);
+            return false;
+        }
+    } else if (!DecodePixels(width, height, data + 4, length - 4, pixels)) {
+        // The stream is decoded where it lies in the file's data.
         m_refusal = PicRefusal::OfSize(PicRefusal::IMAGE_OUT_OF_MEMORY, width, height);
         return false;
     }
     m_refusal = PicRefusal();
     m_width = width;
     m_height = height;
+    m_decodedPixels = pixels.Size();
     Pixels.Swap(pixels);
+    m_imageStream.Swap(stream);
     return true;
 }
 
@@ -204,6 +212,7 @@ bool PicFile::SetImage(int width, int height, const unsigned char* pixels, const
         std::memcpy(copy.Data(), pixels, static_cast<size_t>(count));
     m_width = width;
     m_height = height;
+    m_decodedPixels = count;
     Pixels.Swap(copy);
     if (palette != nullptr) {
         // 1,024 bytes of little-endian 0x00BBGGRR entries.

@@ -6,6 +6,7 @@
 #include "converter/support/ByteBuffer.h"
 #include "pic/PaletteEntry.h"
 #include "pic/PicRefusal.h"
+#include "pic/PicRowSink.h"
 
 #include <cstdint>
 #include <functional>
@@ -34,8 +35,11 @@ public:
     bool LoadFrom(FileHandle& file);
     bool Parse(const unsigned char* data, int size);
 
+    // The size the image chunk declares. The stream may give fewer pixels:
+    // Pixels holds the DecodedPixels it gave, which CopyPixels pads with 0.
     int Width() const { return m_width; }
     int Height() const { return m_height; }
+    int DecodedPixels() const { return m_decodedPixels; }
     // Entry i as 0x00BBGGRR; 0 for an index above 255.
     std::uint32_t PaletteEntry(unsigned int i) const;
     // Copies min(n, Width x Height) pixels; returns Width x Height, or 0 without an image.
@@ -66,6 +70,17 @@ public:
     void ReadPaletteChunk(const unsigned char* data, int available);
     bool ReadImageChunk(const unsigned char* data, int length);
 
+    // When set before a load, the walk leaves the image undecoded: it keeps the
+    // last image chunk's compressed stream (its first byte, the largest code
+    // width, included) as ImageStream, and the declared size as Width and
+    // Height, with Pixels empty and DecodedPixels 0. The walk is otherwise the
+    // same: the last image chunk wins, its length is cut to the bytes the file
+    // has, and a size it cannot hold is refused as ever. For a caller that
+    // wants the palette, which may follow the image chunk, before it decodes
+    // the rows itself (DecodeRows), at a size of its own.
+    bool DefersImage = false;
+    const ByteBuffer& ImageStream() const { return m_imageStream; }
+
     // The two decoder stages: the compressed stream (its first byte, the largest
     // code width, included) to run-length bytes, and those to exactly
     // width x height pixels, padded with 0 when the runs end early. False only
@@ -77,6 +92,18 @@ public:
     // pixels: the same pixels as DecodeCodes then ExpandRuns, without handing
     // the run-length bytes over in a buffer of their own.
     static bool DecodeImage(int width, int height, const unsigned char* stream, int size, ByteBuffer& pixels);
+    // The same pixels, but only as many as the stream gives (up to width x
+    // height, not padded): the buffer grows with them, so a stream that ends
+    // early costs what it gives, not what the size declares.
+    static bool DecodePixels(int width, int height, const unsigned char* stream, int size, ByteBuffer& pixels);
+    // Decodes size bytes of compressed stream (its first byte, the largest code
+    // width, included) and hands each row to sink as it is complete. The row in
+    // which the data ends is handed on padded with index 0, and no row after
+    // it. decodedPixels gets the number of pixels the data gave (0..width x
+    // height). One pass, holding a few rows and one dictionary cycle's
+    // run-length bytes. False only when memory runs out or the sink stopped.
+    static bool DecodeRows(int width, int height, const unsigned char* stream, int size, PicRowSink& sink,
+                           int& decodedPixels);
     // The two encoder stages: the first width x height pixels to run-length
     // bytes, and those to the compressed stream, starting with the byte 11.
     // False only when memory runs out.
@@ -98,9 +125,13 @@ public:
 
 private:
     void WalkChunks();
+    static bool DecodeGrowing(int width, int height, const unsigned char* stream, int size, ByteBuffer& pixels,
+                              std::uint64_t firstRoom);
     bool ComposeFile(bool writePalette, ByteBuffer& file);
 
     int m_width = 0;
     int m_height = 0;
+    int m_decodedPixels = 0;
+    ByteBuffer m_imageStream;
     PicRefusal m_refusal;
 };

@@ -66,10 +66,26 @@ bool PicPicture::Load(const char* path, ByteBuffer& file)
 
 bool PicPicture::Parse(const unsigned char* data, int size)
 {
+    return ParseFile(data, size, true);
+}
+
+bool PicPicture::ParseWithoutPixels(const unsigned char* data, int size)
+{
+    return ParseFile(data, size, false);
+}
+
+bool PicPicture::ParseFile(const unsigned char* data, int size, bool withPixels)
+{
     PicFile pic;
     pic.OnUnknownChunk = OnUnknownChunk;
+    pic.DefersImage = !withPixels;
     pic.Parse(data, size);
     return TakePicture(pic);
+}
+
+bool PicPicture::DecodeRows(PicRowSink& sink, int& decodedPixels) const
+{
+    return PicFile::DecodeRows(m_width, m_height, m_imageStream.Data(), m_imageStream.Size(), sink, decodedPixels);
 }
 
 bool PicPicture::TakePicture(PicFile& pic)
@@ -93,12 +109,20 @@ bool PicPicture::TakePicture(PicFile& pic)
         return false;
     }
     ByteBuffer pixels;
-    if (!pixels.SetSize(count)) {
+    if (!pic.DefersImage) {
+        if (!pixels.SetSize(count)) {
+            m_error = DesktopMessages::NO_MEMORY;
+            return false;
+        }
+        pic.CopyPixels(pixels.Data(), count);
+    }
+    ByteBuffer stream;
+    if (stream.Assign(pic.ImageStream()).Size() != pic.ImageStream().Size()) {
         m_error = DesktopMessages::NO_MEMORY;
         return false;
     }
-    pic.CopyPixels(pixels.Data(), count);
     m_pixels.Swap(pixels);
+    m_imageStream.Swap(stream);
     m_width = pic.Width();
     m_height = pic.Height();
     // Without a palette chunk PicFile holds the default palette, as the

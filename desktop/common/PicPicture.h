@@ -13,6 +13,7 @@
 #include <string>
 
 class PicFile;
+class PicRowSink;
 
 class PicPicture {
 public:
@@ -31,6 +32,14 @@ public:
     // read from it, as when the load failed.
     bool Load(const char* path, ByteBuffer& file);
     bool Parse(const unsigned char* data, int size);
+    // The same, but the pixels are left undecoded: Pixels stays empty and the
+    // image's compressed stream is kept for DecodeRows, which hands them on
+    // at whatever size the caller makes of them.
+    bool ParseWithoutPixels(const unsigned char* data, int size);
+    // The rows of a picture read by ParseWithoutPixels, each once, top to
+    // bottom, as PicFile::DecodeRows hands them (none after the row in which
+    // the data ends). False when memory runs out or sink stopped.
+    bool DecodeRows(PicRowSink& sink, int& decodedPixels) const;
 
     // Takes the pixels and the first colours triples of colorMap (at most
     // 256); the entries past them are black, as in a BMP file whose colour
@@ -57,11 +66,13 @@ public:
     std::function<void(std::uint16_t tag)> OnUnknownChunk;
 
 private:
+    bool ParseFile(const unsigned char* data, int size, bool withPixels);
     bool TakePicture(PicFile& pic);
 
     int m_width = 0;
     int m_height = 0;
     ByteBuffer m_pixels;
+    ByteBuffer m_imageStream;
     unsigned char m_colorMap[COLOR_MAP_BYTES];
     bool m_hasPalette = false;
     std::string m_error;

@@ -33,3 +33,10 @@ bool PicPieces::Finish(PicPicture& picture)
         return false;
     return picture.Parse(m_bytes.Data(), m_bytes.Size());
 }
+
+bool PicPieces::FinishWithoutPixels(PicPicture& picture)
+{
+    if (m_failed)
+        return false;
+    return picture.ParseWithoutPixels(m_bytes.Data(), m_bytes.Size());
+}

@@ -18,6 +18,8 @@ public:
     // Reads the picture from every piece added; false as PicPicture::Parse
     // fails (the picture's Error() says why), or when an Add failed.
     bool Finish(PicPicture& picture);
+    // The same, leaving the pixels for PicPicture::DecodeRows.
+    bool FinishWithoutPixels(PicPicture& picture);
     bool OutOfMemory() const { return m_failed; }
 
 private:

@@ -2,11 +2,15 @@
 // on gdk-pixbuf open them through it. It shows what the converter's BMP file
 // of the picture shows, says nothing about unknown chunks, and fails for a
 // file without a picture. Both ways in are served: the whole file at once,
-// and the incremental one (begin, pieces, stop) that GdkPixbufLoader uses.
+// and the incremental one (begin, pieces, stop) that GdkPixbufLoader uses,
+// where a caller (a thumbnailer) may ask for a size of its own: the picture
+// is then made at that size, so a file that declares a huge picture and
+// holds little costs what the size asked for costs.
 #include "converter/support/CharString.h"
 #include "desktop/common/DesktopMessages.h"
 #include "desktop/common/PicPicture.h"
 #include "desktop/common/PicPieces.h"
+#include "desktop/common/PicRowScaler.h"
 
 #define GDK_PIXBUF_ENABLE_BACKEND
 #include <gdk-pixbuf/gdk-pixbuf-io.h>
@@ -30,39 +34,51 @@ bool Fail(GError** error, GdkPixbufError code, const std::string& text)
     return false;
 }
 
-bool ReadPicture(PicPieces& pieces, PicPicture& picture, GError** error)
+GdkPixbuf* PixbufWithoutMemory(int width, int height, GError** error)
 {
-    if (pieces.Finish(picture))
-        return true;
-    if (pieces.OutOfMemory())
-        return Fail(error, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY, DesktopMessages::NO_MEMORY_FOR_FILE);
-    return Fail(error, GDK_PIXBUF_ERROR_CORRUPT_IMAGE, picture.Error());
+    CharString text;
+    Format(text, DesktopMessages::NO_MEMORY_FOR_PIXELS_FORMAT, width, height);
+    Fail(error, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY, text.Text());
+    return nullptr;
 }
 
-// RGB without alpha: every index through the colour map.
-GdkPixbuf* MakePixbuf(const PicPicture& picture, GError** error)
+// RGB without alpha, of the size the caller asks for through sizeFunc (the
+// picture's own without one), made row by row as the stream gives them: the
+// picture is never held whole, as indices or colours, at any other size. The
+// chunks are walked once all of them are in, since a palette chunk may follow
+// the image it colours. Null, with error set, when the picture cannot be made;
+// null without error when the caller wanted only the size.
+GdkPixbuf* DecodePixbuf(PicPieces& pieces, GdkPixbufModuleSizeFunc sizeFunc, gpointer userData, GError** error)
 {
-    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, picture.Width(), picture.Height());
-    if (pixbuf == nullptr) {
-        CharString text;
-        Format(text, DesktopMessages::NO_MEMORY_FOR_PIXELS_FORMAT, picture.Width(), picture.Height());
-        Fail(error, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY, text.Text());
+    PicPicture picture;
+    if (!pieces.FinishWithoutPixels(picture)) {
+        if (pieces.OutOfMemory())
+            Fail(error, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY, DesktopMessages::NO_MEMORY_FOR_FILE);
+        else
+            Fail(error, GDK_PIXBUF_ERROR_CORRUPT_IMAGE, picture.Error());
         return nullptr;
     }
-    guchar* rows = gdk_pixbuf_get_pixels(pixbuf);
-    auto rowStride = static_cast<std::size_t>(gdk_pixbuf_get_rowstride(pixbuf));
-    auto width = static_cast<std::size_t>(picture.Width());
-    const unsigned char* index = picture.Pixels().Data();
-    const unsigned char* colors = picture.ColorMap();
-    for (int y = 0; y < picture.Height(); ++y) {
-        guchar* out = rows + static_cast<std::size_t>(y) * rowStride;
-        for (std::size_t x = 0; x < width; ++x, ++index, out += 3) {
-            const unsigned char* rgb = colors + 3 * *index;
-            out[0] = rgb[0];
-            out[1] = rgb[1];
-            out[2] = rgb[2];
-        }
+    int width = picture.Width();
+    int height = picture.Height();
+    // A caller that sets a side to 0 wanted only the size.
+    if (sizeFunc != nullptr)
+        sizeFunc(&width, &height, userData);
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height);
+    if (pixbuf == nullptr)
+        return PixbufWithoutMemory(width, height, error);
+    PicRowScaler scaler;
+    int decodedPixels = 0;
+    if (!scaler.Start(picture.Width(), picture.Height(), width, height, picture.ColorMap(),
+                      gdk_pixbuf_get_pixels(pixbuf), static_cast<std::size_t>(gdk_pixbuf_get_rowstride(pixbuf))) ||
+        !picture.DecodeRows(scaler, decodedPixels)) {
+        g_object_unref(pixbuf);
+        Fail(error, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY, DesktopMessages::NO_MEMORY);
+        return nullptr;
     }
+    // The rows past the data's end are index 0.
+    scaler.Finish();
     return pixbuf;
 }
 
@@ -81,10 +97,7 @@ GdkPixbuf* LoadWhole(FILE* file, GError** error)
         Fail(error, GDK_PIXBUF_ERROR_FAILED, DesktopMessages::FILE_NOT_READ);
         return nullptr;
     }
-    PicPicture picture;
-    if (!ReadPicture(pieces, picture, error))
-        return nullptr;
-    return MakePixbuf(picture, error);
+    return DecodePixbuf(pieces, nullptr, nullptr, error);
 }
 
 gpointer BeginLoad(GdkPixbufModuleSizeFunc sizeFunc, GdkPixbufModulePreparedFunc preparedFunc,
@@ -104,33 +117,24 @@ gboolean LoadIncrement(gpointer data, const guchar* buffer, guint size, GError**
     return TRUE;
 }
 
-// The chunks are walked once all of them are in: a palette chunk may follow
-// the image it colours.
 gboolean StopLoad(gpointer data, GError** error)
 {
     auto* context = static_cast<LoadContext*>(data);
-    PicPicture picture;
-    bool loaded = ReadPicture(context->pieces, picture, error);
-    GdkPixbuf* pixbuf = nullptr;
-    if (loaded) {
-        int width = picture.Width();
-        int height = picture.Height();
-        // A caller that sets a side to 0 wanted only the size.
-        if (context->sizeFunc != nullptr)
-            context->sizeFunc(&width, &height, context->userData);
-        if (width > 0 && height > 0)
-            pixbuf = MakePixbuf(picture, error);
-        loaded = pixbuf != nullptr || width <= 0 || height <= 0;
-    }
+    GError* failure = nullptr;
+    GdkPixbuf* pixbuf = DecodePixbuf(context->pieces, context->sizeFunc, context->userData, &failure);
     if (pixbuf != nullptr) {
         if (context->preparedFunc != nullptr)
             context->preparedFunc(pixbuf, nullptr, context->userData);
         if (context->updatedFunc != nullptr)
-            context->updatedFunc(pixbuf, 0, 0, picture.Width(), picture.Height(), context->userData);
+            context->updatedFunc(pixbuf, 0, 0, gdk_pixbuf_get_width(pixbuf), gdk_pixbuf_get_height(pixbuf),
+                                 context->userData);
         g_object_unref(pixbuf);
     }
     delete context;
-    return loaded;
+    if (failure == nullptr)
+        return TRUE;
+    g_propagate_error(error, failure);
+    return FALSE;
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "desktop/common/PicPicture.h"
 #include "desktop/common/PicPieces.h"
 #include "pic/PaletteEntry.h"
+#include "pic/PicRowSink.h"
 #include "tests/common/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -109,6 +110,77 @@ TEST(PicPicture, RefusesFilesWithoutAPictureSayingWhy)
         PicPicture picture;
         EXPECT_FALSE(picture.Parse(c.bytes.data(), static_cast<int>(c.bytes.size())));
         EXPECT_NE(picture.Error().find(c.reason), std::string::npos) << picture.Error();
+        PicPicture withoutPixels;
+        EXPECT_FALSE(withoutPixels.ParseWithoutPixels(c.bytes.data(), static_cast<int>(c.bytes.size())));
+        EXPECT_EQ(withoutPixels.Error(), picture.Error());
+    }
+}
+
+// The rows as they come, each once and in order, padded with 0 to the
+// declared size as the picture's Pixels are.
+class CollectedRows : public PicRowSink {
+public:
+    explicit CollectedRows(int height) : m_height(height) {}
+    bool TakeRow(int y, const unsigned char* indices, int width) override
+    {
+        EXPECT_EQ(y, m_rows) << "rows out of order";
+        ++m_rows;
+        Pixels.insert(Pixels.end(), indices, indices + width);
+        m_width = width;
+        return true;
+    }
+    Bytes Padded() const
+    {
+        Bytes padded = Pixels;
+        padded.resize(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height), 0);
+        return padded;
+    }
+    Bytes Pixels;
+
+private:
+    int m_height;
+    int m_rows = 0;
+    int m_width = 0;
+};
+
+TEST(PicPicture, ReadWithoutPixelsHandsTheSameRows)
+{
+    Bytes valley;
+    ASSERT_TRUE(ReadBytes(CANTREL_SOURCE_DIR "/samples/valley.pic", valley));
+    std::vector<Bytes> files;
+    for (const char* path : PICTURES) {
+        files.emplace_back();
+        ASSERT_TRUE(ReadBytes(path, files.back()));
+    }
+    // Cut in the stream: the rows stop in the one where the data ends.
+    files.emplace_back(valley.begin(), valley.begin() + static_cast<std::ptrdiff_t>(valley.size() * 3 / 5));
+    // The palette chunk after the image it colours.
+    files.emplace_back(valley.begin() + 774, valley.end());
+    files.back().insert(files.back().end(), valley.begin(), valley.begin() + 774);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE("file " + std::to_string(i));
+        const Bytes& file = files[i];
+        PicPicture whole, rows;
+        whole.OnUnknownChunk = rows.OnUnknownChunk = [](std::uint16_t) {};
+        ASSERT_TRUE(whole.Parse(file.data(), static_cast<int>(file.size()))) << whole.Error();
+        PicPieces pieces;
+        ASSERT_TRUE(pieces.Add(file.data(), file.size()));
+        ASSERT_TRUE(pieces.FinishWithoutPixels(rows)) << rows.Error();
+        EXPECT_EQ(rows.Pixels().Size(), 0);
+        ASSERT_EQ(rows.Width(), whole.Width());
+        ASSERT_EQ(rows.Height(), whole.Height());
+        EXPECT_EQ(rows.HasPalette(), whole.HasPalette());
+        EXPECT_EQ(Bytes(rows.ColorMap(), rows.ColorMap() + PicPicture::COLOR_MAP_BYTES),
+                  Bytes(whole.ColorMap(), whole.ColorMap() + PicPicture::COLOR_MAP_BYTES));
+        CollectedRows collected(rows.Height());
+        int decoded = -1;
+        ASSERT_TRUE(rows.DecodeRows(collected, decoded));
+        EXPECT_EQ(collected.Padded(), Bytes(whole.Pixels().Data(), whole.Pixels().Data() + whole.Pixels().Size()));
+        EXPECT_LE(static_cast<std::size_t>(decoded), collected.Pixels.size());
+        if (i == std::size(PICTURES)) {
+            EXPECT_LT(collected.Pixels.size(), static_cast<std::size_t>(whole.Pixels().Size()))
+                << "no rows after the data's end";
+        }
     }
 }
 

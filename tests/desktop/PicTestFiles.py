@@ -117,7 +117,71 @@ def write_unusual_pictures(samples, folder):
     return sorted(files), sorted(empty)
 
 
+def use_loader(module, mime_xml, work):
+    """Makes work afresh with a loaders cache of module alone and a mime
+    database of mime_xml, and points this process's environment (so its
+    children's too) at them: before gdk-pixbuf is first loaded."""
+    shutil.rmtree(work, ignore_errors=True)
+    packages = os.path.join(work, "share", "mime", "packages")
+    os.makedirs(packages)
+    shutil.copy(mime_xml, packages)
+    subprocess.run(["update-mime-database", os.path.join(work, "share", "mime")], check=True,
+                   capture_output=True, timeout=120)
+    query = "/usr/lib/%s/gdk-pixbuf-2.0/gdk-pixbuf-query-loaders" % subprocess.run(
+        ["dpkg-architecture", "-qDEB_HOST_MULTIARCH"], capture_output=True, text=True).stdout.strip()
+    cache = subprocess.run([query, os.path.abspath(module)], check=True, capture_output=True, timeout=60).stdout
+    with open(os.path.join(work, "loaders.cache"), "wb") as f:
+        f.write(cache)
+    os.environ["GDK_PIXBUF_MODULE_FILE"] = os.path.join(work, "loaders.cache")
+    os.environ["XDG_DATA_DIRS"] = os.path.join(work, "share") + ":/usr/share"
+    os.environ["XDG_DATA_HOME"] = os.path.join(work, "data-home")
+
+
 def write_noise_pgm(path, side):
     rng = random.Random(13)
     with open(path, "wb") as f:
         f.write(b"P5\n%d %d\n255\n" % (side, side) + bytes(rng.randrange(256) for _ in range(side * side)))
+
+
+# An image chunk that declares the largest picture a PIC file holds, 32,767 x
+# 32,767 pixels, with a 3-byte stream: one code, index 7, and the data ends.
+BOMB = chunk(b"X0", struct.pack("<HH", 32767, 32767) + b"\x0b\x07\x00")
+
+
+def write_bmp8(path, width, height, rows, table):
+    """An uncompressed 8-bit BMP file: rows top first, table (r, g, b) entries."""
+    row_bytes = (width + 3) // 4 * 4
+    pixels = b"".join(row + bytes(row_bytes - width) for row in reversed(rows))
+    colors = b"".join(bytes((b, g, r, 0)) for r, g, b in table)
+    offset = 14 + 40 + len(colors)
+    header = b"BM" + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(pixels), 2835, 2835, len(table), 0)
+    with open(path, "wb") as f:
+        f.write(header + info + colors + pixels)
+
+
+LARGE_SIDE = 4096
+LARGE_CELLS = 8
+
+
+def large_cell_index(column, row):
+    """The index of the cell in the given column and row of the large picture."""
+    return 16 + 8 * row + column if (row + column) % 2 else 200 - 3 * row - column
+
+
+def write_large_picture(program, folder, name):
+    """A 4096 x 4096 PIC file, made by the converter, whose stream gives every
+    pixel: 8 x 8 cells of 512 x 512 pixels in the default palette, each cell
+    one index. Returns the name, or None when the converter refused it."""
+    cell = LARGE_SIDE // LARGE_CELLS
+    rows = []
+    for row in range(LARGE_CELLS):
+        line = b"".join(bytes([large_cell_index(column, row)]) * cell for column in range(LARGE_CELLS))
+        rows += [line] * cell
+    bmp = name[:-4] + "-source.bmp"
+    table = [(i, i, i) for i in range(256)]
+    write_bmp8(os.path.join(folder, bmp), LARGE_SIDE, LARGE_SIDE, rows, table)
+    if not succeeded(converter(program, folder, "-drop", bmp, name)):
+        return None
+    os.remove(os.path.join(folder, bmp))
+    return name

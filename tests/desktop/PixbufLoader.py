@@ -2,7 +2,9 @@
 cache and a mime database made here for this run, never the system's: every
 sample and unusual file shows what the converter's BMP file of it shows,
 whole and in odd-sized pieces; files without a picture give an error;
-unknown chunks say nothing; the thumbnailer makes a PNG thumbnail.
+unknown chunks say nothing; the thumbnailer makes a PNG thumbnail; and a
+file that declares far more pixels than it holds is thumbnailed and loaded
+at a size asked for within an address limit.
 
   PixbufLoader.py <loader module> <mime XML> <thumbnailer entry> <converter> <source folder> <work folder>
 """
@@ -14,29 +16,11 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from PicTestFiles import Failures, converter, read_bmp, succeeded, write_test_pictures  # noqa: E402
+from PicTestFiles import (BOMB, LARGE_SIDE, Failures, converter, read_bmp, succeeded, use_loader,  # noqa: E402
+                          write_large_picture, write_test_pictures)
 
 MIME_TYPE = "image/x-fenwolds-pic"
 PIECES = (1, 7, 333, 4093)
-
-
-def prepare(module, mime_xml, work):
-    """The loaders cache and mime database of this run, in the environment
-    before gdk-pixbuf is first loaded."""
-    shutil.rmtree(work, ignore_errors=True)
-    packages = os.path.join(work, "share", "mime", "packages")
-    os.makedirs(packages)
-    shutil.copy(mime_xml, packages)
-    subprocess.run(["update-mime-database", os.path.join(work, "share", "mime")], check=True,
-                   capture_output=True, timeout=120)
-    query = "/usr/lib/%s/gdk-pixbuf-2.0/gdk-pixbuf-query-loaders" % subprocess.run(
-        ["dpkg-architecture", "-qDEB_HOST_MULTIARCH"], capture_output=True, text=True).stdout.strip()
-    cache = subprocess.run([query, os.path.abspath(module)], check=True, capture_output=True, timeout=60).stdout
-    with open(os.path.join(work, "loaders.cache"), "wb") as f:
-        f.write(cache)
-    os.environ["GDK_PIXBUF_MODULE_FILE"] = os.path.join(work, "loaders.cache")
-    os.environ["XDG_DATA_DIRS"] = os.path.join(work, "share") + ":/usr/share"
-    os.environ["XDG_DATA_HOME"] = os.path.join(work, "data-home")
 
 
 def expected_rgb(program, files, name):
@@ -44,7 +28,16 @@ def expected_rgb(program, files, name):
     if not succeeded(converter(program, files, name, bmp)):
         return None
     width, height, indices, table = read_bmp(os.path.join(files, bmp))
-    return width, height, b"".join(bytes(table[i]) for i in indices)
+    return width, height, colors_of(indices, table)
+
+
+def colors_of(indices, table):
+    """The RGB bytes of indices through table, a channel at a time: fast
+    enough for a 4096 x 4096 picture."""
+    rgb = bytearray(3 * len(indices))
+    for channel in range(3):
+        rgb[channel::3] = indices.translate(bytes(entry[channel] for entry in table))
+    return bytes(rgb)
 
 
 def pixbuf_rgb(pixbuf):
@@ -128,31 +121,156 @@ def check_type(failures, GdkPixbuf, Gio, files):
                    "gdk-pixbuf does not tell DUSK.PIC as a 320 x 200 picture of the loader")
 
 
-def check_thumbnailer(failures, GdkPixbuf, entry, source, work):
+def thumbnail_command(entry, size, path, thumbnail):
+    """The command of the thumbnailer entry for a thumbnail of size pixels at
+    most of the file at path; None when the entry names none for the type."""
     with open(entry) as f:
         lines = f.read().splitlines()
     exec_line = [line for line in lines if line.startswith("Exec=")]
-    failures.check("MimeType=%s;" % MIME_TYPE in lines and len(exec_line) == 1,
-                   "the thumbnailer entry names no type or command")
-    words = exec_line[0][len("Exec="):].split()
-    thumbnail = os.path.join(work, "map-thumbnail.png")
-    values = {"%s": "128", "%u": "file://" + os.path.join(source, "samples", "map.pic"), "%o": thumbnail}
-    result = subprocess.run([values.get(w, w) for w in words], capture_output=True, timeout=60)
-    failures.check(result.returncode == 0, "the thumbnailer failed: " + result.stderr.decode("utf-8", "replace"))
-    if os.path.exists(thumbnail):
-        with open(thumbnail, "rb") as f:
-            failures.check(f.read(8) == b"\x89PNG\r\n\x1a\n", "the thumbnail is not a PNG file")
-        made = GdkPixbuf.Pixbuf.new_from_file(thumbnail)
-        failures.check((made.get_width(), made.get_height()) == (128, 80),
-                       "the thumbnail of 640 x 400 is %d x %d, not 128 x 80" % (made.get_width(), made.get_height()))
-    else:
-        failures.check(False, "the thumbnailer wrote no file")
+    if "MimeType=%s;" % MIME_TYPE not in lines or len(exec_line) != 1:
+        return None
+    values = {"%s": str(size), "%u": "file://" + path, "%o": thumbnail}
+    return [values.get(w, w) for w in exec_line[0][len("Exec="):].split()]
+
+
+def made_thumbnail(failures, GdkPixbuf, command, what):
+    """Runs the thumbnailer's command; the thumbnail as (width, height, RGB), or None."""
+    result = subprocess.run(command, capture_output=True, timeout=120)
+    thumbnail = command[-1]
+    if not failures.check(result.returncode == 0 and os.path.exists(thumbnail), "%s: the thumbnailer failed: %s" % (
+            what, result.stderr.decode("utf-8", "replace"))):
+        return None
+    with open(thumbnail, "rb") as f:
+        failures.check(f.read(8) == b"\x89PNG\r\n\x1a\n", what + ": the thumbnail is not a PNG file")
+    return pixbuf_rgb(GdkPixbuf.Pixbuf.new_from_file(thumbnail))
+
+
+def check_thumbnailer(failures, GdkPixbuf, entry, source, work):
+    command = thumbnail_command(entry, 128, os.path.join(source, "samples", "map.pic"),
+                                os.path.join(work, "map-thumbnail.png"))
+    if not failures.check(command is not None, "the thumbnailer entry names no type or command"):
+        return
+    made = made_thumbnail(failures, GdkPixbuf, command, "map.pic")
+    if made is not None:
+        failures.check(made[:2] == (128, 80), "the thumbnail of 640 x 400 is %d x %d, not 128 x 80" % made[:2])
+
+
+# What a file manager's thumbnailer may take, in bytes of address space: a
+# picture's declared size must not make the loader reach for more.
+ADDRESS_LIMIT = 268435456
+THUMBNAIL_SIZE = 256
+# Index 0 of the default palette, the colour of pixels the data never gave.
+INDEX_ZERO = bytes((0, 0, 0))
+
+
+def bounded(command):
+    return ["prlimit", "--as=%d" % ADDRESS_LIMIT] + command
+
+
+def load_one(way, path, size, raw):
+    """In a process of its own, so that the address limit is its alone: loads
+    path one way and writes the pixels to raw; prints what came of it."""
+    import gi
+    gi.require_version("GdkPixbuf", "2.0")
+    from gi.repository import GdkPixbuf, GLib
+    try:
+        if way == "whole":
+            pixbuf = GdkPixbuf.Pixbuf.new_from_file(path)
+        elif way == "at-size":
+            pixbuf = GdkPixbuf.Pixbuf.new_from_file_at_size(path, size, size)
+        else:
+            # As a viewer that fits the picture to its window asks for a size.
+            loader = GdkPixbuf.PixbufLoader.new_with_mime_type(MIME_TYPE)
+            loader.connect("size-prepared", lambda loader, width, height: loader.set_size(
+                *(size, max(1, height * size // width)) if width >= height else (max(1, width * size // height), size)))
+            with open(path, "rb") as f:
+                data = f.read()
+            for at in range(0, len(data), 7):
+                loader.write(data[at: at + 7])
+            loader.close()
+            pixbuf = loader.get_pixbuf()
+    except GLib.Error as error:
+        print("error %s %d %s" % (error.domain, error.code, error.message))
+        return
+    width, height, rgb = pixbuf_rgb(pixbuf)
+    with open(raw, "wb") as f:
+        f.write(rgb)
+    print("pixbuf %d %d" % (width, height))
+
+
+def loaded_bounded(failures, path, way, work):
+    """Loads path one way in a bounded process: (width, height, RGB), or the error's (domain, code, message)."""
+    raw = os.path.join(work, "bounded.rgb")
+    if os.path.exists(raw):
+        os.remove(raw)
+    what = "%s %s under an address limit" % (os.path.basename(path), way)
+    result = subprocess.run(bounded([sys.executable, os.path.abspath(__file__), "--load", way, path,
+                                     str(THUMBNAIL_SIZE), raw]), capture_output=True, text=True, timeout=120)
+    words = result.stdout.split(" ", 3)
+    if not failures.check(result.returncode == 0 and words[0] in ("pixbuf", "error"), "%s failed (status %d): %s" % (
+            what, result.returncode, result.stderr[-2000:])):
+        return None
+    if words[0] == "error":
+        return words[1], int(words[2]), words[3].strip()
+    with open(raw, "rb") as f:
+        return int(words[1]), int(words[2]), f.read()
+
+
+def sampled(picture, step):
+    """Every step-th pixel of every step-th row: the picture shrunk where each
+    box is of one colour."""
+    width, height, rgb = picture
+    rows = [rgb[3 * y * width: 3 * (y + 1) * width] for y in range(0, height, step)]
+    return width // step, height // step, b"".join(
+        b"".join(row[3 * x: 3 * x + 3] for x in range(0, width, step)) for row in rows)
+
+
+def check_bounded(failures, GdkPixbuf, entry, program, files, work):
+    """The largest picture a file can declare in 11 bytes, and a 4096 x 4096
+    one that its stream fills, each under an address limit: thumbnails and
+    loads at a size asked for are made in it; the bomb's full size is refused
+    with gdk-pixbuf's error, never a crash."""
+    bomb = os.path.join(files, "bomb.pic")
+    with open(bomb, "wb") as f:
+        f.write(BOMB)
+    black = (THUMBNAIL_SIZE, THUMBNAIL_SIZE, INDEX_ZERO * THUMBNAIL_SIZE * THUMBNAIL_SIZE)
+    large = write_large_picture(program, files, "large.pic")
+    if not failures.check(large is not None, "the converter did not make large.pic"):
+        return
+    large = os.path.join(files, large)
+    expected = expected_rgb(program, files, "large.pic")
+    failures.check(pixbuf_rgb(GdkPixbuf.Pixbuf.new_from_file(large)) == expected,
+                   "large.pic: the loaded pixels are not the converter's")
+    # Each 16 x 16 box lies within one cell, so the thumbnail is the picture sampled.
+    small = sampled(expected, LARGE_SIDE // THUMBNAIL_SIZE)
+    for path, picture in ((bomb, black), (large, small)):
+        name = os.path.basename(path)
+        for way in ("at-size", "pieces"):
+            got = loaded_bounded(failures, path, way, work)
+            if got is not None:
+                failures.check(got == picture, "%s %s: not the %d x %d picture expected, but %s" % (
+                    name, way, picture[0], picture[1], got[:2]))
+        command = thumbnail_command(entry, THUMBNAIL_SIZE, path, os.path.join(work, name + ".png"))
+        made = made_thumbnail(failures, GdkPixbuf, bounded(command), name + " under an address limit")
+        if made is not None:
+            failures.check(made == picture, "%s: the thumbnail is not the %d x %d picture expected, but %d x %d" % (
+                name, picture[0], picture[1], made[0], made[1]))
+    refused = loaded_bounded(failures, bomb, "whole", work)
+    # gdk-pixbuf puts the file's name before the loader's message.
+    if refused is not None:
+        failures.check(refused[:2] == ("gdk-pixbuf-error-quark", int(GdkPixbuf.PixbufError.INSUFFICIENT_MEMORY)) and
+                       refused[2].endswith(": There is not enough memory for 32767 x 32767 pixels"),
+                       "bomb.pic whole under an address limit: %s, not the error for too little memory" % (refused,))
 
 
 def main():
+    if sys.argv[1:2] == ["--load"]:
+        way, path, size, raw = sys.argv[2:6]
+        load_one(way, path, int(size), raw)
+        return
     module, mime_xml, entry, program, source, work = sys.argv[1:7]
     program, source, work = os.path.abspath(program), os.path.abspath(source), os.path.abspath(work)
-    prepare(module, mime_xml, work)
+    use_loader(module, mime_xml, work)
     import gi
     gi.require_version("GdkPixbuf", "2.0")
     from gi.repository import GdkPixbuf, Gio, GLib
@@ -166,8 +284,9 @@ def main():
     check_pictures(failures, GdkPixbuf, GLib, program, files, pictures, empty)
     check_type(failures, GdkPixbuf, Gio, files)
     check_thumbnailer(failures, GdkPixbuf, entry, source, work)
+    check_bounded(failures, GdkPixbuf, entry, program, files, work)
     failures.finish("gdk-pixbuf loaded %d pictures as the converter reads them, whole and in pieces, refused %d, "
-                    "and made a thumbnail" % (len(pictures), len(empty)))
+                    "made thumbnails, and kept to an address limit on a picture bomb" % (len(pictures), len(empty)))
 
 
 if __name__ == "__main__":
