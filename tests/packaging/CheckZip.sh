@@ -178,9 +178,17 @@ version_value() { # strings-file key
 # An icon group as wrestool rebuilds it must begin with the committed .ico
 # file's bytes. wrestool writes a few bytes more, which no entry of the
 # file's directory points at.
-check_icon() { # program group-name committed.ico
-    wrestool -x -t14 -n"$2" "$unpacked/$1" >"$work/$1.$2.ico" 2>/dev/null || { fail "$1 has no icon group $2"; return; }
-    head -c "$(wc -c <"$source/$3")" "$work/$1.$2.ico" | cmp -s - "$source/$3" || fail "$1's icon group $2 is not $3"
+check_icon() { # program group-name committed.ico sizes...
+    program=$1 group=$2 committed=$3
+    shift 3
+    wrestool -x -t14 -n"$group" "$unpacked/$program" >"$work/$program.$group.ico" 2>/dev/null ||
+        { fail "$program has no icon group $group"; return; }
+    head -c "$(wc -c <"$source/$committed")" "$work/$program.$group.ico" | cmp -s - "$source/$committed" ||
+        fail "$program's icon group $group is not $committed"
+    # The images as icotool reads them from the program: width x height x bits.
+    found=$(icotool -l "$work/$program.$group.ico" 2>&1 |
+        sed -n 's/.*--width=\([0-9]*\) --height=\([0-9]*\) --bit-depth=\([0-9]*\).*/\1x\2x\3/p' | tr '\n' ' ')
+    [ "$found" = "$* " ] || fail "$program's icon group $group holds ${found:-no images icotool reads}, not $*"
 }
 
 # What Explorer shows of a program and what Windows' loader reads: the
@@ -216,18 +224,30 @@ VALUES
     # Windows 10 and 11 read this entry; without it they treat the program as older.
     grep -q 'supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"' "$work/$1.manifest" ||
         fail "$1's manifest names no supported Windows 10"
-    # Common controls 6 would switch on visual styles, and DPI awareness would
-    # change the scale: either changes how the windows look.
-    ! grep -qi -e 'Common-Controls' -e 'dpiAware' "$work/$1.manifest" ||
-        fail "$1's manifest changes how its windows look: $(grep -i -e 'Common-Controls' -e 'dpiAware' "$work/$1.manifest")"
+    # Common controls 6 would switch on visual styles, which change how the
+    # windows look.
+    ! grep -qi 'Common-Controls' "$work/$1.manifest" ||
+        fail "$1's manifest switches on visual styles: $(grep -i 'Common-Controls' "$work/$1.manifest")"
+    # The viewer is aware of the system's DPI, so that Windows does not
+    # stretch its pixels: the setting in its namespace, within the asm.v3
+    # application's windowsSettings. The console converter has no window of
+    # its own to declare it for.
+    awareness=$(tr -d '\r\n' <"$work/$1.manifest" |
+        sed -n 's|.*<application xmlns="urn:schemas-microsoft-com:asm.v3"> *<windowsSettings> *<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">\([^<]*\)</dpiAware> *</windowsSettings> *</application>.*|\1|p')
+    case $1 in
+        Lumbrel.exe) [ "$awareness" = true ] || fail "$1's manifest does not declare it aware of the system's DPI" ;;
+        *) ! grep -qi 'dpiAware' "$work/$1.manifest" || fail "$1's manifest declares a DPI awareness" ;;
+    esac
 }
 
 check_resources() {
     check_program_resources Cantrel.exe Cantrel "Fenwolds PIC and BMP converter"
     check_program_resources Lumbrel.exe Lumbrel "Fenwolds PIC viewer"
-    check_icon Cantrel.exe 1 converter/Cantrel.ico
-    check_icon Lumbrel.exe 107 viewer/Lumbrel.ico
-    check_icon Lumbrel.exe 108 viewer/LumbrelSmall.ico
+    # 16 colours at 32 x 32 and 16 x 16, which every Windows shows, and
+    # 32-bit colour for Explorer's large views and high DPI.
+    check_icon Cantrel.exe 1 converter/Cantrel.ico 32x32x4 16x16x4 48x48x32 256x256x32
+    check_icon Lumbrel.exe 107 viewer/Lumbrel.ico 32x32x4 16x16x4 48x48x32 256x256x32
+    check_icon Lumbrel.exe 108 viewer/LumbrelSmall.ico 16x16x4
 }
 
 # The default value of a registry key under HKCU\Software\Classes, or
