@@ -133,12 +133,44 @@ TEXTS
     [ -z "$found" ] || fail "docs/cantrel.txt holds troff: $found"
     found=$(lines_matching docs/cantrel.txt '^.{81}')
     [ -z "$found" ] || fail "docs/cantrel.txt has lines wider than 80 columns: $found"
-    # What README.txt must tell a Windows user: the cmd examples, both
-    # association scripts, and the banner's credit lines as the program
-    # prints them (the manual quotes those too).
-    for wanted in 'C:\Fenwolds\pics>cantrel' associate.cmd unassociate.cmd; do
-        grep -qF "$wanted" "$unpacked/README.txt" || fail "README.txt does not mention $wanted"
-    done
+    # What README.txt must tell a Windows user: the cmd examples, going into
+    # a folder of one's own, a lasting Path, the warning for unsigned
+    # programs, both association scripts, removing and where to report.
+    while read -r wanted; do
+        tr -d '\r' <"$unpacked/README.txt" | tr -s ' \n' '  ' | grep -qF "$wanted" ||
+            fail "README.txt does not mention $wanted"
+    done <<'WANTED'
+C:\Fenwolds\pics>cantrel
+cd /d C:\Fenwolds\pics
+Edit environment variables for your account
+Windows protected your PC
+Run anyway
+associate.cmd
+unassociate.cmd
+then delete the folder
+https://cantrel.example.org/
+docs\pic-format.txt
+docs\modding.txt
+WANTED
+    # The banner's credit lines as the program prints them (the manual
+    # quotes those too) follow below.
+    # Paths as Windows writes them: no word with a forward slash between
+    # names (an option such as /d, a URL or OS/2 aside).
+    found=$(tr -d '\r' <"$unpacked/README.txt" | awk '
+        {
+            for (i = 1; i <= NF; i++) {
+                word = $i
+                gsub(/^[("'"'"'`]+|[)"'"'"'`.,:;!?]+$/, "", word)
+                if (word ~ /:\/\// || word !~ /\//)
+                    continue
+                slashes = gsub(/\//, "/", word)
+                if (word == "/" || word ~ /^\/[A-Za-z?][A-Za-z]?$/)
+                    continue
+                if (slashes > 1 || word ~ /^\// || word ~ /\/$/ || word ~ /\/[^\/]*\.[A-Za-z0-9]+$/)
+                    printf "%d: %s\n", NR, word
+            }
+        }' | head -n 5)
+    [ -z "$found" ] || fail "README.txt has paths with forward slashes: $found"
     while read -r line; do
         for name in README.txt docs/cantrel.txt; do
             tr -d '\r' <"$unpacked/$name" | grep -qF "$line" || fail "$name lacks the banner's line \"$line\""
