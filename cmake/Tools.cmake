@@ -32,8 +32,10 @@ find_program(THUMBNAILER gdk-pixbuf-thumbnailer)
 
 # The packages as a user gets them: unpacked, read and checked.
 find_program(UNZIP unzip)
-# icoutils' resource reader, for the programs' version, manifest and icons.
+# icoutils' resource reader, for the programs' version, manifest and icons,
+# and its icon reader, for the sizes the icons hold.
 find_program(WRESTOOL wrestool)
+find_program(ICOTOOL icotool)
 find_program(MINGW_OBJDUMP i686-w64-mingw32-objdump)
 find_program(DPKG_DEB dpkg-deb)
 find_program(DPKG_PARSECHANGELOG dpkg-parsechangelog)

@@ -2,8 +2,9 @@
 #   At the top: Cantrel.exe and Lumbrel.exe, README.txt (README.md's parts
 #     for Windows users), LICENSE.txt, and associate.cmd and unassociate.cmd,
 #     which give .pic pictures to Lumbrel.exe of the folder they sit in.
-#   docs/: the manual as plain text (cantrel.txt), the PIC format description
-#     and the viewer's screenshot, where README.txt points.
+#   docs/: the manual (cantrel.txt), the PIC format description
+#     (pic-format.txt) and the modding guide (modding.txt) as plain text, and
+#     the viewer's screenshot, where README.txt points.
 #   samples/: the sample pictures.
 # The text files are made at build time from the project's documents and
 # scripts (tools/docs/WindowsText.cmake), with CR LF line ends: Windows
@@ -30,12 +31,14 @@ windows_text(text ${PROJECT_SOURCE_DIR}/LICENSE LICENSE.txt)
 windows_text(text ${PROJECT_SOURCE_DIR}/packaging/windows/associate.cmd associate.cmd)
 windows_text(text ${PROJECT_SOURCE_DIR}/packaging/windows/unassociate.cmd unassociate.cmd)
 windows_text(manual ${PROJECT_SOURCE_DIR}/docs/cantrel.1 cantrel.txt)
+windows_text(document ${PROJECT_SOURCE_DIR}/docs/pic-format.md pic-format.txt)
+windows_text(document ${PROJECT_SOURCE_DIR}/docs/modding.md modding.txt)
 add_custom_target(windows_text ALL DEPENDS ${windows_text_files})
 
 install(TARGETS converter viewer RUNTIME DESTINATION .)
 install(FILES ${windows_text}/README.txt ${windows_text}/LICENSE.txt
               ${windows_text}/associate.cmd ${windows_text}/unassociate.cmd DESTINATION .)
-install(FILES ${windows_text}/cantrel.txt ${PROJECT_SOURCE_DIR}/docs/pic-format.md
+install(FILES ${windows_text}/cantrel.txt ${windows_text}/pic-format.txt ${windows_text}/modding.txt
               ${PROJECT_SOURCE_DIR}/docs/lumbrel.png DESTINATION docs)
 install(FILES ${CANTREL_SAMPLES} DESTINATION samples)
 

@@ -8,17 +8,20 @@
 # in parentheses, and file paths take backslashes. Anything it cannot render
 # plainly (an unclosed code span or block, markers out of pairs) stops it with
 # the line's number, rather than leave Markdown in the text.
+# With whole=1 it renders a whole document, which has no markers, the same
+# way (the ZIP's copies of the format description and the modding guide).
 #
 #   awk -f WindowsReadme.awk README.md >README.txt
+#   awk -v whole=1 -f WindowsReadme.awk docs/modding.md >modding.txt
 BEGIN {
     ORS = "\r\n"
-    PAGE_WIDTH = 79 # what a window of 80 columns shows without wrapping
-    inside = 0      # between the markers
-    fence = 0       # inside a fenced code block
-    rows = 0        # table rows held until the table ends
-    sections = 0
-    started = 0     # a line has been written
-    pending = 0     # a blank line is due before the next line
+    PAGE_WIDTH = 79   # what a window of 80 columns shows without wrapping
+    inside = whole    # between the markers
+    fence = 0         # inside a fenced code block
+    rows = 0          # table rows held until the table ends
+    sections = whole
+    started = 0       # a line has been written
+    pending = 0       # a blank line is due before the next line
     failed = 0
 }
 
@@ -178,7 +181,7 @@ function flush_table(    r, c, count, width, columns, cell, start, room, piece, 
     rows = 0
 }
 
-/^<!-- windows-readme: begin -->[ \t]*$/ {
+!whole && /^<!-- windows-readme: begin -->[ \t]*$/ {
     if (inside)
         fail("a second begin marker before the end of the first")
     inside = 1
@@ -187,7 +190,7 @@ function flush_table(    r, c, count, width, columns, cell, start, room, piece, 
     next
 }
 
-/^<!-- windows-readme: end -->[ \t]*$/ {
+!whole && /^<!-- windows-readme: end -->[ \t]*$/ {
     if (!inside)
         fail("an end marker without its begin")
     if (fence)
@@ -240,7 +243,9 @@ fence {
 END {
     if (failed)
         exit 1
-    if (inside)
+    if (fence)
+        fail("a code block is still open at the end")
+    if (inside && !whole)
         fail("the last begin marker has no end marker")
     if (sections == 0)
         fail("no part is marked for Windows users")

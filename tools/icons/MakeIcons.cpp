@@ -1,13 +1,21 @@
-// Draws the programs' icons and writes them as 16-colour .ico files into a
-// source tree (the folders are made when missing):
-//   make_icons <root>  ->  <root>/viewer/Lumbrel.ico (32 x 32 and 16 x 16)
+// Draws the programs' icons and writes them as .ico files into a source tree
+// (the folders are made when missing):
+//   make_icons <root>  ->  <root>/viewer/Lumbrel.ico
 //                          <root>/viewer/LumbrelSmall.ico (16 x 16)
-//                          <root>/converter/Cantrel.ico (32 x 32 and 16 x 16)
+//                          <root>/converter/Cantrel.ico
+// Lumbrel.ico and Cantrel.ico hold 32 x 32 and 16 x 16 in 16 colours, which
+// every Windows shows, then 48 x 48 and 256 x 256 in 32-bit colour with an
+// alpha channel, for Explorer's large views and displays of more than 96
+// DPI, which would otherwise enlarge the 32 x 32 one. The large ones are
+// drawn at four times their size and averaged down, so that their edges are
+// smooth; they are stored as bitmaps, not PNG, which this tool need not
+// compress.
 // The viewer's picture: a framed landscape (sky, sun, two hills), its subject.
 // The converter's: two such pictures, one behind the other, and an arrow
 // from the one to the other.
 // Run it again after changing a drawing and commit the .ico files it writes
 // (build/linux/tools/icons/make_icons .); a test holds them to what it draws.
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -65,12 +73,13 @@ struct Canvas {
     }
 };
 
-// The landscape inside a frame whose outer edge is (left, top) to (right, bottom).
-void DrawPicture(Canvas& c, int left, int top, int right, int bottom, int border)
+// The landscape inside a frame whose outer edge is (left, top) to (right,
+// bottom); the frame's light and shadow are `line` pixels wide.
+void DrawPicture(Canvas& c, int left, int top, int right, int bottom, int border, int line = 1)
 {
     c.Fill(left, top, right, bottom, GREY);
-    c.Fill(left, top, right - 1, top + 1, WHITE); // light from the top left
-    c.Fill(left, top, left + 1, bottom - 1, WHITE);
+    c.Fill(left, top, right - line, top + line, WHITE); // light from the top left
+    c.Fill(left, top, left + line, bottom - line, WHITE);
     c.Fill(left + border, top + border, right - border, bottom - border, AQUA);
     const int inLeft = left + border, inTop = top + border;
     const int inRight = right - border, inBottom = bottom - border;
@@ -93,14 +102,21 @@ void DrawPicture(Canvas& c, int left, int top, int right, int bottom, int border
             c.Set(x, y, LIME);
     }
     // Dark shadow under the frame's lower and right edges.
-    c.Fill(left + 1, bottom, right + 1, bottom + 1, BLACK);
-    c.Fill(right, top + 1, right + 1, bottom + 1, BLACK);
+    c.Fill(left + line, bottom, right + line, bottom + line, BLACK);
+    c.Fill(right, top + line, right + line, bottom + line, BLACK);
 }
 
-Canvas DrawLarge()
+// A length of the 32 x 32 drawings on a canvas of n pixels.
+int Scaled(int length, int n)
 {
-    Canvas c(32);
-    DrawPicture(c, 1, 4, 30, 27, 3);
+    return (length * n + 16) / 32;
+}
+
+// The viewer's 32 x 32 drawing, on a canvas of any size.
+Canvas DrawLarge(int n = 32)
+{
+    Canvas c(n);
+    DrawPicture(c, Scaled(1, n), Scaled(4, n), Scaled(30, n), Scaled(27, n), Scaled(3, n), Scaled(1, n));
     return c;
 }
 
@@ -111,15 +127,16 @@ Canvas DrawSmall()
     return c;
 }
 
-// An arrow pointing right along row y, from x to its tip at x + length - 1;
-// its head is a triangle reaching `head` rows above and below the shaft.
-void DrawArrow(Canvas& c, int x, int y, int length, int head)
+// An arrow pointing right along rows y to y + thickness - 1, from x to its
+// tip at x + length - 1; its head is a triangle reaching `head` rows above
+// and below the shaft.
+void DrawArrow(Canvas& c, int x, int y, int length, int head, int thickness = 1)
 {
-    const int tip = x + length - 1;
-    c.Fill(x, y, tip, y + 1, RED);
-    for (int d = -head; d <= head; ++d) {
-        const int reach = tip - (d < 0 ? -d : d); // narrower away from the shaft
-        c.Fill(tip - head, y + d, reach + 1, y + d + 1, RED);
+    const int tip = x + length - 1, last = y + thickness - 1;
+    c.Fill(x, y, tip, last + 1, RED);
+    for (int row = y - head; row <= last + head; ++row) {
+        const int away = row < y ? y - row : row > last ? row - last : 0;
+        c.Fill(tip - head, row, tip - away + 1, row + 1, RED); // narrower away from the shaft
     }
 }
 
@@ -144,6 +161,55 @@ Canvas DrawConverter(const ConverterLayout& l)
     return c;
 }
 
+// The converter's 32 x 32 drawing on a canvas of n pixels.
+Canvas DrawConverterScaled(int n)
+{
+    const ConverterLayout& l = CONVERTER_LARGE;
+    Canvas c(n);
+    const int line = Scaled(1, n);
+    for (const int* edges : {l.back, l.front})
+        DrawPicture(c, Scaled(edges[0], n), Scaled(edges[1], n), Scaled(edges[2], n), Scaled(edges[3], n),
+                    Scaled(l.border, n), line);
+    DrawArrow(c, Scaled(l.arrowX, n), Scaled(l.arrowY, n), Scaled(l.arrowLength, n), Scaled(l.arrowHead, n), line);
+    return c;
+}
+
+// A 32-bit image, blue, green, red and alpha bytes per pixel, row 0 at the top.
+struct TrueColorImage {
+    int size;
+    std::vector<std::uint8_t> bgra;
+};
+
+constexpr int SUPERSAMPLING = 4;
+
+// Each pixel the average of SUPERSAMPLING x SUPERSAMPLING pixels of a
+// drawing that many times larger: its alpha the share of them that are
+// drawn, its colour their average.
+TrueColorImage AverageDown(const Canvas& big)
+{
+    const int n = big.size / SUPERSAMPLING;
+    TrueColorImage image{n, std::vector<std::uint8_t>(static_cast<std::size_t>(n * n * 4), 0)};
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            int sum[3] = {0, 0, 0}, drawn = 0;
+            for (int v = 0; v < SUPERSAMPLING; ++v)
+                for (int u = 0; u < SUPERSAMPLING; ++u) {
+                    const int color = big.At(x * SUPERSAMPLING + u, y * SUPERSAMPLING + v);
+                    if (color == CLEAR)
+                        continue;
+                    ++drawn;
+                    for (int k = 0; k < 3; ++k)
+                        sum[k] += COLORS_BGR[color][k];
+                }
+            std::uint8_t* pixel = &image.bgra[static_cast<std::size_t>((y * n + x) * 4)];
+            for (int k = 0; k < 3 && drawn > 0; ++k)
+                pixel[k] = static_cast<std::uint8_t>((sum[k] + drawn / 2) / drawn);
+            pixel[3] = static_cast<std::uint8_t>((drawn * 255 + SUPERSAMPLING * SUPERSAMPLING / 2) /
+                                                 (SUPERSAMPLING * SUPERSAMPLING));
+        }
+    return image;
+}
+
 void PutU16(std::vector<std::uint8_t>& out, unsigned value)
 {
     out.push_back(static_cast<std::uint8_t>(value & 0xFF));
@@ -156,25 +222,52 @@ void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value)
     PutU16(out, value >> 16);
 }
 
-// One icon image: BITMAPINFOHEADER (height doubled for the two masks), the
-// 16-colour table, the 4-bit colour rows and the 1-bit AND rows, both
-// bottom-up and padded to 4 bytes.
-std::vector<std::uint8_t> IconImage(const Canvas& c)
+// An icon image as the .ico file's directory describes it, and its bytes.
+struct IconEntry {
+    int size;
+    int colors; // 0 for more than 256
+    int bits;
+    std::vector<std::uint8_t> body;
+};
+
+// BITMAPINFOHEADER, height doubled for the colour rows and the AND mask.
+void PutInfoHeader(std::vector<std::uint8_t>& out, int size, int bits, int colors, int imageBytes)
+{
+    PutU32(out, 40);
+    PutU32(out, static_cast<std::uint32_t>(size));
+    PutU32(out, static_cast<std::uint32_t>(2 * size));
+    PutU16(out, 1);
+    PutU16(out, static_cast<unsigned>(bits));
+    PutU32(out, 0); // BI_RGB
+    PutU32(out, static_cast<std::uint32_t>(imageBytes));
+    PutU32(out, 0);
+    PutU32(out, 0);
+    PutU32(out, static_cast<std::uint32_t>(colors));
+    PutU32(out, 0);
+}
+
+// The 1-bit AND rows, bottom-up and padded to 4 bytes: set where the image
+// is see-through.
+template <typename IsClear> void PutMask(std::vector<std::uint8_t>& out, int size, IsClear isClear)
+{
+    const int maskRow = (size + 31) / 32 * 4;
+    for (int y = size - 1; y >= 0; --y) {
+        std::vector<std::uint8_t> row(static_cast<std::size_t>(maskRow), 0);
+        for (int x = 0; x < size; ++x)
+            if (isClear(x, y))
+                row[static_cast<std::size_t>(x / 8)] |= static_cast<std::uint8_t>(0x80 >> x % 8);
+        out.insert(out.end(), row.begin(), row.end());
+    }
+}
+
+// One 16-colour icon image: the header, the 16-colour table, the 4-bit
+// colour rows bottom-up and padded to 4 bytes, and the mask.
+IconEntry IconImage(const Canvas& c)
 {
     const int colorRow = (c.size * 4 + 31) / 32 * 4;
     const int maskRow = (c.size + 31) / 32 * 4;
     std::vector<std::uint8_t> out;
-    PutU32(out, 40);
-    PutU32(out, static_cast<std::uint32_t>(c.size));
-    PutU32(out, static_cast<std::uint32_t>(2 * c.size));
-    PutU16(out, 1);
-    PutU16(out, 4);
-    PutU32(out, 0); // BI_RGB
-    PutU32(out, static_cast<std::uint32_t>((colorRow + maskRow) * c.size));
-    PutU32(out, 0);
-    PutU32(out, 0);
-    PutU32(out, 16);
-    PutU32(out, 0);
+    PutInfoHeader(out, c.size, 4, 16, (colorRow + maskRow) * c.size);
     for (const auto& bgr : COLORS_BGR)
         out.insert(out.end(), {bgr[0], bgr[1], bgr[2], 0});
     for (int y = c.size - 1; y >= 0; --y) {
@@ -185,46 +278,57 @@ std::vector<std::uint8_t> IconImage(const Canvas& c)
         }
         out.insert(out.end(), row.begin(), row.end());
     }
-    for (int y = c.size - 1; y >= 0; --y) {
-        std::vector<std::uint8_t> row(static_cast<std::size_t>(maskRow), 0);
-        for (int x = 0; x < c.size; ++x)
-            if (c.At(x, y) == CLEAR)
-                row[static_cast<std::size_t>(x / 8)] |= static_cast<std::uint8_t>(0x80 >> x % 8);
-        out.insert(out.end(), row.begin(), row.end());
+    PutMask(out, c.size, [&](int x, int y) { return c.At(x, y) == CLEAR; });
+    return {c.size, 16, 4, out};
+}
+
+// One 32-bit icon image: the header, the colour rows of blue, green, red
+// and alpha bottom-up, and the mask, which Windows still reads where it
+// shows no alpha.
+IconEntry IconImage(const TrueColorImage& image)
+{
+    const int n = image.size;
+    const int maskRow = (n + 31) / 32 * 4;
+    std::vector<std::uint8_t> out;
+    PutInfoHeader(out, n, 32, 0, (n * 4 + maskRow) * n);
+    for (int y = n - 1; y >= 0; --y) {
+        const auto row = image.bgra.begin() + static_cast<std::ptrdiff_t>(y * n * 4);
+        out.insert(out.end(), row, row + n * 4);
     }
-    return out;
+    PutMask(out, n, [&](int x, int y) { return image.bgra[static_cast<std::size_t>((y * n + x) * 4 + 3)] == 0; });
+    return {n, 0, 32, out};
 }
 
 // ICONDIR, one ICONDIRENTRY per image, then the images.
-bool WriteIcon(const std::string& path, const std::vector<Canvas>& images)
+bool WriteIcon(const std::string& path, const std::vector<IconEntry>& images)
 {
-    std::vector<std::vector<std::uint8_t>> bodies;
-    for (const Canvas& c : images)
-        bodies.push_back(IconImage(c));
     std::vector<std::uint8_t> out;
     PutU16(out, 0);
     PutU16(out, 1); // icon
     PutU16(out, static_cast<unsigned>(images.size()));
     std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
-    for (std::size_t i = 0; i < images.size(); ++i) {
-        out.push_back(static_cast<std::uint8_t>(images[i].size));
-        out.push_back(static_cast<std::uint8_t>(images[i].size));
-        out.push_back(16); // colours
+    for (const IconEntry& image : images) {
+        out.push_back(static_cast<std::uint8_t>(image.size & 0xFF)); // 256 is written as 0
+        out.push_back(static_cast<std::uint8_t>(image.size & 0xFF));
+        out.push_back(static_cast<std::uint8_t>(image.colors));
         out.push_back(0);
         PutU16(out, 1); // planes
-        PutU16(out, 4); // bits per pixel
-        PutU32(out, static_cast<std::uint32_t>(bodies[i].size()));
+        PutU16(out, static_cast<unsigned>(image.bits));
+        PutU32(out, static_cast<std::uint32_t>(image.body.size()));
         PutU32(out, offset);
-        offset += static_cast<std::uint32_t>(bodies[i].size());
+        offset += static_cast<std::uint32_t>(image.body.size());
     }
-    for (const auto& body : bodies)
-        out.insert(out.end(), body.begin(), body.end());
+    for (const IconEntry& image : images)
+        out.insert(out.end(), image.body.begin(), image.body.end());
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)
         return false;
     const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
     return std::fclose(file) == 0 && written;
 }
+
+// The sizes beyond 32 x 32, in 32-bit colour.
+const int TRUE_COLOR_SIZES[] = {48, 256};
 
 } // namespace
 
@@ -238,10 +342,16 @@ int main(int argc, char** argv)
     std::error_code error;
     for (const char* folder : {"/viewer", "/converter"})
         std::filesystem::create_directories(root + folder, error);
-    const bool ok =
-        WriteIcon(root + "/viewer/Lumbrel.ico", {DrawLarge(), DrawSmall()}) &&
-        WriteIcon(root + "/viewer/LumbrelSmall.ico", {DrawSmall()}) &&
-        WriteIcon(root + "/converter/Cantrel.ico", {DrawConverter(CONVERTER_LARGE), DrawConverter(CONVERTER_SMALL)});
+    std::vector<IconEntry> viewer = {IconImage(DrawLarge()), IconImage(DrawSmall())};
+    std::vector<IconEntry> converter = {IconImage(DrawConverter(CONVERTER_LARGE)),
+                                        IconImage(DrawConverter(CONVERTER_SMALL))};
+    for (const int size : TRUE_COLOR_SIZES) {
+        viewer.push_back(IconImage(AverageDown(DrawLarge(size * SUPERSAMPLING))));
+        converter.push_back(IconImage(AverageDown(DrawConverterScaled(size * SUPERSAMPLING))));
+    }
+    const bool ok = WriteIcon(root + "/viewer/Lumbrel.ico", viewer) &&
+                    WriteIcon(root + "/viewer/LumbrelSmall.ico", {IconImage(DrawSmall())}) &&
+                    WriteIcon(root + "/converter/Cantrel.ico", converter);
     if (!ok)
         std::fprintf(stderr, "make_icons: cannot write the icons into %s/viewer and %s/converter\n", root.c_str(),
                      root.c_str());

@@ -2,12 +2,15 @@
 //   gui_tool pictures <folder>          writes the test pictures
 //   gui_tool check <ppm> <picture> <view>  checks a screenshot of the window
 //   gui_tool blocks <file> <width> <height>  writes a picture for benchmarks
+//   gui_tool dpi                        prints the display's DPI
+//   gui_tool about                      checks the open About box's controls
 // <picture> is "start", "second", "sample" or "none"; <view> holds the letters of the options
 // that are on: p (palette strip), m (magnify 2x), f (frame), or "-" for none.
 // The screenshot is the window below its title: menu bar, then client area.
 // Every client pixel is predicted, independently of the viewer's own code.
 #include "tests/common/TestFiles.h"
 #include "tests/common/PicModels.h"
+#include "tests/viewer/gui/AboutBoxProbe.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -272,7 +275,11 @@ int main(int argc, char** argv)
         return Check(argv[2], argv[3], argv[4]);
     if (command == "blocks" && argc == 5)
         return WriteBlocks(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    if (command == "dpi" && argc == 2)
+        return ReportDpi();
+    if (command == "about" && argc == 2)
+        return CheckAboutBox();
     std::printf("usage: gui_tool pictures <folder> | check <ppm> start|second|sample|none <view letters or -> |\n"
-                "       blocks <file> <width> <height>\n");
+                "       blocks <file> <width> <height> | dpi | about\n");
     return 2;
 }

@@ -2,7 +2,8 @@
 # Drives Lumbrel.exe under Wine on a private X server as a user would: start
 # it with a picture on its command line, then keys through the View menu,
 # the About box, File/Open... and File/Exit, checking a screenshot after every
-# step. Screenshots stay in the artifact folder.
+# step, and the About box's controls. Screenshots stay in the artifact folder.
+# GUI_DPI, when set, is the display's DPI for the run (Wine's LogPixels).
 #   RunGuiTest.sh <Lumbrel.exe> <gui_tool.exe> <wine-run> <artifact folder> [convert]
 set -u
 viewer=$1 tool=$2 winerun=$3 out=$4 convert=${5:-convert}
@@ -94,6 +95,15 @@ quit() { # window
 start_x
 (cd "$work" && "$winerun" "$tool" pictures .) || die "test pictures not written"
 
+# The display's DPI, GUI_DPI when set: in the prefix (made by the step
+# above) before the viewer starts, and read back as a program sees it.
+if [ -n "${GUI_DPI:-}" ]; then
+    timeout 60 "$winerun" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$GUI_DPI" /f \
+        </dev/null >/dev/null 2>&1 || die "the prefix does not take LogPixels $GUI_DPI"
+    dpi=$(cd "$work" && timeout 60 "$winerun" "$tool" dpi </dev/null | tr -d '\r')
+    [ "$dpi" = "$GUI_DPI" ] || die "the display reports ${dpi:-no} DPI, not $GUI_DPI"
+fi
+
 # Start-up: the picture named on the command line, titled with that name.
 cd "$work" || exit 1
 "$winerun" "$viewer" start.pic >"$out/viewer.log" 2>&1 &
@@ -115,6 +125,9 @@ keys "$main" alt+question
 about=$(window_named About)
 [ -n "$about" ] || die "Alt+? opens no About box"
 shoot "$about" 08-about
+# Its controls inside it, apart, and their texts whole in its font.
+(cd "$work" && timeout 60 "$winerun" "$tool" about </dev/null >"$out/08-about.check.txt" 2>&1) ||
+    { tr -d '\r' <"$out/08-about.check.txt"; die "the About box does not lay out"; }
 keys "$about" Escape
 wait_gone About
 keys "$main" alt+slash
