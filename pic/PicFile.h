@@ -46,6 +46,11 @@ public:
     // or pixels that cannot be copied (Refusal says which), and for null
     // pixels of a picture that has some.
     bool SetImage(int width, int height, const unsigned char* pixels, const unsigned char* palette);
+    // As SetImage, but the pixels are taken over rather than copied: Pixels
+    // and pixels change places, and a caller lending them swaps them back
+    // after the save. pixels may hold more than width x height bytes (the
+    // rest is never encoded); with fewer, false and nothing changed.
+    bool TakeImage(int width, int height, ByteBuffer& pixels, const unsigned char* palette);
     // Writes the whole file, or nothing: the target is replaced only when every
     // byte was written. False when it could not be (Refusal says why).
     bool Save(const char* path, bool writePalette);
@@ -99,6 +104,7 @@ public:
 private:
     void WalkChunks();
     bool ComposeFile(bool writePalette, ByteBuffer& file);
+    bool RefuseUnstorableSize(int width, int height);
 
     int m_width = 0;
     int m_height = 0;
