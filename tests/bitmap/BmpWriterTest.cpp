@@ -329,7 +329,7 @@ TEST(BmpWriter, BorrowedRowsEncodeAsTheSameRowsInABitmapOfTheirOwn)
                                         << c.stride);
         PLMemBitmap own;
         own.Create(c.width, c.height, c.depth, false, false, {0, 0});
-        Fill(own, static_cast<unsigned>(c.width + c.stride));
+        Fill(own, static_cast<unsigned>(c.width) + static_cast<unsigned>(c.stride));
         Bytes block(c.stride * static_cast<std::size_t>(c.height), 0xEE);
         for (int y = 0; y < c.height; ++y)
             std::memcpy(&block[c.stride * static_cast<std::size_t>(y)], own.Lines()[y],
