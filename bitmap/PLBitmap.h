@@ -51,6 +51,12 @@ public:
     static std::uint64_t RowBytes(int width, int bitsPerPixel);
 
 protected:
+    // The bytes of a row of that size and depth when rows of it can be
+    // stored (a supported depth, no negative side, the block and the row
+    // table each within 2 GB); otherwise throws PLTextException.
+    static std::uint64_t StorableLineBytes(int width, int height, int bitsPerPixel);
+    [[noreturn]] static void RefuseStorage(int code, const char* why, int width, int height, int bitsPerPixel);
+
     virtual void AllocateStorage(int width, int height, int bitsPerPixel, bool hasAlpha, bool isGreyscale) = 0;
     virtual void FreeStorage() = 0;
     virtual void BuildLineTable() = 0;

@@ -10,33 +10,6 @@
 namespace {
 
 constexpr int HEADER_ESTIMATE = 52;
-// Sizes and counts are 32-bit throughout the library (a BMP file cannot hold
-// more either); a larger block is refused before the allocator sees it.
-constexpr std::uint64_t MAX_BLOCK_BYTES = INT_MAX;
-
-bool IsSupportedDepth(int bitsPerPixel)
-{
-    switch (bitsPerPixel) {
-    case 1:
-    case 2:
-    case 4:
-    case 8:
-    case 16:
-    case 24:
-    case 32:
-        return true;
-    default:
-        return false;
-    }
-}
-
-[[noreturn]] void RefuseStorage(int code, const char* why, int width, int height, int bitsPerPixel)
-{
-    char text[200];
-    std::snprintf(text, sizeof text, "Bitmap storage: %d x %d at %d bits per pixel %s", width, height, bitsPerPixel,
-                  why);
-    ThrowDecoderError(code, text);
-}
 
 } // namespace
 
@@ -71,20 +44,7 @@ std::unique_ptr<std::uint8_t[]> PLMemBitmap::TakePixels()
 
 void PLMemBitmap::AllocateStorage(int width, int height, int bitsPerPixel, bool hasAlpha, bool isGreyscale)
 {
-    if (!IsSupportedDepth(bitsPerPixel))
-        RefuseStorage(2, "cannot be stored: the depth must be 1, 2, 4, 8, 16, 24 or 32", width, height, bitsPerPixel);
-    if (width < 0 || height < 0)
-        RefuseStorage(6, "cannot be stored: sizes cannot be negative", width, height, bitsPerPixel);
-
-    // Products in 64 bits: width x depth and row bytes x height cannot wrap there,
-    // and the checks keep them within what this process can address.
-    std::uint64_t lineBytes = RowBytes(width, bitsPerPixel);
-    std::uint64_t blockBytes = lineBytes * static_cast<std::uint64_t>(height);
-    std::uint64_t tableBytes = static_cast<std::uint64_t>(height) * sizeof(std::uint8_t*);
-    if (blockBytes > MAX_BLOCK_BYTES || blockBytes > PTRDIFF_MAX || tableBytes > MAX_BLOCK_BYTES ||
-        tableBytes > PTRDIFF_MAX)
-        RefuseStorage(6, "is too large, at most 2147483647 bytes", width, height, bitsPerPixel);
-
+    std::uint64_t blockBytes = StorableLineBytes(width, height, bitsPerPixel) * static_cast<std::uint64_t>(height);
     std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(blockBytes)]);
     std::unique_ptr<std::uint8_t*[]> lines(new (std::nothrow) std::uint8_t*[static_cast<std::size_t>(height)]);
     std::unique_ptr<PLColor[]> colors;

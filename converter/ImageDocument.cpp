@@ -4,6 +4,7 @@
 #include "converter/support/LittleEndian.h"
 #include "converter/support/PathParts.h"
 #include "bitmap/PLBmpReader.h"
+#include "bitmap/PLBorrowedBitmap.h"
 #include "bitmap/PLBmpWriter.h"
 #include "bitmap/PLMemBitmap.h"
 #include "bitmap/PLRowSink.h"
@@ -201,11 +202,17 @@ bool ImageDocument::SavePic(const char* name)
     // Without palette data the file gets no palette chunk.
     const unsigned char* palette = Palette.Size() >= PALETTE_BYTES ? Palette.Data() : nullptr;
     PicFile pic;
-    if (!pic.SetImage(Width, Height, Pixels.Data(), palette) || !pic.Save(name, true)) {
+    // The encoder reads the document's own pixels, lent rather than copied,
+    // so the picture is in memory once; they come back whatever the outcome.
+    if (!pic.TakeImage(Width, Height, Pixels, palette)) {
         m_refusalReason = WordRefusal(pic.Refusal(), Messages::PIC_REFUSALS);
         return false;
     }
-    return true;
+    bool saved = pic.Save(name, true);
+    Pixels.Swap(pic.Pixels);
+    if (!saved)
+        m_refusalReason = WordRefusal(pic.Refusal(), Messages::PIC_REFUSALS);
+    return saved;
 }
 
 bool ImageDocument::CheckPixels()
@@ -340,12 +347,9 @@ bool ImageDocument::SaveBmp(const char* name)
         return false;
     }
     try {
-        PLMemBitmap bitmap;
-        bitmap.Create(Width, Height, 8, false, false, PLPoint{0, 0});
-        std::uint8_t** lines = bitmap.Lines();
-        auto width = static_cast<std::size_t>(Width);
-        for (int y = 0; y < Height; ++y)
-            std::memcpy(lines[y], Pixels.Data() + static_cast<std::size_t>(y) * width, width);
+        // The writer reads the rows where the document holds them: the
+        // picture is in memory once, beside the file being composed.
+        PLBorrowedBitmap bitmap(Pixels.Data(), Width, Height, 8, static_cast<std::size_t>(Width));
         // Without palette data (the drop option) the colours are those a PIC
         // file without a palette shows.
         bool ownPalette = Palette.Size() >= PALETTE_BYTES;

@@ -193,13 +193,19 @@ int PicFile::CopyPixels(unsigned char* destination, int n) const
     return total;
 }
 
-bool PicFile::SetImage(int width, int height, const unsigned char* pixels, const unsigned char* palette)
+bool PicFile::RefuseUnstorableSize(int width, int height)
 {
     m_refusal = PicRefusal();
-    if (!IsStorableSize(width, height)) {
-        m_refusal = PicRefusal::OfSize(PicRefusal::PICTURE_TOO_LARGE, width, height, MAX_SIDE);
+    if (IsStorableSize(width, height))
         return false;
-    }
+    m_refusal = PicRefusal::OfSize(PicRefusal::PICTURE_TOO_LARGE, width, height, MAX_SIDE);
+    return true;
+}
+
+bool PicFile::SetImage(int width, int height, const unsigned char* pixels, const unsigned char* palette)
+{
+    if (RefuseUnstorableSize(width, height))
+        return false;
     auto count = static_cast<int>(CountPixels(width, height)); // storable, so it fits
     if (count > 0 && pixels == nullptr)
         return false;
@@ -210,10 +216,19 @@ bool PicFile::SetImage(int width, int height, const unsigned char* pixels, const
     }
     if (count > 0)
         std::memcpy(copy.Data(), pixels, static_cast<size_t>(count));
+    return TakeImage(width, height, copy, palette);
+}
+
+bool PicFile::TakeImage(int width, int height, ByteBuffer& pixels, const unsigned char* palette)
+{
+    if (RefuseUnstorableSize(width, height))
+        return false;
+    if (static_cast<std::uint64_t>(pixels.Size()) < CountPixels(width, height))
+        return false;
     m_width = width;
     m_height = height;
-    m_decodedPixels = count;
-    Pixels.Swap(copy);
+    m_decodedPixels = static_cast<int>(CountPixels(width, height));
+    Pixels.Swap(pixels);
     if (palette != nullptr) {
         // 1,024 bytes of little-endian 0x00BBGGRR entries.
         for (int i = 0; i < PALETTE_ENTRIES; ++i)

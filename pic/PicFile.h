@@ -50,6 +50,11 @@ public:
     // or pixels that cannot be copied (Refusal says which), and for null
     // pixels of a picture that has some.
     bool SetImage(int width, int height, const unsigned char* pixels, const unsigned char* palette);
+    // As SetImage, but the pixels are taken over rather than copied: Pixels
+    // and pixels change places, and a caller lending them swaps them back
+    // after the save. pixels may hold more than width x height bytes (the
+    // rest is never encoded); with fewer, false and nothing changed.
+    bool TakeImage(int width, int height, ByteBuffer& pixels, const unsigned char* palette);
     // Writes the whole file, or nothing: the target is replaced only when every
     // byte was written. False when it could not be (Refusal says why).
     bool Save(const char* path, bool writePalette);
@@ -128,6 +133,7 @@ private:
     static bool DecodeGrowing(int width, int height, const unsigned char* stream, int size, ByteBuffer& pixels,
                               std::uint64_t firstRoom);
     bool ComposeFile(bool writePalette, ByteBuffer& file);
+    bool RefuseUnstorableSize(int width, int height);
 
     int m_width = 0;
     int m_height = 0;

@@ -52,11 +52,11 @@ void PaintPicture(HDC dc, const PicturePlace& place)
         BitBlt(dc, place.x, place.y, g_viewer.BitmapWidth, g_viewer.BitmapHeight, g_viewer.MemoryDC, 0, 0, SRCCOPY);
 }
 
-// The colours of rows [top, top + rows) of the picture, bottom row first as a
-// bottom-up DIB holds them, each as 0x00RRGGBB (blue in the first byte).
-void ConvertRows(const PicImage& picture, int top, int rows, std::uint32_t* out)
+// The colours of rows [top, top + rows) of the picture's first width
+// columns, bottom row first as a bottom-up DIB holds them, each as
+// 0x00RRGGBB (blue in the first byte).
+void ConvertRows(const PicImage& picture, int top, int rows, int width, std::uint32_t* out)
 {
-    const int width = static_cast<int>(picture.Width);
     for (int row = rows - 1; row >= 0; --row)
         for (int x = 0; x < width; ++x) {
             const std::uint32_t color =
@@ -65,17 +65,17 @@ void ConvertRows(const PicImage& picture, int top, int rows, std::uint32_t* out)
         }
 }
 
-// Sets every pixel of the screen-format bitmap to PixelColor(x, y), a band
-// of rows per SetDIBits call: one call per pixel (SetPixel) takes well over
-// a second for a 2048 x 2048 picture. False when no band buffer can be had.
-bool FillBitmap(HBITMAP bitmap, const PicImage& picture)
+// Sets every pixel of the screen-format bitmap, width x height, to the
+// picture's PixelColor(x, y), a band of rows per SetDIBits call: one call per
+// pixel (SetPixel) takes well over a second for a 2048 x 2048 picture. False
+// when no band buffer can be had.
+bool FillBitmap(HBITMAP bitmap, const PicImage& picture, int width, int height)
 {
     constexpr std::size_t BAND_PIXELS = std::size_t{1} << 22;
-    const int width = static_cast<int>(picture.Width);
-    const int height = static_cast<int>(picture.Height);
-    const std::size_t rowsThatFit = std::max<std::size_t>(1, BAND_PIXELS / picture.Width);
-    const int bandRows = static_cast<int>(std::min<std::size_t>(rowsThatFit, picture.Height));
-    std::uint32_t* band = new (std::nothrow) std::uint32_t[static_cast<std::size_t>(bandRows) * picture.Width];
+    const auto rowPixels = static_cast<std::size_t>(width);
+    const std::size_t rowsThatFit = std::max<std::size_t>(1, BAND_PIXELS / rowPixels);
+    const int bandRows = static_cast<int>(std::min<std::size_t>(rowsThatFit, static_cast<std::size_t>(height)));
+    std::uint32_t* band = new (std::nothrow) std::uint32_t[static_cast<std::size_t>(bandRows) * rowPixels];
     if (band == nullptr)
         return false;
     BITMAPINFO info{};
@@ -87,12 +87,39 @@ bool FillBitmap(HBITMAP bitmap, const PicImage& picture)
     info.bmiHeader.biCompression = BI_RGB;
     for (int top = 0; top < height; top += bandRows) {
         const int rows = std::min(bandRows, height - top);
-        ConvertRows(picture, top, rows, band);
+        ConvertRows(picture, top, rows, width, band);
         const UINT firstScan = static_cast<UINT>(height - top - rows); // counted from the bottom
         SetDIBits(g_viewer.MemoryDC, bitmap, firstScan, static_cast<UINT>(rows), band, &info, DIB_RGB_COLORS);
     }
     delete[] band;
     return true;
+}
+
+// A picture larger than the client area is shown from its top-left corner
+// and cut at the right and bottom (PlacePicture), and no window of the
+// system grows past its largest tracking size: the bitmap need not hold more
+// of the picture than that, at either magnification. A picture of 32,767
+// pixels a side would otherwise ask for a screen bitmap of gigabytes, which
+// Windows refuses, and show nothing.
+int ShownSide(std::uint32_t pictureSide, int largestWindowSide)
+{
+    const auto side = static_cast<int>(pictureSide); // at most 65,535
+    return largestWindowSide > 0 && largestWindowSide < side ? largestWindowSide : side;
+}
+
+// The screen bitmap for the picture's top-left width x height part; where
+// Windows cannot make that, for a part of half the larger side, and so on.
+HBITMAP CreateShownBitmap(int& width, int& height)
+{
+    for (;;) {
+        HBITMAP bitmap = CreateBitmap(width, height, 1, static_cast<UINT>(g_viewer.ScreenBitsPerPixel), nullptr);
+        if (bitmap != nullptr || (width == 1 && height == 1))
+            return bitmap;
+        if (width >= height)
+            width = (width + 1) / 2;
+        else
+            height = (height + 1) / 2;
+    }
 }
 
 } // namespace
@@ -145,20 +172,21 @@ void BuildBitmap()
     if (!picture.HasImage)
         return;
     ReleaseBitmap();
-    // A picture of no pixels, or one too large for a screen bitmap, shows
-    // nothing rather than a stand-in bitmap.
+    // A picture of no pixels, or one whose every part is too large for a
+    // screen bitmap, shows nothing rather than a stand-in bitmap.
     if (picture.Width == 0 || picture.Height == 0)
         return;
-    HBITMAP bitmap = CreateBitmap(static_cast<int>(picture.Width), static_cast<int>(picture.Height), 1,
-                                  static_cast<UINT>(g_viewer.ScreenBitsPerPixel), nullptr);
+    int width = ShownSide(picture.Width, GetSystemMetrics(SM_CXMAXTRACK));
+    int height = ShownSide(picture.Height, GetSystemMetrics(SM_CYMAXTRACK));
+    HBITMAP bitmap = CreateShownBitmap(width, height);
     if (bitmap == nullptr)
         return;
     // Filled before it goes into the memory context, as SetDIBits asks.
-    const bool filled = FillBitmap(bitmap, picture);
+    const bool filled = FillBitmap(bitmap, picture, width, height);
     g_viewer.PictureBitmap = bitmap;
     g_viewer.MemoryDCBitmap = SelectObject(g_viewer.MemoryDC, bitmap);
-    g_viewer.BitmapWidth = static_cast<int>(picture.Width);
-    g_viewer.BitmapHeight = static_cast<int>(picture.Height);
+    g_viewer.BitmapWidth = width;
+    g_viewer.BitmapHeight = height;
     g_viewer.HasBitmap = true;
     if (filled)
         return;

@@ -66,12 +66,62 @@ std::uint32_t Scale6To8(unsigned char component)
     return (component * 4u) & 0xFFu;
 }
 
+// The block the decoded pixels go into. It grows as the stream produces them
+// rather than being made at the declared size first: a few bytes of stream
+// may declare a gigabyte, and the pixels it never gives are index 0 without
+// being held (PixelColor).
+class PixelBlock {
+public:
+    explicit PixelBlock(std::size_t total) : m_total(total) {}
+    PixelBlock(const PixelBlock&) = delete;
+    PixelBlock& operator=(const PixelBlock&) = delete;
+    ~PixelBlock() { delete[] m_data; }
+
+    // Room for the pixel at index i; false when memory runs out.
+    bool MakeRoom(std::size_t i)
+    {
+        if (i < m_capacity)
+            return true;
+        std::size_t capacity = m_capacity == 0 ? FIRST_CAPACITY : 2 * m_capacity;
+        capacity = capacity < m_total ? capacity : m_total;
+        auto* data = new (std::nothrow) unsigned char[capacity];
+        if (data == nullptr)
+            return false;
+        if (m_data != nullptr)
+            std::memcpy(data, m_data, m_capacity);
+        delete[] m_data;
+        m_data = data;
+        m_capacity = capacity;
+        return true;
+    }
+
+    unsigned char* Data() const { return m_data; }
+
+    // Hands the block over; the caller frees it with delete[].
+    unsigned char* Release()
+    {
+        unsigned char* data = m_data;
+        m_data = nullptr;
+        m_capacity = 0;
+        return data;
+    }
+
+private:
+    static constexpr std::size_t FIRST_CAPACITY = std::size_t{1} << 16;
+
+    std::size_t m_total;
+    unsigned char* m_data = nullptr;
+    std::size_t m_capacity = 0;
+};
+
 // The viewer's run-length stage: fills the picture pixel by pixel, pulling
 // run-length bytes as it goes (the converter expands a whole buffer of them
 // instead). A pending repeat runs on across row ends; a count of 1 means 256
 // more copies of the last pixel (the 8-bit counter wraps), which the
-// converter's writer never produces.
-void FillPixels(RunByteSource& runs, unsigned char* pixels, std::size_t total)
+// converter's writer never produces. Returns how many of the total pixels the
+// stream gave: when it runs out (or memory does), the rest of the picture is
+// black (index 0) rather than an earlier picture's bytes.
+std::size_t FillPixels(RunByteSource& runs, PixelBlock& block, std::size_t total)
 {
     std::uint8_t pending = 0;
     unsigned char last = 0;
@@ -81,12 +131,8 @@ void FillPixels(RunByteSource& runs, unsigned char* pixels, std::size_t total)
             --pending;
         } else {
             unsigned char value = 0;
-            if (!runs.NextRunByte(value)) {
-                // The stream has run out: the rest of the picture stays black
-                // (index 0) rather than showing an earlier picture's bytes.
-                std::memset(pixels + i, 0, total - i);
-                return;
-            }
+            if (!runs.NextRunByte(value))
+                return i;
             if (value != RLE_ESCAPE) {
                 pixel = value;
             } else {
@@ -98,9 +144,12 @@ void FillPixels(RunByteSource& runs, unsigned char* pixels, std::size_t total)
                     pending = static_cast<std::uint8_t>(count - 2);
             }
         }
-        pixels[i] = pixel;
+        if (!block.MakeRoom(i))
+            return i;
+        block.Data()[i] = pixel;
         last = pixel;
     }
+    return total;
 }
 
 } // namespace
@@ -210,33 +259,32 @@ void PicImage::ReadImageChunk(std::size_t pos)
     const std::size_t total = static_cast<std::size_t>(width) * height;
     if (total > MAX_PIXELS || total > m_pixelLimit)
         return; // refused: the old picture stays
-    unsigned char* pixels = new (std::nothrow) unsigned char[total];
-    if (pixels == nullptr)
-        return;
 
     // The chunk length is not consulted: the stream runs on to the end of the
     // file (for a file the converter wrote, the image chunk is the last one).
     // The decoder reads past that end as zeros, never beyond it.
     const std::size_t streamStart = pos + IMAGE_HEADER_BYTES;
     RunByteSource runs(FileData + streamStart, static_cast<std::size_t>(FileSize) - streamStart);
-    FillPixels(runs, pixels, total);
+    PixelBlock block(total);
+    const std::size_t decoded = FillPixels(runs, block, total);
 
     delete[] Pixels;
-    Pixels = pixels;
-    PixelCount = static_cast<int>(total);
+    Pixels = block.Release();
+    PixelCount = static_cast<int>(decoded);
     Width = width;
     Height = height;
 }
 
 std::uint32_t PicImage::PixelColor(std::uint32_t x, std::uint32_t y) const
 {
-    if (!HasImage || Pixels == nullptr || x >= Width || y >= Height)
+    if (!HasImage || x >= Width || y >= Height)
         return 0;
-    // Width and Height only describe Pixels when their product is PixelCount
-    // (a later chunk of width or height 0 changes them alone).
+    // Pixels holds the first PixelCount pixels of the picture, those its
+    // stream gave; the rest are index 0. (A later chunk of width or height 0
+    // changes Width and Height alone, and nothing lies inside them then.)
     const std::uint64_t index = static_cast<std::uint64_t>(y) * Width + x;
     if (index >= static_cast<std::uint64_t>(PixelCount))
-        return 0;
+        return Palette[0];
     return Palette[Pixels[index]];
 }
 

@@ -23,7 +23,8 @@ public:
     // The chunk walk over size bytes at data. Always true.
     bool Parse(const unsigned char* data, int size);
 
-    // The colour (0x00BBGGRR) of pixel (x, y); 0 outside the picture or without one.
+    // The colour (0x00BBGGRR) of pixel (x, y), palette entry 0 for one past
+    // the stream's end; 0 outside the picture or without one.
     std::uint32_t PixelColor(std::uint32_t x, std::uint32_t y) const;
     // Palette entry i; 0 for an index above 255.
     std::uint32_t PaletteEntry(std::uint32_t i) const;
@@ -39,6 +40,8 @@ public:
     unsigned char* FileData = nullptr;
     int FileSize = 0;
     int ParsePos = 0;
+    // The first PixelCount pixels of the picture, as many as its stream gave;
+    // the pixels past them are index 0 and not held.
     unsigned char* Pixels = nullptr;
     int PixelCount = 0;
     int FirstIndex = 0;

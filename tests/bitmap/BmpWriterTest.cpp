@@ -1,4 +1,5 @@
 #include "bitmap/PLBmpReader.h"
+#include "bitmap/PLBorrowedBitmap.h"
 #include "bitmap/PLBmpWriter.h"
 #include "bitmap/PLMemBitmap.h"
 #include "bitmap/PLOutput.h"
@@ -313,6 +314,55 @@ TEST(BmpWriter, RoundTripsLargeAndUniformImagesThroughFiles)
         EXPECT_EQ(PLImageInfo(decoded), PLImageInfo(bitmap));
         EXPECT_EQ(PixelsOf(decoded), PixelsOf(bitmap));
     }
+}
+
+TEST(BmpWriter, BorrowedRowsEncodeAsTheSameRowsInABitmapOfTheirOwn)
+{
+    // Rows an owner keeps, a stride apart that may pass the row's bytes (a
+    // block of wider rows): the file is the one a PLMemBitmap gives.
+    struct Case {
+        int width, height, depth;
+        std::size_t stride;
+    } cases[] = {{3, 2, 8, 3}, {5, 4, 8, 9}, {13, 3, 4, 7}, {17, 2, 1, 3}, {1, 1, 8, 1}, {640, 3, 8, 640}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << " at " << c.depth << ", stride "
+                                        << c.stride);
+        PLMemBitmap own;
+        own.Create(c.width, c.height, c.depth, false, false, {0, 0});
+        Fill(own, static_cast<unsigned>(c.width) + static_cast<unsigned>(c.stride));
+        Bytes block(c.stride * static_cast<std::size_t>(c.height), 0xEE);
+        for (int y = 0; y < c.height; ++y)
+            std::memcpy(&block[c.stride * static_cast<std::size_t>(y)], own.Lines()[y],
+                        static_cast<std::size_t>(own.LineBytes()));
+        PLBorrowedBitmap borrowed(block.data(), c.width, c.height, c.depth, c.stride);
+        borrowed.SetColorTable(own.ColorTable());
+        EXPECT_EQ(borrowed.Lines()[c.height - 1], block.data() + c.stride * static_cast<std::size_t>(c.height - 1));
+        EXPECT_EQ(EncodeBytes(borrowed), EncodeBytes(own));
+    }
+}
+
+TEST(BmpWriter, BorrowedBitmapsRefuseStorageOfTheirOwn)
+{
+    Bytes block(64, 1);
+    struct Case {
+        const char* what;
+        std::uint8_t* pixels;
+        int width, height, depth;
+        std::size_t stride;
+    } refused[] = {{"overlapping rows", block.data(), 8, 2, 8, 7},
+                   {"no rows", nullptr, 2, 2, 8, 2},
+                   {"a depth of 3", block.data(), 2, 2, 3, 2},
+                   {"a negative side", block.data(), -1, 2, 8, 2},
+                   {"more than 2 GB", block.data(), 65536, 65536, 8, 65536}};
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.what);
+        EXPECT_THROW(PLBorrowedBitmap(c.pixels, c.width, c.height, c.depth, c.stride), PLTextException);
+    }
+    PLBorrowedBitmap bitmap(block.data(), 4, 4, 8, 4);
+    EXPECT_THROW(bitmap.Create(2, 2, 8, false, false, {0, 0}), PLTextException);
+    EXPECT_EQ(bitmap.Width(), 4);
+    EXPECT_EQ(bitmap.Lines()[3], block.data() + 12);
+    EXPECT_EQ(bitmap.ColorTable()[255], PLColor(255, 255, 255, 255));
 }
 
 } // namespace

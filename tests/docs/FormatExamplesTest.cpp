@@ -7,6 +7,8 @@
 #include "tests/pic/PicTestSupport.h"
 #include "viewer/PicImage.h"
 
+#include "tests/viewer/WholePicture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -266,6 +268,6 @@ TEST(FormatExamples, WholeFileTableIsWhatTheConverterWritesAndBothProgramsRead)
         ASSERT_TRUE(viewer.HasImage);
         ASSERT_EQ(viewer.Width, static_cast<std::uint32_t>(width));
         ASSERT_EQ(viewer.Height, static_cast<std::uint32_t>(height));
-        EXPECT_EQ(Hex(Bytes(viewer.Pixels, viewer.Pixels + viewer.PixelCount)), Hex(pixels));
+        EXPECT_EQ(Hex(WholePicture(viewer)), Hex(pixels));
     }
 }

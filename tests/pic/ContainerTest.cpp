@@ -207,6 +207,59 @@ TEST(SetImage, RefusesSizesAPicFileCannotHold)
     }
 }
 
+TEST(TakeImage, TakesThePixelsOverAndRefusesWhatSetImageRefuses)
+{
+    // The caller's buffer and Pixels change places, so a lender gets its block
+    // back with one more swap; too few pixels, or a size a file cannot hold,
+    // change nothing on either side.
+    struct Case {
+        int width, height;
+        int held;
+        const char* refusal; // null when taken
+    };
+    const Case cases[] = {
+        {2, 2, 4, nullptr}, {2, 1, 5, nullptr}, // pixels past the picture come along, never encoded
+        {0, 0, 0, nullptr}, {2, 2, 3, "NONE"},  {32768, 1, 40000, "PICTURE_TOO_LARGE 32768 x 1, limit 32767"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << ", " << c.held << " held");
+        PicFile pic;
+        const unsigned char one = 9;
+        ASSERT_TRUE(pic.SetImage(1, 1, &one, nullptr));
+        ByteBuffer lent;
+        ASSERT_TRUE(lent.SetSize(c.held));
+        for (int i = 0; i < c.held; ++i)
+            lent.Data()[i] = static_cast<unsigned char>(i + 1);
+        const unsigned char* block = lent.Data();
+        bool taken = c.refusal == nullptr;
+        EXPECT_EQ(pic.TakeImage(c.width, c.height, lent, nullptr), taken);
+        EXPECT_EQ(Describe(pic.Refusal()), taken ? "NONE" : c.refusal);
+        EXPECT_EQ(pic.Width(), taken ? c.width : 1);
+        EXPECT_EQ(pic.Pixels.Data() == block, taken);
+        EXPECT_EQ(pic.Pixels.Size(), taken ? c.held : 1);
+        EXPECT_EQ(lent.Size(), taken ? 1 : c.held);
+        if (taken) {
+            EXPECT_EQ(lent.Data()[0], 9);
+            lent.Swap(pic.Pixels);
+            EXPECT_EQ(lent.Data(), block);
+        }
+    }
+}
+
+TEST(TakeImage, SavesTheSameFileAsSetImage)
+{
+    Bytes pixels = Blobs(60 * 40, 5, 6, 9);
+    Bytes palette = Noise(1024, 5);
+    PicFile copied;
+    ASSERT_TRUE(copied.SetImage(60, 40, pixels.data(), palette.data()));
+    PicFile taken;
+    ByteBuffer lent;
+    lent.Append(pixels.data(), static_cast<int>(pixels.size()));
+    lent.Append(pixels.data(), 7); // more than the picture: not encoded
+    ASSERT_TRUE(taken.TakeImage(60, 40, lent, palette.data()));
+    EXPECT_EQ(SavedBytes(taken, true), SavedBytes(copied, true));
+}
+
 // Whatever the bytes, the walk ends, reads nothing outside them, and leaves an
 // image holding the pixels its data gave, at most width x height.
 void ExpectSane(const Bytes& file)

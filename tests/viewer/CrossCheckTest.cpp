@@ -4,6 +4,8 @@
 #include "pic/PicFile.h"
 #include "viewer/PicImage.h"
 
+#include "tests/viewer/WholePicture.h"
+
 #include "tests/common/PicModels.h"
 #include "tests/common/TestFiles.h"
 #include "tests/pic/PicTestSupport.h"
@@ -47,7 +49,7 @@ Decoded ByViewer(const Bytes& file)
         return d;
     d.width = image.Width;
     d.height = image.Height;
-    d.pixels.assign(image.Pixels, image.Pixels + image.PixelCount);
+    d.pixels = WholePicture(image);
     for (std::uint32_t y = 0; y < d.height; ++y)
         for (std::uint32_t x = 0; x < d.width; ++x)
             d.colors.push_back(image.PixelColor(x, y));

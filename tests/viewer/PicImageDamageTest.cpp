@@ -3,6 +3,8 @@
 // is what the bytes that are left describe.
 #include "viewer/PicImage.h"
 
+#include "tests/viewer/WholePicture.h"
+
 #include "tests/common/PicModels.h"
 
 #include <gtest/gtest.h>
@@ -45,12 +47,13 @@ Bytes SamplePixels()
 void ExpectBoundedPicture(const PicImage& image)
 {
     EXPECT_EQ(image.FileData, nullptr);
-    if (!image.HasImage || image.Pixels == nullptr)
+    if (!image.HasImage)
         return;
-    ASSERT_EQ(static_cast<std::uint64_t>(image.Width) * image.Height, static_cast<std::uint64_t>(image.PixelCount));
+    const Bytes pixels = WholePicture(image);
+    ASSERT_EQ(pixels.size(), std::size_t{image.Width} * image.Height);
     for (std::uint32_t y = 0; y < image.Height; ++y)
         for (std::uint32_t x = 0; x < image.Width; ++x)
-            ASSERT_EQ(image.PixelColor(x, y), image.Palette[image.Pixels[y * image.Width + x]]);
+            ASSERT_EQ(image.PixelColor(x, y), image.Palette[pixels[y * image.Width + x]]);
 }
 
 // How many leading pixels agree with the sample picture.
@@ -71,7 +74,7 @@ TEST(PicImageDamage, SampleDecodesToItsPicture)
     PicImage image;
     ASSERT_TRUE(image.Parse(file.data(), static_cast<int>(file.size())));
     ASSERT_EQ(SamplePixels().size(), std::size_t{SAMPLE_WIDTH} * SAMPLE_HEIGHT);
-    EXPECT_EQ(Bytes(image.Pixels, image.Pixels + image.PixelCount), SamplePixels());
+    EXPECT_EQ(WholePicture(image), SamplePixels());
     EXPECT_EQ(image.PaletteEntry(1), 0x00F804u);
 }
 
@@ -148,7 +151,7 @@ TEST(PicImageDamage, LoopingAndOverlongCodeChainsStop)
         const Bytes file = ImageChunk(200, 200, PackCodes(maxWidth, codes));
         ASSERT_TRUE(image.Parse(file.data(), static_cast<int>(file.size())));
         ASSERT_TRUE(image.HasImage);
-        EXPECT_EQ(image.PixelCount, 200 * 200);
+        EXPECT_EQ(WholePicture(image).size(), std::size_t{200} * 200);
         ExpectBoundedPicture(image);
     }
 }

@@ -2,6 +2,8 @@
 // walk, and the palette and picture that persist from one load to the next.
 #include "viewer/PicImage.h"
 
+#include "tests/viewer/WholePicture.h"
+
 #include "tests/common/PicModels.h"
 
 #include <gtest/gtest.h>
@@ -18,10 +20,7 @@ void Parse(PicImage& image, const Bytes& file)
 // The palette indices of the loaded picture, row by row.
 Bytes Indices(const PicImage& image)
 {
-    if (image.Pixels == nullptr ||
-        static_cast<std::uint64_t>(image.Width) * image.Height != static_cast<std::uint64_t>(image.PixelCount))
-        return {};
-    return Bytes(image.Pixels, image.Pixels + image.PixelCount);
+    return WholePicture(image);
 }
 
 // 2 x 1, pixels 1 and 2, no palette: the converter's own 12-byte example.
@@ -316,7 +315,36 @@ TEST(PicImage, RefusesPicturesAboveThePixelLimit)
         Parse(image, ImageChunk(size.first, size.second, LiteralStream({4})));
         EXPECT_EQ(image.Width, 10u);
         EXPECT_EQ(image.Height, 10u);
-        EXPECT_EQ(image.PixelCount, 100);
+        EXPECT_EQ(image.PixelCount, 1);
         EXPECT_EQ(Indices(image), Join({{3}, Bytes(99, 0)}));
+    }
+}
+
+TEST(PicImage, HoldsOnlyThePixelsItsStreamGives)
+{
+    // A few bytes may declare the largest picture: what the stream does not
+    // give is index 0 (here a colour of its own), and nothing holds it.
+    // The bits left in a stream's last byte may give one pixel more, of index
+    // 0: the viewer reads them, and past them zeros, as one more code.
+    const Bytes palette = PaletteChunk(0, 1, {10, 20, 30, 1, 2, 3});
+    struct Case {
+        std::uint16_t width, height;
+        Bytes runBytes;
+        int held;
+    };
+    for (const Case& c :
+         {Case{32767, 32767, {1, 1}, 3}, Case{32767, 1, {1}, 1}, Case{3, 2, {1, 1, 1, 1}, 5}, Case{40000, 2, {}, 0}}) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        PicImage image;
+        Parse(image, Join({palette, ImageChunk(c.width, c.height, LiteralStream(c.runBytes))}));
+        ASSERT_TRUE(image.HasImage);
+        EXPECT_EQ(image.Width, c.width);
+        EXPECT_EQ(image.Height, c.height);
+        EXPECT_EQ(image.PixelCount, c.held);
+        if (c.held > 0) {
+            EXPECT_EQ(image.PixelColor(0, 0), 0x0C0804u);
+        }
+        EXPECT_EQ(image.PixelColor(c.width - 1u, c.height - 1u), 0x785028u);
+        EXPECT_EQ(image.PixelColor(c.width, 0), 0u);
     }
 }

@@ -3,6 +3,8 @@
 // to take the dictionary through several resets.
 #include "viewer/PicImage.h"
 
+#include "tests/viewer/WholePicture.h"
+
 #include "tests/common/PicModels.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +21,7 @@ Bytes Decode(std::uint16_t width, std::uint16_t height, const Bytes& pixels)
     image.Parse(file.data(), static_cast<int>(file.size()));
     if (!image.HasImage || image.Width != width || image.Height != height)
         return {};
-    return Bytes(image.Pixels, image.Pixels + image.PixelCount);
+    return WholePicture(image);
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 //   gui_tool blocks <file> <width> <height>  writes a picture for benchmarks
 //   gui_tool dpi                        prints the display's DPI
 //   gui_tool about                      checks the open About box's controls
-// <picture> is "start", "second", "sample" or "none"; <view> holds the letters of the options
+// <picture> is "start", "second", "sample", "bomb" or "none"; <view> holds the letters of the options
 // that are on: p (palette strip), m (magnify 2x), f (frame), or "-" for none.
 // The screenshot is the window below its title: menu bar, then client area.
 // Every client pixel is predicted, independently of the viewer's own code.
@@ -36,6 +36,12 @@ constexpr int START_HEIGHT = 200;
 // indices 0 to 127 and no palette chunk, so it shows in start.pic's colours.
 constexpr int SECOND_WIDTH = 90;
 constexpr int SECOND_HEIGHT = 60;
+// bomb.pic: an image chunk of 32,767 x 32,767 pixels whose 3-byte stream
+// gives pixel 1 and ends, 11 bytes in all; colour-bomb.pic: the same after a
+// palette chunk of start.pic's colours, so that index 0, which the rest of
+// the picture is, shows as a colour of its own.
+constexpr int BOMB_SIDE = 32767;
+const Bytes BOMB_IMAGE_CHUNK = {'X', '0', 7, 0, 0xFF, 0x7F, 0xFF, 0x7F, 0x0B, 0x01, 0x00};
 // The bundled sample, whose pixels this tool does not know.
 constexpr int SAMPLE_WIDTH = 320;
 constexpr int SAMPLE_HEIGHT = 200;
@@ -82,7 +88,9 @@ int WritePictures(const std::string& folder)
         for (int x = 0; x < SECOND_WIDTH; ++x)
             second.push_back(static_cast<unsigned char>(SecondIndex(x, y)));
     const bool ok = WriteBytes(folder + "/start.pic", EncodePicture(START_WIDTH, START_HEIGHT, start, triples)) &&
-                    WriteBytes(folder + "/other/second.pic", EncodePicture(SECOND_WIDTH, SECOND_HEIGHT, second));
+                    WriteBytes(folder + "/other/second.pic", EncodePicture(SECOND_WIDTH, SECOND_HEIGHT, second)) &&
+                    WriteBytes(folder + "/bomb.pic", BOMB_IMAGE_CHUNK) &&
+                    WriteBytes(folder + "/colour-bomb.pic", Join({PaletteChunk(0, 255, triples), BOMB_IMAGE_CHUNK}));
     if (!ok)
         std::printf("cannot write the pictures into %s (and its folder other)\n", folder.c_str());
     return ok ? 0 : 1;
@@ -132,13 +140,19 @@ struct Expectation {
 class ViewModel {
 public:
     ViewModel(const std::string& picture, bool palette, bool magnify, bool frame, int clientWidth, int clientHeight)
-        : m_second(picture == "second"), m_sample(picture == "sample"), m_palette(palette), m_magnify(magnify),
-          m_frame(frame)
+        : m_second(picture == "second"), m_sample(picture == "sample"), m_bomb(picture == "bomb"), m_palette(palette),
+          m_magnify(magnify), m_frame(frame)
     {
         const int scale = magnify ? 2 : 1;
         const bool none = picture == "none";
-        m_pictureWidth = (none ? 0 : m_second ? SECOND_WIDTH : m_sample ? SAMPLE_WIDTH : START_WIDTH) * scale;
-        m_pictureHeight = (none ? 0 : m_second ? SECOND_HEIGHT : m_sample ? SAMPLE_HEIGHT : START_HEIGHT) * scale;
+        // The bomb is larger than any window: all the client area shows of
+        // it is its top-left part, whatever part of it the viewer holds.
+        if (m_bomb) {
+            m_pictureWidth = m_pictureHeight = BOMB_SIDE * scale;
+        } else {
+            m_pictureWidth = (none ? 0 : m_second ? SECOND_WIDTH : m_sample ? SAMPLE_WIDTH : START_WIDTH) * scale;
+            m_pictureHeight = (none ? 0 : m_second ? SECOND_HEIGHT : m_sample ? SAMPLE_HEIGHT : START_HEIGHT) * scale;
+        }
         m_stripTop = palette ? clientHeight - 30 : clientHeight;
         m_x = std::max(0, (clientWidth - m_pictureWidth) / 2);
         m_y = std::max(0, (m_stripTop - m_pictureHeight) / 2);
@@ -157,6 +171,12 @@ public:
             const int px = (x - m_x) / scale, py = (y - m_y) / scale;
             if (m_sample)
                 return {Kind::PICTURE, BLACK};
+            // Pixel 1, then index 0: the bits after the stream's one code may
+            // give a pixel more, of index 0 or not, beside it.
+            if (m_bomb && py == 0 && px < 3)
+                return {px == 0 ? Kind::EXACT : Kind::ANY, PaletteColor(1)};
+            if (m_bomb)
+                return {Kind::EXACT, PaletteColor(0)};
             return {Kind::EXACT, PaletteColor(m_second ? SecondIndex(px, py) : StartIndex(px, py))};
         }
         const Rect ring{picture.left - 2, picture.top - 2, picture.right + 2, picture.bottom + 2};
@@ -184,17 +204,18 @@ private:
         return {m_sample ? Kind::ANY : Kind::EXACT, PaletteColor(row * 64 + u / 6)};
     }
 
-    bool m_second, m_sample, m_palette, m_magnify, m_frame;
+    bool m_second, m_sample, m_bomb, m_palette, m_magnify, m_frame;
     int m_pictureWidth = 0, m_pictureHeight = 0;
     int m_stripTop = 0, m_x = 0, m_y = 0, m_margin = 0;
 };
 
 // The client area starts below the menu bar: the first row whose last pixel
-// is black (the menu bar is light; no picture reaches the right edge).
-int ClientTop(const Screenshot& shot)
+// has the colour of the client area's right edge (the menu bar is light; of
+// the pictures only the bomb reaches that edge, elsewhere it is black).
+int ClientTop(const Screenshot& shot, Color edge)
 {
     for (int y = 0; y < shot.height; ++y)
-        if (shot.At(shot.width - 1, y) == BLACK)
+        if (shot.At(shot.width - 1, y) == edge)
             return y;
     return -1;
 }
@@ -206,9 +227,9 @@ int Check(const std::string& ppm, const std::string& picture, const std::string&
         std::printf("%s: not a binary PPM screenshot\n", ppm.c_str());
         return 1;
     }
-    const int top = ClientTop(shot);
+    const int top = ClientTop(shot, picture == "bomb" ? PaletteColor(0) : BLACK);
     if (top <= 0) {
-        std::printf("no menu bar above a black client area found\n");
+        std::printf("no menu bar above the client area found\n");
         return 1;
     }
     const auto has = [&](char c) { return view.find(c) != std::string::npos; };
@@ -279,7 +300,7 @@ int main(int argc, char** argv)
         return ReportDpi();
     if (command == "about" && argc == 2)
         return CheckAboutBox();
-    std::printf("usage: gui_tool pictures <folder> | check <ppm> start|second|sample|none <view letters or -> |\n"
+    std::printf("usage: gui_tool pictures <folder> | check <ppm> start|second|sample|bomb|none <view letters or -> |\n"
                 "       blocks <file> <width> <height> | dpi | about\n");
     return 2;
 }

@@ -184,4 +184,38 @@ main=$(window_named "my valley.pic")
 keys "$main" alt+v p
 expect_view "$main" 12-sample-palette sample p
 quit "$main"
+
+# A file of 11 bytes that declares 32,767 x 32,767 pixels: the window keeps its
+# title and answers its menus at once; the About box must be up within
+# GUI_MENU_SECONDS (default 1) of the keys that ask for it.
+"$winerun" "$viewer" bomb.pic >>"$out/viewer.log" 2>&1 &
+viewer_pid=$!
+main=$(window_named bomb.pic)
+[ -n "$main" ] || die "no window titled bomb.pic"
+menu_limit_ms=$((${GUI_MENU_SECONDS:-1} * 1000))
+timeout 10 xdotool windowfocus --sync "$main" 2>/dev/null
+asked=$(date +%s%N)
+timeout 10 xdotool key alt+question || die "xdotool key alt+question"
+about=$(window_named About)
+answered=$(date +%s%N)
+[ -n "$about" ] || die "bomb.pic: Alt+? opens no About box"
+took_ms=$(((answered - asked) / 1000000))
+echo "bomb.pic: the About box was up $took_ms ms after Alt+?"
+[ "$took_ms" -le "$menu_limit_ms" ] || die "bomb.pic: the About box took $took_ms ms, more than $menu_limit_ms"
+keys "$about" Escape
+wait_gone About
+title=$(timeout 10 xdotool getwindowname "$main")
+[ "$title" = bomb.pic ] || die "the title is '$title' after the About box, not bomb.pic"
+quit "$main"
+
+# The same picture in colours of its own: its top-left part fills the window,
+# at both magnifications, above the palette strip.
+"$winerun" "$viewer" colour-bomb.pic >>"$out/viewer.log" 2>&1 &
+viewer_pid=$!
+main=$(window_named colour-bomb.pic)
+[ -n "$main" ] || die "no window titled colour-bomb.pic"
+expect_view "$main" 13-bomb bomb -
+keys "$main" alt+v p;  expect_view "$main" 14-bomb-palette bomb p
+keys "$main" alt+v 2;  expect_view "$main" 15-bomb-palette-magnify bomb pm
+quit "$main"
 echo "viewer window test passed; screenshots in $out"
