@@ -71,7 +71,7 @@ void CheckLargePicture(const std::uint8_t* data, std::size_t size)
     Check(decoded >= 0 && decoded <= count);
     // Decoding that ran to its end handed every pixel the data gave, in whole rows.
     if (finished)
-        Check(decoded <= rows.Pixels() && rows.Pixels() - decoded < pic.Width());
+        Check(decoded <= rows.Pixels() && (count == 0 || rows.Pixels() - decoded < pic.Width()));
 }
 
 } // namespace
