@@ -6,6 +6,7 @@
 #include "converter/PictureComparison.h"
 #include "converter/support/PathParts.h"
 #include "pic/PaletteMapper.h"
+#include "pic/PicSize.h"
 #include "platform/Platform.h"
 
 #include <cstring>
@@ -333,6 +334,12 @@ void Converter::NoteChanges(Sources& sources, const PaletteOptions& palettes, co
 {
     const ImageDocument& image = sources.image;
     const char* input = sources.inputFile.passed;
+    const std::uint64_t pixels = CountPixels(image.Width, image.Height);
+    if (image.FileType == ImageDocument::TYPE_PIC && image.GivenPixels < pixels) {
+        CharString text;
+        AddNote(input, Format(text, Messages::NOTE_DATA_ENDS_FORMAT, static_cast<unsigned long long>(image.GivenPixels),
+                              static_cast<unsigned long long>(pixels)));
+    }
     if (palettes.map.given) {
         if (palettes.use.given) {
             CharString text;

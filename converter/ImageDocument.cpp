@@ -33,6 +33,7 @@ void ImageDocument::Reset()
     Pixels.Clear();
     Width = 0;
     Height = 0;
+    GivenPixels = 0;
     HasPalette = true;
     m_hadImage = false;
 }
@@ -173,17 +174,21 @@ bool ImageDocument::LoadPic(const char* name)
         // The decoded block is exactly the picture: take it over rather than copy it.
         pixels.Swap(pic.Pixels);
     } else if (count > 0) {
+        // The picture is written out whole, so the pixels its data did not
+        // give are made here, as index 0.
         if (!pixels.SetSize(count))
             return false;
-        // CopyPixels fills all of them when the file had an image; zeros
-        // stand in when it did not.
-        std::memset(pixels.Data(), 0, static_cast<size_t>(count));
+        // CopyPixels pads with 0 when the file had an image; zeros stand in
+        // when it did not.
+        if (!pic.HasImage)
+            std::memset(pixels.Data(), 0, static_cast<size_t>(count));
         pic.CopyPixels(pixels.Data(), count);
     }
     Pixels.Swap(pixels);
     Width = pic.Width();
     Height = pic.Height();
     m_hadImage = pic.HasImage;
+    GivenPixels = pic.HasImage ? static_cast<std::uint64_t>(pic.DecodedPixels()) : 0;
 
     SetDefaultPalette();
     HasPalette = false;

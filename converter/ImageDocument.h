@@ -72,6 +72,10 @@ public:
     int Width = 0;
     int Height = 0;
     int FileType = TYPE_NONE;
+    // After a PIC load, how many of the Width x Height pixels the file's data
+    // gave; the rest are index 0. Not kept for BMP files, whose run-length
+    // data may end early by design.
+    std::uint64_t GivenPixels = 0;
 
 private:
     bool LoadPic(const char* name);

@@ -154,6 +154,7 @@ constexpr const char* IS_PALETTE_FILE = " is a palette file of this run\r\n";
 // The "%s" after a count makes its noun plural; a second one after a verb
 // makes it singular ("1 pixel differs", "2 pixels differ").
 constexpr const char* NOTE_SEPARATOR = ": ";
+constexpr const char* NOTE_DATA_ENDS_FORMAT = "its data ends after %llu of %llu pixels; the rest is index 0";
 constexpr const char* NOTE_LOWEST_INDEX_FORMAT =
     "%llu pixel%s of a colour that %s holds at several indices took the lowest of them";
 constexpr const char* NOTE_USE_NOT_APPLIED_FORMAT =

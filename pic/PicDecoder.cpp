@@ -295,17 +295,21 @@ public:
     const unsigned char* Expand(const unsigned char* in, const unsigned char* inEnd, unsigned char*& out,
                                 const unsigned char* outEnd, const unsigned char* windowStart)
     {
+        // The state lives in locals while bytes are written: a store through
+        // a byte pointer could otherwise stand for a store to any member.
         unsigned char* at = out;
-        if (m_repeat > 0 && at < outEnd) {
+        unsigned char last = m_last;
+        std::size_t owed = m_owed;
+        if (owed > 0 && at < outEnd) {
             std::size_t room = static_cast<std::size_t>(outEnd - at);
-            std::size_t count = m_repeat < room ? m_repeat : room;
-            FillRepeat(at, m_last, count);
+            std::size_t count = owed < room ? owed : room;
+            FillRepeat(at, last, count);
             at += count;
-            m_repeat -= count;
+            owed -= count;
         }
         if (m_escape && at < outEnd && in < inEnd) {
             m_escape = false;
-            at = ExpandEscape(at, outEnd, windowStart, *in++);
+            at = ExpandEscape(at, outEnd, at == windowStart ? last : at[-1], *in++, owed);
         }
         // Eight input bytes at a time while a ninth follows them: the literals
         // up to the next escape in one go, then the escape and its count,
@@ -322,7 +326,7 @@ public:
             in += literals, at += literals;
             if (at >= outEnd)
                 break;
-            at = ExpandEscape(at, outEnd, windowStart, in[1]);
+            at = ExpandEscape(at, outEnd, at == windowStart ? last : at[-1], in[1], owed);
             in += 2;
         }
         // Literals copied past the window's end are the next window's: they
@@ -343,10 +347,11 @@ public:
                 m_escape = true;
                 break;
             }
-            at = ExpandEscape(at, outEnd, windowStart, *in++);
+            at = ExpandEscape(at, outEnd, at == windowStart ? last : at[-1], *in++, owed);
         }
-        if (at > windowStart)
-            m_last = at[-1];
+        // A repeat owed to the next window repeats the byte written last.
+        m_last = at > windowStart ? at[-1] : last;
+        m_owed = owed;
         out = at;
         return in;
     }
@@ -360,24 +365,23 @@ public:
     }
 
 private:
-    // The escape and its count at at, which is below outEnd; returns the
-    // cursor past what it wrote. What passes outEnd is owed to the next window.
-    unsigned char* ExpandEscape(unsigned char* at, const unsigned char* outEnd, const unsigned char* windowStart,
-                                unsigned count)
+    // The escape and its count at at, which is below outEnd, after the byte
+    // last; returns the cursor past what it wrote. The copies that would pass
+    // outEnd are owed to the next window.
+    static unsigned char* ExpandEscape(unsigned char* at, const unsigned char* outEnd, unsigned char last,
+                                       unsigned count, std::size_t& owed)
     {
-        unsigned char last = at == windowStart ? m_last : at[-1];
         std::size_t repeat = count == 0 ? 1 : count - 1;
         std::size_t room = static_cast<std::size_t>(outEnd - at);
         std::size_t written = repeat < room ? repeat : room;
         FillRepeat(at, count == 0 ? RLE_ESCAPE : last, written);
-        m_last = last;
-        m_repeat = repeat - written;
+        owed = repeat - written;
         return at + written;
     }
 
     unsigned char m_last = 0;
-    std::size_t m_repeat = 0; // copies of m_last owed to the next window
-    bool m_escape = false;    // the last piece ended with an escape
+    std::size_t m_owed = 0; // copies of m_last owed to the next window
+    bool m_escape = false;  // the last piece ended with an escape
 };
 
 // Takes the LZW stage's pieces of run-length bytes through the run-length

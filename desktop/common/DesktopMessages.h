@@ -53,6 +53,8 @@ constexpr const char* NO_MEMORY_FOR_PIXELS_FORMAT = "There is not enough memory 
 constexpr const char* OPENING_FORMAT = "Opening '%s'"; // the progress bar's text, with the file's name
 constexpr const char* LAYER_NAME = "Background";
 constexpr const char* NO_GIMP_IMAGE_FORMAT = "GIMP could not make an image of %d x %d pixels";
+// Shown once the picture is open, when its data gave fewer pixels than it declares.
+constexpr const char* DATA_ENDS_FORMAT = "The picture's data ends after %lld of %lld pixels; the rest is index 0";
 // After the reason a file was not opened, when it held chunks of unknown tags.
 constexpr const char* UNKNOWN_CHUNKS_IN_REFUSED_FORMAT =
     " (it holds %d chunks of unknown tags: is it a Fenwolds picture at all?)";

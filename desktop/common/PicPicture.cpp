@@ -125,6 +125,7 @@ bool PicPicture::TakePicture(PicFile& pic)
     m_imageStream.Swap(stream);
     m_width = pic.Width();
     m_height = pic.Height();
+    m_givenPixels = pic.DecodedPixels();
     // Without a palette chunk PicFile holds the default palette, as the
     // converter's BMP file of the picture does.
     for (int i = 0; i < PALETTE_ENTRIES; ++i)
@@ -149,6 +150,7 @@ bool PicPicture::SetImage(int width, int height, const unsigned char* pixels, co
     m_pixels.Swap(copy);
     m_width = width;
     m_height = height;
+    m_givenPixels = static_cast<long long>(CountPixels(width, height));
     if (colors < 0)
         colors = 0;
     if (colors > PALETTE_ENTRIES)
@@ -181,4 +183,13 @@ bool PicPicture::Save(const char* path, bool writePalette)
         return true;
     m_error = WordDesktopRefusal(pic.Refusal());
     return false;
+}
+
+std::string PicPicture::DataEndsNote() const
+{
+    auto count = static_cast<long long>(CountPixels(m_width, m_height));
+    if (m_givenPixels >= count)
+        return std::string();
+    CharString text;
+    return Format(text, DesktopMessages::DATA_ENDS_FORMAT, m_givenPixels, count).Text();
 }

@@ -60,6 +60,12 @@ public:
     // default palette.
     bool HasPalette() const { return m_hasPalette; }
     const std::string& Error() const { return m_error; }
+    // How many of the Width x Height pixels the file's data gave; the rest are
+    // index 0. After SetImage, all of them.
+    long long GivenPixels() const { return m_givenPixels; }
+    // The sentence that tells of a picture whose data ends early, for its
+    // user to see once it is open; empty when the data gave every pixel.
+    std::string DataEndsNote() const;
 
     // Called once for every chunk with an unknown tag while reading; nothing
     // by default, so a program that shows nothing need not set it.
@@ -71,6 +77,7 @@ private:
 
     int m_width = 0;
     int m_height = 0;
+    long long m_givenPixels = 0;
     ByteBuffer m_pixels;
     ByteBuffer m_imageStream;
     unsigned char m_colorMap[COLOR_MAP_BYTES];

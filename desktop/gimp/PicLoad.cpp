@@ -93,6 +93,9 @@ gint32 LoadImage(const char* filename, std::string& error)
     RememberPalette(image, picture.HasPalette());
     if (unknown.Count() > 0)
         gimp_message(unknown.Report().c_str());
+    std::string dataEnds = picture.DataEndsNote();
+    if (!dataEnds.empty())
+        gimp_message(dataEnds.c_str());
     if (!RememberOriginal(image, file) && file.Size() > 0) {
         CharString text;
         gimp_message(

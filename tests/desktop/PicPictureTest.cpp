@@ -184,6 +184,39 @@ TEST(PicPicture, ReadWithoutPixelsHandsTheSameRows)
     }
 }
 
+TEST(PicPicture, TellsWhenTheDataEndsEarly)
+{
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        long long given;
+        const char* note;
+    };
+    const Case cases[] = {
+        {"every pixel", {'X', '0', 8, 0, 2, 0, 1, 0, 0x0B, 0x01, 0x04, 0x00}, 2, ""},
+        // Runs 05 90 04 give the first row of two.
+        {"the first row only",
+         {'X', '0', 9, 0, 4, 0, 2, 0, 0x0B, 0x05, 0x20, 0x11, 0x00},
+         4,
+         "The picture's data ends after 4 of 8 pixels; the rest is index 0"},
+        {"one code for 32,767 x 32,767",
+         {'X', '0', 7, 0, 0xFF, 0x7F, 0xFF, 0x7F, 0x0B, 0x07, 0x00},
+         1,
+         "The picture's data ends after 1 of 1073676289 pixels; the rest is index 0"},
+        {"no code at all",
+         {'X', '0', 5, 0, 3, 0, 1, 0, 0x0B},
+         0,
+         "The picture's data ends after 0 of 3 pixels; the rest is index 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PicPicture picture;
+        ASSERT_TRUE(picture.Parse(c.bytes.data(), static_cast<int>(c.bytes.size()))) << picture.Error();
+        EXPECT_EQ(picture.GivenPixels(), c.given);
+        EXPECT_EQ(picture.DataEndsNote(), c.note);
+    }
+}
+
 TEST(PicPicture, ReadsAFileInPiecesAsAWhole)
 {
     for (const char* path : PICTURES) {
