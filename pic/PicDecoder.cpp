@@ -614,6 +614,25 @@ bool HoldablePixels(std::uint64_t pixels)
 // handful of pixels costs no more.
 constexpr std::uint64_t FIRST_ROOM = 1u << 20;
 
+// The pixels the stream gives, up to width x height, in a buffer that starts
+// with room for firstRoom of them and grows as they come.
+bool DecodeGrowing(int width, int height, const unsigned char* stream, int size, ByteBuffer& pixels,
+                   std::uint64_t firstRoom)
+{
+    std::uint64_t total = CountPixels(width, height);
+    pixels.SetSize(0);
+    if (total == 0)
+        return true;
+    if (!HoldablePixels(total))
+        return false;
+    GrowingPicture picture(pixels, total, firstRoom);
+    if (!picture.Ready() || !DecodeInto(stream, size, total, picture) || picture.Failed()) {
+        pixels.Clear();
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool PicFile::DecodeCodes(int width, int height, const ByteBuffer& stream, ByteBuffer& out)
@@ -661,23 +680,6 @@ bool PicFile::DecodeImage(int width, int height, const unsigned char* stream, in
     // The whole picture is wanted anyway: its room is made at once.
     return DecodeGrowing(width, height, stream, size, pixels, CountPixels(width, height)) &&
            PadPixels(pixels, CountPixels(width, height));
-}
-
-bool PicFile::DecodeGrowing(int width, int height, const unsigned char* stream, int size, ByteBuffer& pixels,
-                            std::uint64_t firstRoom)
-{
-    std::uint64_t total = CountPixels(width, height);
-    pixels.SetSize(0);
-    if (total == 0)
-        return true;
-    if (!HoldablePixels(total))
-        return false;
-    GrowingPicture picture(pixels, total, firstRoom);
-    if (!picture.Ready() || !DecodeInto(stream, size, total, picture) || picture.Failed()) {
-        pixels.Clear();
-        return false;
-    }
-    return true;
 }
 
 bool PicFile::DecodeRows(int width, int height, const unsigned char* stream, int size, PicRowSink& sink,

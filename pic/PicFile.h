@@ -130,8 +130,6 @@ public:
 
 private:
     void WalkChunks();
-    static bool DecodeGrowing(int width, int height, const unsigned char* stream, int size, ByteBuffer& pixels,
-                              std::uint64_t firstRoom);
     bool ComposeFile(bool writePalette, ByteBuffer& file);
     bool RefuseUnstorableSize(int width, int height);
 
